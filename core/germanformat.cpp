@@ -1,0 +1,226 @@
+#include "germanformat.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace Kern {
+
+const QLocale& GermanLocale() {
+    static const QLocale locale(QLocale::German, QLocale::Germany);
+    return locale;
+}
+
+namespace {
+
+struct Picture {
+    int minIntDigits = 0;  // "0" characters before the point
+    bool grouping = false; // a "," among the integer characters
+    bool hasPoint = false;
+    int decimals = 0; // digit characters after the point
+};
+
+Picture parsePicture(const QString& pattern) {
+    Picture p;
+    bool afterPoint = false;
+    for (const QChar c : pattern) {
+        if (c == QLatin1Char('.')) {
+            afterPoint = true;
+            p.hasPoint = true;
+        } else if (c == QLatin1Char(',')) {
+            if (!afterPoint)
+                p.grouping = true;
+        } else if (c == QLatin1Char('0') || c == QLatin1Char('#')) {
+            if (afterPoint)
+                ++p.decimals;
+            else if (c == QLatin1Char('0'))
+                ++p.minIntDigits;
+        }
+    }
+    return p;
+}
+
+// Shortest decimal digits of |value| and its decimal exponent: value = 0.d1d2d3... x 10^exp10.
+void shortestDigits(double value, std::string* digits, int* exp10) {
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
+    std::string s(buf, res.ptr);
+    const auto e = s.find('e');
+    std::string mant = s.substr(0, e);
+    const int exponent = std::stoi(s.substr(e + 1));
+    digits->clear();
+    for (char c : mant)
+        if (c != '.')
+            digits->push_back(c);
+    *exp10 = exponent + 1;
+}
+
+} // namespace
+
+QString FormatPattern(double value, const QString& pattern) {
+    if (!std::isfinite(value))
+        return QString();
+    const Picture pic = parsePicture(pattern);
+    const bool negative = std::signbit(value) && value != 0.0;
+
+    // Integer and fraction digits of the value, rounded half away from zero at the decimals.
+    std::string intPart;
+    std::string fracPart(pic.decimals, '0');
+    if (value != 0.0) {
+        std::string digits;
+        int exp10 = 0;
+        shortestDigits(value, &digits, &exp10);
+        // All digits as a fixed string: intDigits . fractionDigits
+        std::string whole;
+        std::string frac;
+        if (exp10 > 0) {
+            if (int(digits.size()) <= exp10) {
+                whole = digits + std::string(exp10 - digits.size(), '0');
+            } else {
+                whole = digits.substr(0, exp10);
+                frac = digits.substr(exp10);
+            }
+        } else {
+            frac = std::string(-exp10, '0') + digits;
+        }
+        bool roundUp = false;
+        if (int(frac.size()) > pic.decimals) {
+            roundUp = frac[pic.decimals] >= '5';
+            frac.resize(pic.decimals);
+        }
+        frac.resize(pic.decimals, '0');
+        std::string all = whole + frac;
+        if (roundUp) {
+            int i = int(all.size()) - 1;
+            while (i >= 0 && all[i] == '9') {
+                all[i] = '0';
+                --i;
+            }
+            if (i >= 0)
+                ++all[i];
+            else
+                all.insert(all.begin(), '1');
+        }
+        const int intLen = int(all.size()) - pic.decimals;
+        intPart = all.substr(0, intLen);
+        fracPart = all.substr(intLen);
+        // Drop leading zeros of the integer part; required digits are put back below.
+        const auto nz = intPart.find_first_not_of('0');
+        intPart = nz == std::string::npos ? std::string() : intPart.substr(nz);
+    }
+    if (int(intPart.size()) < pic.minIntDigits)
+        intPart.insert(0, pic.minIntDigits - intPart.size(), '0');
+
+    QString out;
+    if (pic.grouping && intPart.size() > 3) {
+        const QString sep = GermanLocale().groupSeparator();
+        const int n = int(intPart.size());
+        for (int i = 0; i < n; ++i) {
+            if (i > 0 && (n - i) % 3 == 0)
+                out += sep;
+            out += QLatin1Char(intPart[i]);
+        }
+    } else {
+        out = QString::fromLatin1(intPart.data(), int(intPart.size()));
+    }
+    if (pic.hasPoint) {
+        out += GermanLocale().decimalPoint();
+        out += QString::fromLatin1(fracPart.data(), int(fracPart.size()));
+    }
+    const bool anyDigit = !intPart.empty() || !fracPart.empty();
+    if (negative && anyDigit)
+        out.prepend(QLatin1Char('-'));
+    return out;
+}
+
+bool ReadGermanNumber(const QString& text, double* value) {
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    int i = 0;
+    const int n = int(t.size());
+    std::string plain;
+    if (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')) {
+        if (t[i] == QLatin1Char('-'))
+            plain.push_back('-');
+        ++i;
+    }
+    // Integer part, with optional thousands points in groups of three.
+    int intDigits = 0;
+    int groupDigits = 0;
+    bool sawPoint = false;
+    for (; i < n; ++i) {
+        const QChar c = t[i];
+        if (c.isDigit() && c.unicode() < 128) {
+            plain.push_back(char(c.unicode()));
+            ++intDigits;
+            ++groupDigits;
+        } else if (c == QLatin1Char('.')) {
+            if (groupDigits == 0 || (sawPoint && groupDigits != 3) || (!sawPoint && groupDigits > 3))
+                return false;
+            sawPoint = true;
+            groupDigits = 0;
+        } else {
+            break;
+        }
+    }
+    if (sawPoint && groupDigits != 3)
+        return false;
+    int fracDigits = 0;
+    if (i < n && t[i] == QLatin1Char(',')) {
+        plain.push_back('.');
+        ++i;
+        for (; i < n && t[i].isDigit() && t[i].unicode() < 128; ++i) {
+            plain.push_back(char(t[i].unicode()));
+            ++fracDigits;
+        }
+    }
+    if (i != n || intDigits + fracDigits == 0)
+        return false;
+    double v = 0.0;
+    const char* begin = plain.data();
+    if (*begin == '-')
+        ++begin;
+    auto res = std::from_chars(begin, plain.data() + plain.size(), v);
+    if (res.ec != std::errc() || !std::isfinite(v))
+        return false;
+    *value = plain[0] == '-' ? -v : v;
+    return true;
+}
+
+double GermanSortValue(const QString& text) {
+    double v = 0.0;
+    return ReadGermanNumber(text, &v) ? v : 0.0;
+}
+
+QString PlainNumberText(double value) {
+    if (std::isnan(value))
+        return QStringLiteral("n. def.");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("∞") : QStringLiteral("-∞");
+    if (value == 0.0)
+        return QStringLiteral("0");
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15G", value);
+    std::string s(buf);
+    // Trim trailing zeros of the fraction, also in front of an exponent.
+    auto e = s.find('E');
+    std::string mant = e == std::string::npos ? s : s.substr(0, e);
+    std::string expo = e == std::string::npos ? std::string() : s.substr(e);
+    if (mant.find('.') != std::string::npos) {
+        while (!mant.empty() && mant.back() == '0')
+            mant.pop_back();
+        if (!mant.empty() && mant.back() == '.')
+            mant.pop_back();
+    }
+    QString out = QString::fromLatin1((mant + expo).c_str());
+    out.replace(QLatin1Char('.'), GermanLocale().decimalPoint());
+    return out;
+}
+
+QString AlignedText(const QString& text, int width) {
+    return text.size() >= width ? text : QString(width - text.size(), QLatin1Char(' ')) + text;
+}
+
+} // namespace Kern

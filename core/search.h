@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <array>
+#include <vector>
+
+namespace Kern {
+
+constexpr int MaxTypes = 10;
+
+// One selected track type as the search sees it. Counts are whole numbers with
+// 0 <= minimum <= maximum <= MaxCount; the length is finite and not negative.
+struct SearchType {
+    double length = 0.0;
+    qint64 minimum = 0;
+    qint64 maximum = 0;
+    qint64 priceTenThousandths = 0; // price per piece in ten-thousandths of a currency unit
+};
+
+constexpr qint64 MaxCount = Q_INT64_C(999999999);
+
+struct SearchRequest {
+    std::vector<SearchType> types; // selected types 1..n in table order, n <= MaxTypes
+    double routeLength = 0.0;
+    int shortfallTenths = 0; // item data of the shortfall list, 0..10
+    int excessTenths = 0;    // item data of the excess list, 0..10
+    qint64 limit = 0;        // combination limit; <= 0 examines only the starting vector
+};
+
+struct FoundCombination {
+    double total = 0.0;     // sum of count x length in type order, in double
+    double deviation = 0.0; // total - route length
+    std::array<qint64, MaxTypes> counts{};
+    qint64 pieces = 0;
+    double totalPrice = 0.0; // exact sum of count x price, as a double of the currency unit
+};
+
+// The target window the search uses: lower offset -(d1/10) - 0.05, upper offset d2/10 + 0.05.
+double WindowLow(const SearchRequest& request);
+double WindowHigh(const SearchRequest& request);
+
+// Finds the combinations exactly as the plain odometer over the count vector would record
+// them (type 1 turning fastest, cut off where the total exceeds the upper bound), in the same
+// order, but only walks the branches that can still reach the target window.
+std::vector<FoundCombination> SearchCombinations(const SearchRequest& request);
+
+} // namespace Kern

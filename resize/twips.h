@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QRect>
+#include <QSizeF>
+
+class QWidget;
+
+// Layout is designed in twips (1/1440 inch); widgets live in device-independent pixels.
+// Every conversion goes through here: px = twips * logicalDpi / 1440 (15 twips a pixel at 96 dpi).
+namespace Twips {
+
+// Logical dots per inch of the screen the widget is on (the primary screen without a widget).
+double logicalDpi(const QWidget* widget = nullptr);
+
+// Twips to pixels, rounded once to the nearest whole pixel.
+int toPx(double twips, const QWidget* widget = nullptr);
+// Pixels to twips (unrounded).
+double fromPx(double px, const QWidget* widget = nullptr);
+
+// A rectangle given in twips (left, top, width, height) as a pixel rectangle.
+QRect rectToPx(double left, double top, double width, double height,
+               const QWidget* widget = nullptr);
+
+// Outer size and position of a top-level window (frame, title and menu bar included) in twips.
+QSizeF outerSize(const QWidget* window);
+QPointF outerPos(const QWidget* window);
+// Gives a top-level window the outer size asked for: the client area is that size less the
+// frame the window system reports (nothing while the window has no frame yet).
+void setOuterSize(QWidget* window, double widthTwips, double heightTwips);
+void setOuterWidth(QWidget* window, double widthTwips);
+void setOuterHeight(QWidget* window, double heightTwips);
+void setOuterPos(QWidget* window, double leftTwips, double topTwips);
+
+} // namespace Twips
