@@ -3,7 +3,9 @@
 #include "clsForm.h"
 #include "col_Controls.h"
 
+#include <QHash>
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
 #include <memory>
@@ -15,6 +17,13 @@
 // Controls are found and handled by their properties alone (objectName, the "index" property
 // of array elements, geometry, font, the line end points), so any window can use it.
 // It never throws and never reports anything: a step that fails for one control is skipped.
+//
+// Usage: oForm(window); Initialize() while the window shows its design layout; after every
+// change of the window's outer size, DoResize(). DoResize_First(true) brings back the design
+// layout together with the design size of the window. ResizeOption keeps a control's width
+// (1), height (2) or both (3) unscaled, or (bFontSizing false) its font; an omitted argument
+// leaves that setting as it is. ScaleMinMax is a band in percent around factor 1 inside which
+// DoResize restores the design layout instead of scaling.
 class clsResize {
 public:
     clsResize();
@@ -36,8 +45,18 @@ public:
     const clsForm& form() const { return *m_form; }
 
 private:
+    // The record captured for this very control; nullptr when there is none, or when the key
+    // belongs to another control that was met first (a single "Label41" beside element 1 of
+    // "Label4"): sharing that record would stack the two controls on each other.
+    clsControl* recordOf(const QObject* control) const;
+    void applyFont(QObject* control, float points) const;
+    void applyGeometry(QObject* control, const clsControl& record, double sx, double sy,
+                       int option) const;
+    bool captured() const;
+
     QPointer<QWidget> m_window;
     std::unique_ptr<col_Controls> m_controls;
     std::unique_ptr<clsForm> m_form;
     float m_scaleMinMax = 0.0f;
+    QHash<QString, QPointer<QObject>> m_owners;
 };
