@@ -1,0 +1,248 @@
+#include "calculatorengine.h"
+
+#include "calculatorview.h"
+#include "germanformat.h"
+
+#include <cmath>
+
+namespace {
+
+const QString RuleLine(30, QLatin1Char('-'));
+constexpr int AlignWidth = 25;
+// A typed number gets at most 11 integer digits and 10 decimals.
+constexpr double EntryLimit = 1e10;
+constexpr int LastDecimalPosition = 11;
+// From here on a double has no fraction left: adding 0.50001 would only push it one unit up.
+constexpr double NoFractionBeyond = 4503599627370496.0; // 2^52
+
+// The caption of Komma as a whole number: leading digits count, anything else gives 0. The
+// spinner only offers 0 to 6, and that is all the rounding is made for.
+int wholeNumber(const QString& text) {
+    const QString t = text.trimmed();
+    int value = 0;
+    for (const QChar c : t) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            break;
+        value = value * 10 + (c.unicode() - '0');
+        if (value > 6)
+            return 6;
+    }
+    return value;
+}
+
+bool isBinaryOperator(const QString& k) {
+    return k == QLatin1String("/") || k == QLatin1String("*") || k == QLatin1String("-") ||
+           k == QLatin1String("+");
+}
+
+// The operators after which "%" and the tape cut of "=" apply.
+bool isAdditiveOrTimes(const QString& op) {
+    return op.isEmpty() || op == QLatin1String("+") || op == QLatin1String("-") ||
+           op == QLatin1String("*");
+}
+
+} // namespace
+
+CalculatorEngine::CalculatorEngine(CalculatorView* view) : m_view(view) {}
+
+void CalculatorEngine::Open() {
+    ClearAll();
+    m_view->writeTapeLine(m_view->tapeLineCount(), QString());
+    ShowDisplay(m_state.entry, true);
+}
+
+void CalculatorEngine::HandleKey(const QString& keyText) {
+    m_view->blankConversionField();
+    m_view->setSwitchEnabled(false);
+    m_state.formattedDisplay = true;
+    const QString k = keyText.toUpper();
+
+    if (k == QLatin1String("C")) {
+        ClearAll();
+        m_state.displayValue = m_state.entry;
+    } else if (k == QLatin1String("E")) {
+        m_state.entry = 0.0;
+        m_state.displayValue = 0.0;
+        m_state.decimalPosition = 0;
+    } else if (k.size() == 1 && k[0] >= QLatin1Char('0') && k[0] <= QLatin1Char('9')) {
+        digit(k[0].unicode() - '0');
+    } else if (k == QLatin1String(".") || k == QLatin1String(",")) {
+        decimalKey();
+    } else if (isBinaryOperator(k)) {
+        binaryOperator(k);
+    } else if (k == QLatin1String("%")) {
+        percent();
+    } else if (k == QLatin1String("=")) {
+        result();
+    }
+
+    ShowDisplay(m_state.displayValue, m_state.formattedDisplay);
+}
+
+void CalculatorEngine::startEntryIfNeeded() {
+    if (m_state.startNewEntry) {
+        m_state.entry = 0.0;
+        m_state.startNewEntry = false;
+        m_state.decimalPosition = 0;
+    }
+    if (m_state.pendingOperator == QLatin1String("="))
+        m_state.pendingOperator.clear(); // a new calculation starts
+}
+
+void CalculatorEngine::digit(int d) {
+    startEntryIfNeeded();
+    if (m_state.entry >= EntryLimit) {
+        m_view->showMessage(QStringLiteral("Überlauf"), QStringLiteral("Hinweis"),
+                            CalculatorView::MessageButtons::OkCancel);
+        return;
+    }
+    if (m_state.decimalPosition == 0) {
+        m_state.entry = m_state.entry * 10 + d;
+    } else if (m_state.decimalPosition < LastDecimalPosition) {
+        m_state.entry = d * std::pow(10.0, -m_state.decimalPosition) + m_state.entry;
+        ++m_state.decimalPosition;
+    }
+    m_state.displayValue = m_state.entry;
+}
+
+void CalculatorEngine::decimalKey() {
+    startEntryIfNeeded();
+    if (m_state.decimalPosition == 0)
+        m_state.decimalPosition = 1;
+    m_state.displayValue = m_state.entry;
+}
+
+void CalculatorEngine::binaryOperator(const QString& op) {
+    if (m_state.pendingOperator == QLatin1String("="))
+        m_state.entry = m_state.accumulator; // go on with the last result
+    WriteTapeLine(m_state.entry, op);
+    if (!applyPending(m_state.pendingOperator))
+        return;
+    m_state.startNewEntry = true;
+    m_state.decimalPosition = 0;
+    m_state.pendingOperator = op;
+    m_state.formattedDisplay = false;
+    m_state.displayValue = m_state.accumulator;
+}
+
+void CalculatorEngine::percent() {
+    if (!isAdditiveOrTimes(m_state.pendingOperator))
+        return;
+    WriteTapeLine(m_state.entry, QStringLiteral("%"));
+    if (!applyPending(m_state.pendingOperator + QLatin1Char('%')))
+        return;
+    m_state.formattedDisplay = false;
+    m_state.displayValue = m_state.accumulator;
+    m_state.startNewEntry = true;
+    m_state.decimalPosition = 0;
+    m_state.pendingOperator = QStringLiteral("%");
+}
+
+void CalculatorEngine::result() {
+    if (!m_state.startNewEntry) {
+        if (!applyPending(m_state.pendingOperator))
+            return;
+        WriteTapeLine(m_state.entry, QString());
+    }
+    // The last operand's line loses its symbol; right after an operator that is the operator.
+    if (isAdditiveOrTimes(m_state.pendingOperator) && m_state.tapeIndex > 0) {
+        const int i = m_state.tapeIndex - 1;
+        m_view->writeTapeLine(i, m_view->tapeLine(i).left(AlignWidth));
+    }
+    m_state.accumulator = RoundCommercial(m_state.accumulator, m_state.decimalPlaces);
+    WriteTapeLine(m_state.accumulator, QStringLiteral("="));
+    m_state.formattedDisplay = false;
+    m_state.displayValue = m_state.accumulator;
+    m_state.startNewEntry = true;
+    m_state.pendingOperator = QStringLiteral("=");
+}
+
+bool CalculatorEngine::applyPending(const QString& op) {
+    ApplyOperator(op, m_state.accumulator, m_state.entry);
+    if (std::isfinite(m_state.accumulator))
+        return true;
+    ResetAfterOverflow();
+    return false;
+}
+
+void CalculatorEngine::ResetAfterOverflow() {
+    m_view->showMessage(QStringLiteral("Überlauf"), QStringLiteral("Hinweis"),
+                        CalculatorView::MessageButtons::Ok);
+    ClearAll();
+    m_state.displayValue = m_state.entry;
+    m_state.formattedDisplay = true;
+}
+
+void CalculatorEngine::ClearAll() {
+    m_view->setSwitchEnabled(false);
+    m_view->clearTape();
+    m_state.accumulator = 0.0;
+    m_state.tapeIndex = 0;
+    m_state.decimalPosition = 0;
+    m_state.entry = 0.0;
+    m_state.pendingOperator.clear();
+    m_state.decimalPlaces = wholeNumber(m_view->decimalPlacesCaption());
+}
+
+void CalculatorEngine::ApplyOperator(const QString& op, double& a, double b) {
+    if (op == QLatin1String("+"))
+        a = a + b;
+    else if (op == QLatin1String("-"))
+        a = a - b;
+    else if (op == QLatin1String("*"))
+        a = a * b;
+    else if (op == QLatin1String("/"))
+        a = b == 0.0 ? 0.0 : a / b;
+    else if (op == QLatin1String("+%"))
+        a = (b / 100 + 1) * a;
+    else if (op == QLatin1String("-%"))
+        a = (1 - b / 100) * a;
+    else if (op == QLatin1String("*%"))
+        a = a * b / 100;
+    else
+        a = b;
+}
+
+double CalculatorEngine::RoundCommercial(double value, int places) {
+    const double scale = std::pow(10.0, places);
+    const double scaled = std::fabs(value) * scale;
+    if (!(scaled < NoFractionBeyond))
+        return value;
+    const double sign = value > 0 ? 1.0 : (value < 0 ? -1.0 : 0.0);
+    return sign * std::floor(scaled + 0.50001) / scale;
+}
+
+QString CalculatorEngine::ResultPatternText(double value) const {
+    QString pattern = QStringLiteral("###########,##0");
+    if (m_state.decimalPlaces > 0)
+        pattern += QLatin1Char('.') + QString(m_state.decimalPlaces, QLatin1Char('0'));
+    return Kern::FormatPattern(value, pattern);
+}
+
+void CalculatorEngine::WriteTapeLine(double value, const QString& symbol) {
+    const bool isResult = symbol == QLatin1String("=");
+    const QString number = isResult ? ResultPatternText(value) : Kern::PlainNumberText(value);
+    const QString line = Kern::AlignedText(number, AlignWidth) + QLatin1Char(' ') + symbol;
+    m_view->writeTapeLine(m_state.tapeIndex, line);
+    if (isResult) {
+        m_view->writeTapeLine(m_state.tapeIndex + 1, RuleLine);
+        ++m_state.tapeIndex;
+    }
+    m_view->selectLastTapeLine();
+    ++m_state.tapeIndex;
+}
+
+void CalculatorEngine::ShowDisplay(double value, bool formatted) {
+    QString text;
+    if (formatted) {
+        // Exactly the decimals typed so far; the decimal key alone shows "12,".
+        QString pattern = QStringLiteral("#############0");
+        if (m_state.decimalPosition >= 1)
+            pattern += QLatin1Char('.') + QString(m_state.decimalPosition - 1, QLatin1Char('0'));
+        text = Kern::FormatPattern(value, pattern);
+    } else {
+        text = Kern::PlainNumberText(value);
+    }
+    m_view->setDisplayText(Kern::AlignedText(text, AlignWidth));
+    m_view->focusEqualsKey();
+}
