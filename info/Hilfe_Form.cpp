@@ -1,0 +1,152 @@
+#include "Hilfe_Form.h"
+
+#include "clsResize.h"
+#include "kern.h"
+#include "twips.h"
+
+#include <QEvent>
+#include <QGroupBox>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace {
+
+// Design client area and the window's outer size and place at the factors 1, in twips.
+constexpr double DesignClientWidth = 5910;
+constexpr double DesignClientHeight = 5205;
+constexpr double BaseWidth = 6000;
+constexpr double BaseHeight = 5625;
+constexpr double BaseLeft = 4005;
+constexpr double BaseTop = 1605;
+
+const char* const Paragraphs[] = {
+    "Dieses Programm dient zur Ermittlung von Gleisarten verschiedenster Länge um eine "
+    "vorgegebene Strecke zu erreichen.",
+    "Zur Vereinfachung können die Gleisarten und -größen für verschiedene Hersteller in Dateien "
+    "abgelegt und somit geladen und gespeichert werden.",
+    "Mit Hilfe der Häkchen (Checkbox) können die Gleise gewählt werden, die zur Berechnung "
+    "herangezogen werden.",
+    "Über die Felder 'Anzahl Min. / Max.' kann angegeben werden, ob bestimmte Gleise mit einer "
+    "vorgegeben Stückzahl berücksichtigt werden sollen.",
+    "Wenn sie zu den einzelnen Gleisen Ihre Preise angeben, werden die Gesamtpreise der "
+    "einzelnen Kombinationen dargestellt.",
+    "Die Felder 'Max. Abweichungen' dienen zur Angabe, um wieviel mm die gewünschte "
+    "Streckenlänge höchstens unter- oder überschritten werden darf.",
+    "Ein Mausklick in den einzelnen Spaltenköpfen der Tabelle sortiert die einzelnen Zeilen "
+    "entsprechend der gewählten Spalte; ein wiederholter Mausklick kehr die Sortierung um "
+    "(auf-/absteigend wechselnd).",
+    "In Abhängigkeit von der gewünschten Sortierung können die Kombinationen "
+    "selbstverständlich auch ausgedruckt werden, wobei hier eine Druckvorschau voreingestellt "
+    "ist.",
+    "Und nun viel Spaß beim Rechnen.",
+};
+
+void place(QWidget* w, double left, double top, double width, double height) {
+    w->setGeometry(Twips::rectToPx(left, top, width, height, w));
+}
+
+} // namespace
+
+Hilfe_Form::Hilfe_Form(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("Hilfe_Form"));
+    setWindowTitle(QStringLiteral("Hilfe zum Schotterfix"));
+    setModal(true);
+    resize(Twips::toPx(DesignClientWidth, this), Twips::toPx(DesignClientHeight, this));
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    place(Frame1, 30, 30, 5835, 4755);
+
+    Text1 = new QPlainTextEdit(Frame1);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    place(Text1, 120, 210, 5595, 4425);
+
+    cmdOK = new QPushButton(QStringLiteral("&schließen"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    place(cmdOK, 4590, 4830, 1275, 345);
+    connect(cmdOK, &QPushButton::clicked, this, &Hilfe_Form::cmdOK_Click);
+
+    Form_Load();
+}
+
+Hilfe_Form::~Hilfe_Form() = default;
+
+void Hilfe_Form::showModal(QWidget* parent) {
+    static QPointer<Hilfe_Form> instance;
+    if (!instance)
+        instance = new Hilfe_Form(parent);
+    else if (instance->parentWidget() != parent)
+        instance->setParent(parent, instance->windowFlags());
+    instance->exec();
+}
+
+QString Hilfe_Form::HelpText() {
+    const QString crlf = QStringLiteral("\r\n");
+    QString text = crlf;
+    bool first = true;
+    for (const char* paragraph : Paragraphs) {
+        if (!first)
+            text += crlf + crlf;
+        text += QString::fromUtf8(paragraph);
+        first = false;
+    }
+    return text;
+}
+
+void Hilfe_Form::Form_Load() {
+    Text1->setPlainText(HelpText());
+}
+
+void Hilfe_Form::Form_Activate() {
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+
+    // One engine for the window's life, capturing the design layout at the base size. An engine
+    // built afresh at every opening would capture the layout the previous preset left behind,
+    // and the fonts would shrink with every switch between presets of unequal factors, since
+    // they follow the smaller one.
+    if (!m_resize) {
+        Twips::setOuterSize(this, BaseWidth, BaseHeight);
+        m_resize = std::make_unique<clsResize>();
+        m_resize->oForm(this);
+        m_resize->Initialize();
+    }
+
+    Kern::PresetScale(Kern::ScreenPreset);
+    Twips::setOuterWidth(this, BaseWidth * Kern::ScaleX);
+    Twips::setOuterHeight(this, BaseHeight * Kern::ScaleY);
+    Twips::setOuterPos(this, BaseLeft * Kern::ScaleX, BaseTop * Kern::ScaleY);
+    m_resize->DoResize();
+
+    setFixedSize(size());
+}
+
+void Hilfe_Form::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return; // the window system showing it again (after minimising elsewhere) moves nothing
+    Form_Activate();
+    // Where the window manager adds the frame only once the window is mapped, the outer size
+    // comes out right only when the placement runs again at activation.
+    m_placeOnActivation = true;
+}
+
+void Hilfe_Form::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_placeOnActivation) {
+        m_placeOnActivation = false;
+        Form_Activate();
+    }
+}
+
+void Hilfe_Form::cmdOK_Click() {
+    hide();
+}
