@@ -1,9 +1,11 @@
+#include "kernmain.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.show();
+    QApplication::setApplicationName(QStringLiteral("Schotterfix"));
+    QApplication::setOrganizationName(QStringLiteral("Schotterfix"));
+    Kern::Main();
     return app.exec();
 }

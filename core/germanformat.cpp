@@ -44,7 +44,8 @@ Picture parsePicture(const QString& pattern) {
 // Shortest decimal digits of |value| and its decimal exponent: value = 0.d1d2d3... x 10^exp10.
 void shortestDigits(double value, std::string* digits, int* exp10) {
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
+    auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
     std::string s(buf, res.ptr);
     const auto e = s.find('e');
     std::string mant = s.substr(0, e);
@@ -157,7 +158,8 @@ bool ReadGermanNumber(const QString& text, double* value) {
             ++intDigits;
             ++groupDigits;
         } else if (c == QLatin1Char('.')) {
-            if (groupDigits == 0 || (sawPoint && groupDigits != 3) || (!sawPoint && groupDigits > 3))
+            if (groupDigits == 0 || (sawPoint && groupDigits != 3) ||
+                (!sawPoint && groupDigits > 3))
                 return false;
             sawPoint = true;
             groupDigits = 0;

@@ -13,12 +13,12 @@ constexpr int TrackRows = 10;
 constexpr int StoreRows = 5000;
 constexpr int StoreColumns = 15;
 
-extern int RowCount;                      // rows of the track table the search reads (10)
-extern int SelectedCount;                 // n, the types taken by the last search
+extern int RowCount;                           // rows of the track table the search reads (10)
+extern int SelectedCount;                      // n, the types taken by the last search
 extern std::array<QString, 12> ArticleNumbers; // of the selected types 1..n; slot 0 unused
-extern int CombinationCount;              // k
-extern double RouteLength;                // taken by the start button
-extern qint64 CombinationLimit;           // taken by the start button
+extern int CombinationCount;                   // k
+extern double RouteLength;                     // taken by the start button
+extern double CombinationLimit;                // taken by the start button (leading-number value)
 
 // The result store: rows 1..5000, columns 0..14 (row 0 unused).
 using StoreRow = std::array<double, StoreColumns>;

@@ -62,8 +62,8 @@ void ResultTableModel::SetUpResultTable() {
     const int n = std::clamp(SelectedCount, 0, MaxTypes);
     beginResetModel();
     m_rows.clear();
-    m_headings = QStringList{QStringLiteral("lfd. Nr."), QStringLiteral("Länge"),
-                             QStringLiteral("-/+")};
+    m_headings =
+        QStringList{QStringLiteral("lfd. Nr."), QStringLiteral("Länge"), QStringLiteral("-/+")};
     for (int t = 1; t <= n; ++t)
         m_headings << ArticleNumbers[std::size_t(t)];
     m_headings << QStringLiteral("Anzahl Gleise") << QStringLiteral("Gesamtpreis");

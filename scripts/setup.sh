@@ -8,7 +8,7 @@ build="${1:-$here/build}"
 shift || true
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libbenchmark-dev
-          fonts-dejavu-core poppler-utils desktop-file-utils appstream)
+          fonts-dejavu-core fonts-liberation2 poppler-utils desktop-file-utils appstream)
 
 missing=()
 for p in "${packages[@]}"; do

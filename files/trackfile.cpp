@@ -1,0 +1,164 @@
+#include "trackfile.h"
+
+#include "germanformat.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <vector>
+
+namespace TrackFile {
+
+namespace {
+
+// Windows-1252 differs from Latin-1 only in 0x80..0x9F.
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
+QString decodeCp1252(const QByteArray& bytes) {
+    QString out;
+    out.reserve(bytes.size());
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        out += (b >= 0x80 && b < 0xA0) ? QChar(Cp1252High[b - 0x80]) : QChar(char16_t(b));
+    }
+    return out;
+}
+
+bool isValidUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    Q_UNUSED(text);
+    return !decoder.hasError();
+}
+
+QString cleanLine(QString line) {
+    QString out;
+    out.reserve(line.size());
+    for (const QChar c : line) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == 0x7F || u == 0xFFFD || (u >= 0x80 && u < 0xA0))
+            continue;
+        out += c;
+    }
+    return out.left(MaxLineLength);
+}
+
+// Reads at most maxLines lines, each cut to a bounded length, without reading further.
+std::vector<QByteArray> readLines(QFile& file, int maxLines, bool* atEnd) {
+    std::vector<QByteArray> lines;
+    QByteArray current;
+    bool skipLf = false;
+    bool dropping = false;
+    char buffer[4096];
+    // Cut lines in bytes generously: four bytes a character is the most UTF-8 needs.
+    const int maxBytes = MaxLineLength * 4;
+    *atEnd = false;
+    while (int(lines.size()) < maxLines) {
+        const qint64 got = file.read(buffer, sizeof buffer);
+        if (got <= 0) {
+            *atEnd = true;
+            break;
+        }
+        for (qint64 i = 0; i < got; ++i) {
+            const char c = buffer[i];
+            if (skipLf) {
+                skipLf = false;
+                if (c == '\n')
+                    continue;
+            }
+            if (c == '\r' || c == '\n') {
+                lines.push_back(current);
+                current.clear();
+                dropping = false;
+                skipLf = c == '\r';
+                if (int(lines.size()) == maxLines)
+                    break;
+                continue;
+            }
+            if (dropping)
+                continue;
+            if (current.size() >= maxBytes) {
+                dropping = true;
+                continue;
+            }
+            current.append(c);
+        }
+    }
+    // The last line need not end with a line break.
+    if (*atEnd && !current.isEmpty() && int(lines.size()) < maxLines)
+        lines.push_back(current);
+    return lines;
+}
+
+} // namespace
+
+QString decodeLine(const QByteArray& bytes) {
+    return isValidUtf8(bytes) ? QString::fromUtf8(bytes) : decodeCp1252(bytes);
+}
+
+bool read(const QString& path, Table* table, int* rowsRead, QString* error) {
+    *rowsRead = 0;
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error =
+                path.isEmpty() ? QStringLiteral("Kein Dateiname angegeben.") : file.errorString();
+        return false;
+    }
+    bool atEnd = false;
+    const std::vector<QByteArray> lines = readLines(file, Rows * 3, &atEnd);
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    bool utf8 = true;
+    for (const QByteArray& l : lines)
+        utf8 = utf8 && isValidUtf8(l);
+    auto decode = [utf8](const QByteArray& bytes) {
+        return cleanLine(utf8 ? QString::fromUtf8(bytes) : decodeCp1252(bytes));
+    };
+    const int complete = int(lines.size()) / 3;
+    for (int r = 0; r < complete; ++r) {
+        Row& row = (*table)[std::size_t(r)];
+        row.length = decode(lines[std::size_t(3 * r)]);
+        row.article = decode(lines[std::size_t(3 * r + 1)]);
+        row.price = decode(lines[std::size_t(3 * r + 2)]);
+    }
+    *rowsRead = complete;
+    return true;
+}
+
+bool write(const QString& path, const Table& table, QString* error) {
+    QSaveFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error =
+                path.isEmpty() ? QStringLiteral("Kein Dateiname angegeben.") : file.errorString();
+        return false;
+    }
+    QByteArray out;
+    for (const Row& row : table) {
+        double value = 0.0;
+        const QString price = Kern::ReadGermanNumber(row.price, &value)
+                                  ? Kern::FormatPattern(value, QStringLiteral("##0.00"))
+                                  : row.price;
+        for (const QString& line : {row.length, row.article, price}) {
+            out += line.toUtf8();
+            out += "\r\n";
+        }
+    }
+    if (file.write(out) != out.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+} // namespace TrackFile

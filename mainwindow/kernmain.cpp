@@ -1,0 +1,81 @@
+#include "kernmain.h"
+
+#include "kern.h"
+#include "resulttablemodel.h"
+#include "seite1.h"
+#include "settings.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QPointer>
+
+namespace Kern {
+
+namespace {
+QPointer<Seite1> mainWindow;
+
+struct StartRow {
+    const char* article;
+    const char* length;
+};
+constexpr StartRow StartRows[8] = {
+    {"24064", "64.3"},  {"24071", "70.8"},  {"24077", "77.5"},  {"24094", "94.2"},
+    {"24172", "171.7"}, {"24188", "188.3"}, {"24229", "229.3"}, {"24236", "236.1"},
+};
+} // namespace
+
+// The windows were designed for a narrow sans-serif face; a metric-compatible one keeps every
+// caption inside its control. Without it the system's sans-serif family is used.
+static void useProgramFont() {
+    QFont font = QApplication::font();
+    for (const char* family : {"Liberation Sans", "Arimo", "Arial"}) {
+        if (QFontDatabase::hasFamily(QLatin1String(family))) {
+            font.setFamily(QLatin1String(family));
+            break;
+        }
+    }
+    font.setPointSizeF(8.25);
+    QApplication::setFont(font);
+}
+
+Seite1* MainWindow() {
+    return mainWindow.data();
+}
+
+Seite1* Main() {
+    delete mainWindow.data();
+    useProgramFont();
+    auto* w = new Seite1();
+    w->setAttribute(Qt::WA_DeleteOnClose, false);
+    mainWindow = w;
+
+    w->shortfallList()->setCurrentIndex(0);
+    w->excessList()->setCurrentIndex(0);
+    w->limitBox()->setText(QStringLiteral("500"));
+    w->routeBox()->setText(QStringLiteral("1000"));
+    for (int r = 1; r <= TrackRows; ++r) {
+        w->lengthBox(r)->setText(r <= 8 ? QLatin1String(StartRows[r - 1].length)
+                                        : QStringLiteral("0.0"));
+        w->articleBox(r)->setText(r <= 8 ? QLatin1String(StartRows[r - 1].article) : QString());
+    }
+    RowCount = TrackRows;
+    SelectedCount = TrackRows;
+    ArticleNumbers.fill(QString());
+    CombinationCount = 0;
+
+    const QString remembered = ReadSettings();
+    w->setCurrentTrackFile(remembered);
+    if (!remembered.isEmpty())
+        w->loadTrackFile(remembered, true);
+
+    w->show();
+    w->captureDesignLayout();
+    w->ApplyScreenPreset(ScreenPreset);
+    w->markPreset(ScreenPreset);
+    ResultTable()->SetUpResultTable();
+    return w;
+}
+
+} // namespace Kern

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "findcombinations.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTableView;
+class QToolBar;
+class clsResize;
+
+// The main window: track table, route settings, start button, result label and result grid,
+// with the menus and the toolbar from which every other window is reached.
+class Seite1 : public QMainWindow, public Kern::SearchView {
+    Q_OBJECT
+public:
+    explicit Seite1(QWidget* parent = nullptr);
+    ~Seite1() override;
+
+    // Track table access by row number 1..10.
+    QCheckBox* check(int row) const { return m_check[std::size_t(row)]; }
+    QLineEdit* articleBox(int row) const { return m_text6[std::size_t(row)]; }
+    QLineEdit* lengthBox(int row) const { return m_text3[std::size_t(row)]; }
+    QLineEdit* minimumBox(int row) const { return m_text4[std::size_t(row)]; }
+    QLineEdit* maximumBox(int row) const { return m_text5[std::size_t(row)]; }
+    QLineEdit* priceBox(int row) const { return m_text7[std::size_t(row)]; }
+    QLineEdit* routeBox() const { return m_text2; }
+    QLineEdit* limitBox() const { return m_text1; }
+    QComboBox* shortfallList() const { return m_combo1; }
+    QComboBox* excessList() const { return m_combo2; }
+    QLabel* resultLabel() const { return m_label1; }
+    QTableView* grid() const { return m_grid; }
+    QPushButton* startButton() const { return m_command1; }
+    QToolBar* toolbar() const { return m_toolbar1; }
+    QAction* toolbarButton(int position) const { return m_toolButtons[std::size_t(position)]; }
+    QAction* dateiEntry(int index) const;
+    QAction* extrasEntry(int index) const;
+    QAction* hilfeEntry(int index) const;
+
+    QString currentTrackFile() const { return m_currentTrackFile; }
+    void setCurrentTrackFile(const QString& path) { m_currentTrackFile = path; }
+    bool sortAscendingFlag() const { return m_sortFlag; }
+
+    // Loads a track file into the boxes; silent reports nothing (start-up).
+    bool loadTrackFile(const QString& path, bool silent);
+    bool saveTrackFile(const QString& path);
+
+    // Handlers, named after their controls.
+    void Command1_Click();
+    void Datei_Click(int index);
+    void MExtras_Click(int index);
+    void Hilfe_Click(int index);
+    void Toolbar1_ButtonClick(int position);
+    void Grid_Click(int column);
+    void FileCommand(int code);
+
+    // Screen presets.
+    void ApplyScreenPreset(double preset);
+    void markPreset(double preset);
+    void captureDesignLayout();
+    clsResize* resizeEngine() const { return m_resize.get(); }
+
+    // Kern::SearchView
+    bool isChecked(int row) const override;
+    void setChecked(int row, bool checked) override;
+    QString text(Field field, int row) const override;
+    void setPriceText(int row, const QString& text) override;
+    int shortfallData() const override;
+    int excessData() const override;
+    QString labelText() const override;
+    void setLabelText(const QString& text) override;
+    void repaintNow() override;
+    void showMessage(const QString& text, const QString& title) override;
+    void focusField(Field field, int row) override;
+
+    // Ends the program through the one unload path (settings are written there).
+    void Form_Unload();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void buildToolbar();
+    void applyGridLayout();
+    void loadCommand();
+    void saveCommand();
+    void updateCaption();
+    // The commands that open other windows (seite1_windows.cpp).
+    void printResultList();
+    void openCalculator();
+    void openHelp();
+    void openAbout();
+    void choosePreset(int entryIndex);
+    QLineEdit* fieldBox(Field field, int row) const;
+
+    QWidget* m_client = nullptr;
+    QToolBar* m_toolbar1 = nullptr;
+    std::array<QAction*, 11> m_toolButtons{};
+    QGroupBox* m_frame1 = nullptr;
+    QGroupBox* m_frame2 = nullptr;
+    QGroupBox* m_frame3 = nullptr;
+    std::array<QCheckBox*, 11> m_check{};
+    std::array<QLineEdit*, 11> m_text3{};
+    std::array<QLineEdit*, 11> m_text4{};
+    std::array<QLineEdit*, 11> m_text5{};
+    std::array<QLineEdit*, 11> m_text6{};
+    std::array<QLineEdit*, 11> m_text7{};
+    QLineEdit* m_text1 = nullptr;
+    QLineEdit* m_text2 = nullptr;
+    QComboBox* m_combo1 = nullptr;
+    QComboBox* m_combo2 = nullptr;
+    QPushButton* m_command1 = nullptr;
+    QLabel* m_label1 = nullptr;
+    QTableView* m_grid = nullptr;
+    QMenu* m_dateiMenu = nullptr;
+    QMenu* m_extrasMenu = nullptr;
+    QMenu* m_hilfeMenu = nullptr;
+
+    QString m_currentTrackFile;
+    QString m_labelText; // as the search wrote it, line breaks CR LF
+    bool m_sortFlag = false;
+    bool m_unloaded = false;
+    std::unique_ptr<clsResize> m_resize;
+};

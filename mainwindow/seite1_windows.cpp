@@ -1,0 +1,56 @@
+// The commands of the main window that lead to other windows, and the screen presets.
+#include "seite1.h"
+
+#include "clsResize.h"
+#include "kern.h"
+#include "resulttablemodel.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QScreen>
+
+void Seite1::printResultList() {}
+
+void Seite1::openCalculator() {}
+
+void Seite1::openHelp() {}
+
+void Seite1::openAbout() {}
+
+void Seite1::captureDesignLayout() {
+    m_resize = std::make_unique<clsResize>();
+    m_resize->oForm(this);
+    m_resize->Initialize();
+}
+
+void Seite1::ApplyScreenPreset(double preset) {
+    Kern::PresetScale(preset);
+    // The window system takes the sizes as 32-bit floats.
+    Twips::setOuterWidth(this, float(Kern::ScaleX * 9735 + 60));
+    Twips::setOuterHeight(this, float(Kern::ScaleY * 9315));
+    if (m_resize)
+        m_resize->DoResize();
+    Kern::ResultTable()->SetUpResultTable();
+}
+
+void Seite1::markPreset(double preset) {
+    for (int i = 10; i <= 21; ++i)
+        if (QAction* a = extrasEntry(i))
+            a->setChecked(double(i - 10) == preset);
+}
+
+void Seite1::choosePreset(int entryIndex) {
+    Kern::ScreenPreset = entryIndex - 10;
+    markPreset(Kern::ScreenPreset);
+    ApplyScreenPreset(Kern::ScreenPreset);
+    // Centre horizontally; vertically 150 x ScaleY twips above the centre.
+    const QScreen* s = screen();
+    if (!s)
+        return;
+    const QSizeF screenTwips(Twips::fromPx(s->geometry().width(), this),
+                             Twips::fromPx(s->geometry().height(), this));
+    const QSizeF outer = Twips::outerSize(this);
+    const double left = (screenTwips.width() - outer.width()) / 2;
+    const double top = (screenTwips.height() - outer.height() - 300 * Kern::ScaleY) / 2;
+    Twips::setOuterPos(this, left, top);
+}

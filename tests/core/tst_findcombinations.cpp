@@ -1,0 +1,257 @@
+// The search as the window runs it: gathering and checking the track table, the result store,
+// the label and what the track table looks like afterwards.
+#include "findcombinations.h"
+#include "kern.h"
+#include "resulttablemodel.h"
+
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <map>
+
+using namespace Kern;
+using Field = SearchView::Field;
+
+class FakeView : public SearchView {
+public:
+    struct Row {
+        bool checked = true;
+        QString article, length = QStringLiteral("0.0"), minimum = QStringLiteral("0"),
+                         maximum = QStringLiteral("9999"), price = QStringLiteral("0,00");
+    };
+    std::array<Row, 11> rows;
+    int d1 = 0, d2 = 0;
+    QString label;
+    int repaints = 0;
+    QStringList messages;
+    QString lastTitle;
+    std::pair<Field, int> focus{Field::Article, 0};
+
+    FakeView() {
+        const char* articles[] = {"24064", "24071", "24077", "24094",
+                                  "24172", "24188", "24229", "24236"};
+        const char* lengths[] = {"64.3",  "70.8",  "77.5",  "94.2",
+                                 "171.7", "188.3", "229.3", "236.1"};
+        for (int i = 0; i < 8; ++i) {
+            rows[std::size_t(i + 1)].article = QLatin1String(articles[i]);
+            rows[std::size_t(i + 1)].length = QLatin1String(lengths[i]);
+        }
+    }
+    QString& field(Field f, int row) {
+        Row& r = rows[std::size_t(row)];
+        switch (f) {
+        case Field::Article:
+            return r.article;
+        case Field::Length:
+            return r.length;
+        case Field::Minimum:
+            return r.minimum;
+        case Field::Maximum:
+            return r.maximum;
+        case Field::Price:
+            return r.price;
+        }
+        return r.article;
+    }
+    bool isChecked(int row) const override { return rows[std::size_t(row)].checked; }
+    void setChecked(int row, bool c) override { rows[std::size_t(row)].checked = c; }
+    QString text(Field f, int row) const override {
+        return const_cast<FakeView*>(this)->field(f, row);
+    }
+    void setPriceText(int row, const QString& t) override { rows[std::size_t(row)].price = t; }
+    int shortfallData() const override { return d1; }
+    int excessData() const override { return d2; }
+    QString labelText() const override { return label; }
+    void setLabelText(const QString& t) override { label = t; }
+    void repaintNow() override { ++repaints; }
+    void showMessage(const QString& text, const QString& title) override {
+        messages << text;
+        lastTitle = title;
+    }
+    void focusField(Field f, int row) override { focus = {f, row}; }
+
+    // What the start button does before the search.
+    void start(double route = 1000, double limit = 500) {
+        CombinationLimit = limit;
+        label.clear();
+        FindCombinations(*this, route);
+    }
+};
+
+class TestFindCombinations : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        RowCount = TrackRows;
+        SelectedCount = TrackRows;
+        CombinationCount = 0;
+        ScaleX = ScaleY = 1;
+    }
+    void startUpSearch();
+    void pricesNormalisedAndSummed();
+    void inputErrorsKeepPreviousResults_data();
+    void inputErrorsKeepPreviousResults();
+    void uncheckedRowsAreNotChecked();
+    void limitAndEmptySelection();
+    void repaintsAreThrottled();
+};
+
+void TestFindCombinations::startUpSearch() {
+    FakeView view;
+    view.start();
+    QCOMPARE(CombinationCount, 4);
+    QCOMPARE(SelectedCount, 8);
+    QCOMPARE(ArticleNumbers[1], QStringLiteral("24064"));
+    QCOMPARE(ArticleNumbers[8], QStringLiteral("24236"));
+    QVERIFY(!view.rows[9].checked);
+    QVERIFY(!view.rows[10].checked);
+    QVERIFY(view.rows[1].checked);
+    const QRegularExpression label(
+        QStringLiteral("^ Ergebnis: 4 Kombinationen \\r\\n \\(Dauer: \\d*,\\d\\d Sek\\.\\)$"));
+    QVERIFY2(label.match(view.label).hasMatch(), qPrintable(view.label));
+    // First found: (0, 2, 5, 3, 0, 1, 0, 0), 11 pieces.
+    const StoreRow& r = ResultStore[1];
+    QCOMPARE(r[0], 2 * 70.8 + 5 * 77.5 + 3 * 94.2 + 188.3);
+    const std::array<double, 8> counts = {0, 2, 5, 3, 0, 1, 0, 0};
+    for (int t = 0; t < 8; ++t)
+        QCOMPARE(r[std::size_t(2 + t)], counts[std::size_t(t)]);
+    QCOMPARE(r[12], 11.0);
+    QCOMPARE(ResultTable()->rowCount(), 4);
+    QCOMPARE(ResultTable()->columnCount(), 13);
+}
+
+void TestFindCombinations::pricesNormalisedAndSummed() {
+    FakeView view;
+    view.rows[2].price = QStringLiteral("12.5");
+    view.rows[3].price = QStringLiteral("2,675");
+    view.rows[6].price = QString();
+    view.rows[10].price = QStringLiteral("3"); // unselected rows are normalised too
+    view.start();
+    QCOMPARE(view.rows[2].price, QStringLiteral("12,50"));
+    QCOMPARE(view.rows[3].price, QStringLiteral("2,68"));
+    QCOMPARE(view.rows[6].price, QString());
+    QCOMPARE(view.rows[10].price, QStringLiteral("3,00"));
+    // 2 x 12,50 + 5 x 2,68 + empty price counts 0
+    QCOMPARE(ResultStore[1][13], 38.4);
+    QCOMPARE(ResultTable()->cellText(1, 12), QStringLiteral("38,40"));
+}
+
+void TestFindCombinations::inputErrorsKeepPreviousResults_data() {
+    QTest::addColumn<int>("badRow");
+    QTest::addColumn<QString>("length");
+    QTest::addColumn<QString>("minimum");
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("focusField");
+    QTest::newRow("minimum above maximum")
+        << 3 << "77.5"
+        << "10000"
+        << "0,00" << QString::fromUtf8(MinMaxMessage) << int(Field::Minimum);
+    QTest::newRow("negative length from a file")
+        << 4 << "-94.2"
+        << "0"
+        << "0,00" << QString::fromUtf8(NegativeLengthMessage) << int(Field::Length);
+    QTest::newRow("price that is no number")
+        << 5 << "171.7"
+        << "0"
+        << "1.234,50" << QString::fromUtf8(BadPriceMessage) << int(Field::Price);
+}
+
+void TestFindCombinations::inputErrorsKeepPreviousResults() {
+    QFETCH(int, badRow);
+    QFETCH(QString, length);
+    QFETCH(QString, minimum);
+    QFETCH(QString, price);
+    QFETCH(QString, message);
+    QFETCH(int, focusField);
+
+    FakeView view;
+    view.start();
+    QCOMPARE(CombinationCount, 4);
+    const QString firstRowTotal = ResultTable()->cellText(1, 1);
+
+    view.rows[std::size_t(badRow)].length = length;
+    view.rows[std::size_t(badRow)].minimum = minimum;
+    view.rows[std::size_t(badRow)].price = price;
+    view.rows[8].price = QStringLiteral("7.5"); // after the bad row: untouched
+    view.rows[1].article = QStringLiteral("changed");
+    view.start();
+
+    QCOMPARE(view.messages, QStringList{message});
+    QCOMPARE(view.lastTitle, QStringLiteral("Eingabefehler"));
+    QCOMPARE(int(view.focus.first), focusField);
+    QCOMPARE(view.focus.second, badRow);
+    QCOMPARE(view.label, QString());
+    QCOMPARE(view.rows[8].price, QStringLiteral("7.5"));
+    // The previous search stays: store, count, selection and the table with its headings.
+    QCOMPARE(CombinationCount, 4);
+    QCOMPARE(SelectedCount, 8);
+    QCOMPARE(ArticleNumbers[1], QStringLiteral("24064"));
+    QCOMPARE(ResultTable()->rowCount(), 4);
+    QCOMPARE(ResultTable()->cellText(0, 3), QStringLiteral("24064"));
+    QCOMPARE(ResultTable()->cellText(1, 1), firstRowTotal);
+}
+
+void TestFindCombinations::uncheckedRowsAreNotChecked() {
+    FakeView view;
+    view.rows[3].checked = false;
+    view.rows[3].minimum = QStringLiteral("5");
+    view.rows[3].maximum = QStringLiteral("3");
+    view.rows[9].length = QStringLiteral("0.0");
+    view.rows[9].minimum = QStringLiteral("5");
+    view.rows[9].maximum = QStringLiteral("3");
+    view.rows[4].price = QStringLiteral("abc"); // only selected rows need a valid price
+    view.rows[4].checked = false;
+    view.start();
+    QVERIFY(view.messages.isEmpty());
+    QCOMPARE(SelectedCount, 6);
+    QCOMPARE(view.rows[4].price, QStringLiteral("abc"));
+}
+
+void TestFindCombinations::limitAndEmptySelection() {
+    FakeView view;
+    view.d1 = view.d2 = 10;
+    view.start(1000, 5);
+    QCOMPARE(CombinationCount, 5);
+    const std::array<double, 8> fifth = {7, 4, 1, 2, 0, 0, 0, 0};
+    for (int t = 0; t < 8; ++t)
+        QCOMPARE(ResultStore[5][std::size_t(2 + t)], fifth[std::size_t(t)]);
+    QCOMPARE(ResultTable()->cellText(5, 1), QStringLiteral("999,2"));
+    QCOMPARE(ResultTable()->cellText(5, 2), QStringLiteral("-0,8"));
+
+    view.start(1000, 500);
+    QCOMPARE(CombinationCount, 120);
+
+    // Limit 0: only the starting vector is examined; a limit text that reads 2.5 allows 3.
+    for (int i = 1; i <= 8; ++i)
+        view.rows[std::size_t(i)].minimum = view.rows[std::size_t(i)].maximum = QStringLiteral("0");
+    view.rows[1].maximum = QStringLiteral("9999");
+    view.start(0, 0);
+    QCOMPARE(CombinationCount, 1);
+    view.rows[1].length = QStringLiteral("0.1");
+    view.start(1, 2.5);
+    QCOMPARE(CombinationCount, 3);
+
+    // Nothing selected: five columns, the empty combination only when the window holds 0.
+    for (auto& r : view.rows)
+        r.checked = false;
+    view.start(0, 500);
+    QCOMPARE(SelectedCount, 0);
+    QCOMPARE(CombinationCount, 1);
+    QCOMPARE(ResultTable()->columnCount(), 5);
+    QVERIFY(view.label.startsWith(QStringLiteral(" Ergebnis: 1 Kombinationen ")));
+    view.start(1000, 500);
+    QCOMPARE(CombinationCount, 0);
+    QVERIFY(view.label.startsWith(QStringLiteral("\r\n (Dauer: ")));
+}
+
+void TestFindCombinations::repaintsAreThrottled() {
+    FakeView view;
+    view.d1 = view.d2 = 10;
+    view.start(1000, 999);
+    QCOMPARE(CombinationCount, 120);
+    QVERIFY2(view.repaints >= 2 && view.repaints < 60, qPrintable(QString::number(view.repaints)));
+}
+
+QTEST_APPLESS_MAIN(TestFindCombinations)
+#include "tst_findcombinations.moc"
