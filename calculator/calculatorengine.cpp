@@ -181,6 +181,10 @@ void CalculatorEngine::ClearAll() {
     m_state.decimalPosition = 0;
     m_state.entry = 0.0;
     m_state.pendingOperator.clear();
+    TakeDecimalPlaces();
+}
+
+void CalculatorEngine::TakeDecimalPlaces() {
     m_state.decimalPlaces = wholeNumber(m_view->decimalPlacesCaption());
 }
 

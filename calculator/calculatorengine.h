@@ -23,6 +23,8 @@ public:
 
     void HandleKey(const QString& keyText);
     void ClearAll();
+    // decimalPlaces from the caption of Komma; ClearAll and the spinner take it over.
+    void TakeDecimalPlaces();
     // Replaces accumulator by the result of op: "+", "-", "*", "/", "+%", "-%", "*%"; any other
     // op takes entry over.
     static void ApplyOperator(const QString& op, double& accumulator, double entry);

@@ -1,5 +1,6 @@
 #include "calculatorengine.h"
 #include "calculatorview.h"
+#include "tapetext.h"
 
 #include <QStringList>
 #include <QTest>
@@ -40,29 +41,6 @@ public:
                                                  : QLatin1String("/OK+Abbrechen"));
     }
 };
-
-// Tape lines without their padding, "|" between them, "rule" for the dashed line. The number
-// must end in column 25 whatever its length, or the tape would not stay in columns.
-QString shortTape(const QStringList& tape) {
-    QStringList out;
-    for (const QString& line : tape) {
-        if (line == QString(30, QLatin1Char('-'))) {
-            out << QStringLiteral("rule");
-            continue;
-        }
-        if (line.isEmpty()) { // the blank line a fresh window starts with
-            out << line;
-            continue;
-        }
-        if (line.size() < 25 || line.at(24) == QLatin1Char(' '))
-            return QStringLiteral("misaligned: ") + line;
-        int i = 0;
-        while (line.at(i) == QLatin1Char(' '))
-            ++i;
-        out << line.mid(i);
-    }
-    return out.join(QLatin1Char('|'));
-}
 
 void typeKeys(CalculatorEngine& engine, const QString& keys) {
     for (const QString& k : keys.split(QLatin1Char(' '), Qt::SkipEmptyParts))

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "calculatorengine.h"
+#include "calculatorview.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QList>
+
+#include <functional>
+#include <memory>
+
+class CaptionButton;
+class ConversionLabel;
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenuBar;
+class QPrinter;
+class QPushButton;
+class UpDownControl;
+class clsResize;
+
+// The desk calculator: paper tape, display, keys, DM/Euro conversion, tape printing. Modal,
+// created anew for every use (`RechnerF dlg(this); dlg.exec();`); it hands its result on
+// through the clipboard only.
+class RechnerF : public QDialog, private CalculatorView {
+    Q_OBJECT
+public:
+    explicit RechnerF(QWidget* parent = nullptr);
+    ~RechnerF() override;
+
+    // DM per Euro.
+    static constexpr double DmRate = 1.95583;
+
+    const CalculatorState& state() const { return m_engine.state(); }
+
+    // Where the tape goes when printed: by default the system's default printer, nullptr when
+    // there is none. Tests print into a PDF file or pretend there is no printer.
+    using PrinterFactory = std::function<std::unique_ptr<QPrinter>()>;
+    void setPrinterFactory(PrinterFactory factory) { m_printerFactory = std::move(factory); }
+
+    // The event handlers, named after their controls.
+    void Form_Activate();
+    void Taste_Click(const QString& keyText);
+    void DM_Euro_Click(int index);
+    void DMEURO_Click();
+    void EndeButton_Click(int index);
+    void MDrucken_Click();
+    void MInfo_Click();
+    void UpDown1_Change();
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    // CalculatorView
+    void setDisplayText(const QString& text) override;
+    void clearTape() override;
+    int tapeLineCount() const override;
+    QString tapeLine(int i) const override;
+    void writeTapeLine(int i, const QString& text) override;
+    void selectLastTapeLine() override;
+    void blankConversionField() override;
+    void setSwitchEnabled(bool enabled) override;
+    void focusEqualsKey() override;
+    QString decimalPlacesCaption() const override;
+    void showMessage(const QString& text, const QString& title, MessageButtons buttons) override;
+
+    void buildControls();
+    CaptionButton* addKey(const QString& name, int index, const QString& caption,
+                          const QString& keyText, int left, int top, int width, int height);
+    void place(QWidget* w, int left, int top, int width, int height);
+    void PlaceWindow();
+    bool printTape(QPrinter& printer, const QStringList& lines);
+    static std::unique_ptr<QPrinter> defaultPrinter();
+
+    CalculatorEngine m_engine;
+    std::unique_ptr<clsResize> m_resize;
+    PrinterFactory m_printerFactory;
+    bool m_opened = false;
+
+    QMenuBar* m_menuBar = nullptr;
+    QWidget* m_client = nullptr; // the form's area below the menu bar
+    QListWidget* Bon = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Komma = nullptr;
+    UpDownControl* UpDown1 = nullptr;
+    ConversionLabel* DMEURO = nullptr;
+    QLabel* Ausgabe = nullptr;
+    QList<CaptionButton*> Taste;
+    QList<CaptionButton*> Operator;
+    QList<CaptionButton*> C_Taste;
+    QList<CaptionButton*> DM_Euro;
+    QList<CaptionButton*> EndeButton;
+    QAction* MDrucken = nullptr;
+    QAction* MInfo = nullptr;
+    QHash<const QObject*, QString> m_keyTexts; // key button -> the key text it passes on
+};
