@@ -1,0 +1,154 @@
+#include "drubild.h"
+
+#include "drucken.h"
+
+#include <QAction>
+#include <QGraphicsView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QResizeEvent>
+#include <QScreen>
+
+#include <cmath>
+
+namespace {
+const QString PrintFailedText = QStringLiteral("Der Druck konnte nicht ausgeführt werden.");
+const QString PrintTitle = QStringLiteral("Drucken");
+const QString DocumentTitle = QStringLiteral("SchotF Druckausgabe 2014");
+
+int twipsToPx(double twips, const QWidget* widget) {
+    const QScreen* screen = widget->screen();
+    const double dpi = screen && screen->logicalDotsPerInchX() > 0 ? screen->logicalDotsPerInchX()
+                                                                   : PrintDocument::LayoutDpi;
+    return int(std::lround(twips * dpi / 1440.0));
+}
+} // namespace
+
+DruBild::DruBild(QWidget* parent) : QDialog(parent), m_document(std::make_unique<PrintDocument>()) {
+    setObjectName(QStringLiteral("DruBild"));
+    setWindowTitle(QStringLiteral("Quorbel - Druckvorschau"));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(192, 192, 192));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    m_document->textDocument()->setMetaInformation(QTextDocument::DocumentTitle, DocumentTitle);
+    m_document->printer()->setDocName(DocumentTitle);
+
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setNativeMenuBar(false);
+    Menu_Datei = m_menuBar->addMenu(QStringLiteral("&Datei"));
+    Menu_Datei->setObjectName(QStringLiteral("Menu_Datei"));
+    Menu_DateiDruck = Menu_Datei->addAction(QStringLiteral("&Drucken..."));
+    Menu_DateiDruck->setObjectName(QStringLiteral("Menu_DateiDruck"));
+    Menu_DateiDruckSet = Menu_Datei->addAction(QStringLiteral("Drucker &einrichten..."));
+    Menu_DateiDruckSet->setObjectName(QStringLiteral("Menu_DateiDruckSet"));
+    Menu_DateiSep2 = Menu_Datei->addSeparator();
+    Menu_DateiSep2->setObjectName(QStringLiteral("Menu_DateiSep2"));
+    Menu_DateiEnde = Menu_Datei->addAction(QStringLiteral("&Beenden"));
+    Menu_DateiEnde->setObjectName(QStringLiteral("Menu_DateiEnde"));
+    connect(Menu_DateiDruck, &QAction::triggered, this, &DruBild::Menu_DateiDruck_Click);
+    connect(Menu_DateiDruckSet, &QAction::triggered, this, &DruBild::Menu_DateiDruckSet_Click);
+    connect(Menu_DateiEnde, &QAction::triggered, this, &DruBild::Menu_DateiEnde_Click);
+
+    HighEdit1 = new QPrintPreviewWidget(m_document->printer(), this);
+    HighEdit1->setObjectName(QStringLiteral("HighEdit1"));
+    HighEdit1->setViewMode(QPrintPreviewWidget::SinglePageView);
+    // The same light grey around the pages as behind the window.
+    if (auto* view = HighEdit1->findChild<QGraphicsView*>())
+        view->setBackgroundBrush(QColor(192, 192, 192));
+    connect(HighEdit1, &QPrintPreviewWidget::paintRequested, this,
+            [this](QPrinter* printer) { m_document->printTo(printer); });
+    connect(m_document.get(), &PrintDocument::changed, this, [this] {
+        applyViewSwitches();
+        HighEdit1->updatePreview();
+    });
+    applyViewSwitches();
+
+    const int menuHeight = m_menuBar->sizeHint().height();
+    resize(twipsToPx(DesignWidthTwips, this), twipsToPx(DesignHeightTwips, this) + menuHeight);
+    Form_Resize();
+}
+
+DruBild::~DruBild() {
+    // The preview paints through the document's printer; it goes first.
+    delete HighEdit1;
+    HighEdit1 = nullptr;
+}
+
+void DruBild::applyViewSwitches() {
+    HighEdit1->setZoomMode(m_document->pageWidthView() ? QPrintPreviewWidget::FitToWidth
+                                                       : QPrintPreviewWidget::FitInView);
+}
+
+void DruBild::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
+// The menu bar sits above the client area; the document fills all of the client area.
+void DruBild::Form_Resize() {
+    const int menuHeight = m_menuBar->sizeHint().height();
+    m_menuBar->setGeometry(0, 0, width(), menuHeight);
+    if (HighEdit1)
+        HighEdit1->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight));
+}
+
+bool DruBild::BuildPages() {
+    PrintDocument& doc = *m_document;
+    const int pages = Drucken::PageCount();
+    const QString templateFile = Drucken::TemplateFile();
+    for (int page = 1; page <= pages; ++page) {
+        if (!doc.insertDocumentFile(templateFile, 0))
+            return false;
+        doc.moveToEnd();
+        PrintDocument::Position pos = doc.position();
+        doc.setPosition(pos.part, pos.offset - 1);
+        if (!Drucken::FillPageTable(page))
+            return false;
+        doc.moveToEnd();
+        pos = doc.position();
+        doc.setPosition(pos.part, pos.offset - 1);
+        if (page < pages && !doc.pageQuery())
+            doc.insertPageBreak();
+    }
+    doc.layOut(true);
+    doc.moveToStart();
+    doc.setSwitches(true, true, false);
+    doc.setReadOnly(true);
+    Drucken::SetBusy(false);
+    return true;
+}
+
+void DruBild::Dru_Bausteine() {
+    if (BuildPages())
+        exec();
+}
+
+bool DruBild::PrintOn(QPrinter* printer) {
+    const bool ok = m_document->printTo(printer);
+    if (!ok)
+        reportPrintFailure();
+    return ok;
+}
+
+void DruBild::reportPrintFailure() {
+    QMessageBox::warning(this, PrintTitle, PrintFailedText, QMessageBox::Ok);
+}
+
+void DruBild::Menu_DateiDruck_Click() {
+    if (m_document->print(this) == PrintDocument::PrintOutcome::Failed)
+        reportPrintFailure();
+}
+
+void DruBild::Menu_DateiDruckSet_Click() {
+    if (m_document->printerSetup(this))
+        HighEdit1->updatePreview();
+}
+
+void DruBild::Menu_DateiEnde_Click() {
+    close();
+}

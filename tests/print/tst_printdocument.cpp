@@ -1,0 +1,161 @@
+#include "printdocument.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextTable>
+#include <QtTest>
+
+namespace {
+const QString CrLf = QStringLiteral("\r\n");
+const QString TableHtml = QStringLiteral("<table><tr><td>a</td><td>b</td></tr>"
+                                         "<tr><td>&nbsp;</td><td>&nbsp;</td></tr></table>");
+} // namespace
+
+class TestPrintDocument : public QObject {
+    Q_OBJECT
+private slots:
+    void fieldsFollowTheirText();
+    void textLineBreaks_data();
+    void textLineBreaks();
+    void badTableSelection_data();
+    void badTableSelection();
+    void positionsAndPageBreaks();
+    void changesAnnouncedOnlyWhenSwitchedOn();
+
+private:
+    QString file(const QString& html) {
+        const QString path = m_dir.filePath(QStringLiteral("f%1.HED").arg(++m_files));
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(html.toUtf8());
+        return path;
+    }
+    QTemporaryDir m_dir;
+    int m_files = 0;
+};
+
+void TestPrintDocument::fieldsFollowTheirText() {
+    PrintDocument doc;
+    const QString pair = file(QStringLiteral("<p>{Feld 21} und <b>{Feld 21}</b></p>"));
+    QVERIFY(doc.defineField(31, QStringLiteral("{Feld 21}")));
+    doc.setFieldText(31, QStringLiteral("24064"));
+    QVERIFY(doc.insertDocumentFile(pair));
+    QCOMPARE(doc.plainText(), QStringLiteral("24064 und 24064"));
+
+    // A copy inserted later shows the field too, and a new text reaches every occurrence.
+    doc.moveToEnd();
+    QVERIFY(doc.insertText(CrLf));
+    QVERIFY(doc.insertDocumentFile(pair));
+    doc.setFieldText(31, QString());
+    QCOMPARE(doc.plainText(), QStringLiteral(" und \n und "));
+    doc.setFieldText(31, QStringLiteral("7"));
+    QCOMPARE(doc.plainText(), QStringLiteral("7 und 7\n7 und 7"));
+
+    // Defined after the text is there; occurrences side by side stay two.
+    doc.reset();
+    QVERIFY(doc.insertDocumentFile(file(QStringLiteral("<p>{Feld 22}{Feld 22}|{Feld 23}</p>"))));
+    QVERIFY(doc.defineField(32, QStringLiteral("{Feld 22}")));
+    QVERIFY(doc.defineField(33, QStringLiteral("{Feld 23}")));
+    doc.setFieldText(32, QString());
+    doc.setFieldText(33, QStringLiteral("{Feld 22}")); // reads like a placeholder, stays text
+    doc.setFieldText(32, QStringLiteral("ab"));
+    QCOMPARE(doc.plainText(), QStringLiteral("abab|{Feld 22}"));
+    QVERIFY(!doc.defineField(34, QString()));
+}
+
+void TestPrintDocument::textLineBreaks_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("CR LF") << "\r\n1\r\n2\r\n" << CrLf + "1" + CrLf + "2" + CrLf;
+    QTest::newRow("LF only") << "1\n2"
+                             << "1" + CrLf + "2";
+    QTest::newRow("CR only") << "1\r2"
+                             << "1" + CrLf + "2";
+    QTest::newRow("blank line") << "5\r\n\r\n6"
+                                << "5" + CrLf + CrLf + "6";
+}
+
+void TestPrintDocument::textLineBreaks() {
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    PrintDocument doc;
+    QVERIFY(doc.insertDocumentFile(file(TableHtml)));
+    QVERIFY(doc.selectTablePart(PrintDocument::SelectTable, 0));
+    QVERIFY(doc.selectTablePart(PrintDocument::SelectRow, 1));
+    QVERIFY(doc.selectTablePart(PrintDocument::SelectColumn, 1));
+    QVERIFY(doc.insertText(text));
+    QCOMPARE(doc.tableCellText(0, 1, 1), shown);
+    // One paragraph, so every line of the cell has the same height as its neighbours'.
+    QTextTable* table =
+        qobject_cast<QTextTable*>(doc.textDocument()->rootFrame()->childFrames()[0]);
+    const QTextTableCell cell = table->cellAt(1, 1);
+    QCOMPARE(cell.firstCursorPosition().block(), cell.lastCursorPosition().block());
+    QCOMPARE(doc.tableCellText(0, 1, 0), QString(QChar::Nbsp));
+}
+
+void TestPrintDocument::badTableSelection_data() {
+    QTest::addColumn<QList<int>>("steps"); // selector, number, selector, number, ...
+    QTest::newRow("table that is not there") << QList<int>{5, 1};
+    QTest::newRow("negative table") << QList<int>{5, -1};
+    QTest::newRow("row before any table") << QList<int>{6, 0};
+    QTest::newRow("row past the end") << QList<int>{5, 0, 6, 2};
+    QTest::newRow("column past the end") << QList<int>{5, 0, 6, 1, 7, 2};
+    QTest::newRow("unknown selector") << QList<int>{4, 0};
+}
+
+void TestPrintDocument::badTableSelection() {
+    QFETCH(QList<int>, steps);
+    PrintDocument doc;
+    QVERIFY(doc.insertDocumentFile(file(TableHtml)));
+    doc.moveToEnd();
+    for (int i = 0; i + 2 < steps.size(); i += 2)
+        QVERIFY(doc.selectTablePart(steps[i], steps[i + 1]));
+    const int before = doc.position().offset;
+    QVERIFY(!doc.selectTablePart(steps[steps.size() - 2], steps.last()));
+    QCOMPARE(doc.position().offset, before);
+}
+
+void TestPrintDocument::positionsAndPageBreaks() {
+    PrintDocument doc;
+    QVERIFY(doc.pageQuery()); // an empty document starts a page
+    QVERIFY(doc.insertText(QStringLiteral("Seite eins")));
+    QVERIFY(!doc.pageQuery());
+
+    doc.moveToEnd();
+    const PrintDocument::Position end = doc.position();
+    QCOMPARE(end.offset, doc.textDocument()->characterCount());
+    QVERIFY(!doc.setPosition(0, end.offset + 1));
+    QVERIFY(!doc.setPosition(1, 0));
+    QVERIFY(doc.setPosition(end.part, end.offset - 1));
+
+    QVERIFY(doc.insertPageBreak());
+    QVERIFY(doc.pageQuery());
+    QVERIFY(doc.insertText(QStringLiteral("Seite zwei")));
+    QCOMPARE(doc.pageCount(), 2);
+    QCOMPARE(doc.plainText(), QStringLiteral("Seite eins\nSeite zwei"));
+
+    doc.setReadOnly(true);
+    QVERIFY(!doc.insertText(QStringLiteral("x")));
+    QVERIFY(!doc.insertPageBreak());
+    QVERIFY(!doc.insertDocumentFile(file(TableHtml)));
+    doc.reset();
+    QVERIFY(!doc.isReadOnly());
+    QCOMPARE(doc.pageCount(), 1);
+    QVERIFY(!doc.insertDocumentFile(m_dir.filePath(QStringLiteral("fehlt.HED"))));
+}
+
+void TestPrintDocument::changesAnnouncedOnlyWhenSwitchedOn() {
+    PrintDocument doc;
+    QSignalSpy spy(&doc, &PrintDocument::changed);
+    doc.setSwitches(false, false, false);
+    QVERIFY(doc.insertText(QStringLiteral("1\r\n2")));
+    QCOMPARE(spy.count(), 0);
+    doc.setSwitches(true, true, false);
+    QCOMPARE(spy.count(), 1);
+    QVERIFY(doc.pageWidthView());
+}
+
+QTEST_MAIN(TestPrintDocument)
+#include "tst_printdocument.moc"
