@@ -33,8 +33,6 @@ public:
     // DM per Euro.
     static constexpr double DmRate = 1.95583;
 
-    const CalculatorState& state() const { return m_engine.state(); }
-
     // Where the tape goes when printed: by default the system's default printer, nullptr when
     // there is none. Tests print into a PDF file or pretend there is no printer.
     using PrinterFactory = std::function<std::unique_ptr<QPrinter>()>;

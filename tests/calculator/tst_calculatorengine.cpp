@@ -147,14 +147,6 @@ void TestCalculatorEngine::keySequences_data() {
                                                   << "5 +|4,5|9,50 =|rule"
                                                   << "9,5"
                                                   << "";
-    QTest::newRow("lower-case clear") << two << "5 + 3 = c 1"
-                                      << ""
-                                      << "1"
-                                      << "";
-    QTest::newRow("integer typed") << two << "1"
-                                   << ""
-                                   << "1"
-                                   << "";
     QTest::newRow("decimal key shows the comma alone") << two << "1 2 ,"
                                                        << ""
                                                        << "12,"
@@ -205,10 +197,6 @@ void TestCalculatorEngine::keySequences_data() {
                                             << "2,49998|2 =|rule"
                                             << "2"
                                             << "";
-    QTest::newRow("two places: below stays") << two << "1 , 0 0 4 9 8 9 9 ="
-                                             << "1,0049899|1,00 =|rule"
-                                             << "1"
-                                             << "";
     QTest::newRow("six places: 0.50001 lifts") << "6"
                                                << "4 , 9 9 9 9 5 / 10000000 ="
                                                << "4,99995 /|10000000 |0,000001 =|rule"
