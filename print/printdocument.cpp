@@ -97,7 +97,7 @@ PrintDocument::PrintDocument(QObject* parent)
                          QPageLayout::Millimeter);
     if (!m_printer->setPageLayout(a4))
         m_printer->setPageSize(QPageSize(QPageSize::A4));
-    setPageLayout(m_printer->pageLayout());
+    layOutFor(m_printer->pageLayout());
 
     m_cursor = QTextCursor(&m_doc);
     connect(&m_doc, &QTextDocument::contentsChanged, this, [this] {
@@ -370,9 +370,8 @@ void PrintDocument::layOut(bool wholeDocument) {
         m_doc.pageCount(); // runs the layout to the end
 }
 
-void PrintDocument::setPageLayout(const QPageLayout& layout) {
-    m_printer->setPageLayout(layout);
-    const QSizeF points = m_printer->pageLayout().paintRect(QPageLayout::Point).size();
+void PrintDocument::layOutFor(const QPageLayout& layout) {
+    const QSizeF points = layout.paintRect(QPageLayout::Point).size();
     const QSizeF size = points * (LayoutDpi / 72.0);
     if (size != m_doc.pageSize())
         m_doc.setPageSize(size);
@@ -385,10 +384,9 @@ int PrintDocument::pageCount() {
 bool PrintDocument::printTo(QPrinter* printer) {
     if (!printer)
         return false;
-    if (printer != m_printer.get())
-        setPageLayout(printer->pageLayout());
-    else
-        setPageLayout(m_printer->pageLayout());
+    layOutFor(printer->pageLayout());
+    if (printer->docName().isEmpty())
+        printer->setDocName(m_doc.metaInformation(QTextDocument::DocumentTitle));
     const int pages = m_doc.pageCount();
     int first = 1;
     int last = pages;
@@ -432,7 +430,7 @@ bool PrintDocument::printerSetup(QWidget* parent) {
     QPageSetupDialog dialog(m_printer.get(), parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    setPageLayout(m_printer->pageLayout());
+    layOutFor(m_printer->pageLayout());
     return true;
 }
 

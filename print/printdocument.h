@@ -104,10 +104,9 @@ public:
     bool printerSetup(QWidget* parent);
 
     // Renders the pages (the printer's page range, else all) into printer; lays the document
-    // out for that printer's page first.
+    // out for that printer's page first. False when the printer cannot be opened or fails.
     bool printTo(QPrinter* printer);
     QPrinter* printer() const { return m_printer.get(); }
-    void setPageLayout(const QPageLayout& layout);
     int pageCount();
 
     // Texts as shown, fields with their current texts: a cell's lines joined by CR LF, the
@@ -123,6 +122,8 @@ signals:
     void changed();
 
 private:
+    // Gives the document the page of that layout; the printer's own layout stays.
+    void layOutFor(const QPageLayout& layout);
     QList<QTextTable*> tables() const;
     void convertPlaceholders(QTextDocument& doc);
     void replaceOccurrences(QTextDocument& doc, int number, const QString& placeholder);
