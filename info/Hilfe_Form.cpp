@@ -109,10 +109,11 @@ void Hilfe_Form::Form_Activate() {
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 
-    // One engine for the window's life, capturing the design layout at the base size. An engine
-    // built afresh at every opening would capture the layout the previous preset left behind,
-    // and the fonts would shrink with every switch between presets of unequal factors, since
-    // they follow the smaller one.
+    // One engine for the window's life, capturing the design layout at the base outer size, so
+    // that its factors are the preset's whatever frame the window system draws. An engine built
+    // afresh at every opening would capture the layout the previous preset left behind, and the
+    // fonts, which follow the smaller factor, would shrink with every switch between presets of
+    // unequal factors.
     if (!m_resize) {
         Twips::setOuterSize(this, BaseWidth, BaseHeight);
         m_resize = std::make_unique<clsResize>();

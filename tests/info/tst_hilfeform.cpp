@@ -31,6 +31,12 @@ class TstHilfeForm : public QObject {
                       Twips::fromPx(r.height(), w));
     }
 
+    static bool near(const QRectF& a, const QRectF& b, double tolerance) {
+        return qAbs(a.left() - b.left()) <= tolerance && qAbs(a.top() - b.top()) <= tolerance &&
+               qAbs(a.width() - b.width()) <= tolerance &&
+               qAbs(a.height() - b.height()) <= tolerance;
+    }
+
     // Opens the help window as the main window does and closes it with "&schließen".
     Opening open(double preset) {
         Kern::ScreenPreset = preset;
@@ -65,36 +71,31 @@ private slots:
     void cleanupTestCase() { delete m_main; }
 
     void helpTextParagraphs() {
-        const QStringList expected = {
-            QString(),
+        const QStringList paragraphs = {
             "Dieses Programm dient zur Ermittlung von Gleisarten verschiedenster Länge um eine "
             "vorgegebene Strecke zu erreichen.",
-            QString(),
             "Zur Vereinfachung können die Gleisarten und -größen für verschiedene Hersteller in "
             "Dateien abgelegt und somit geladen und gespeichert werden.",
-            QString(),
             "Mit Hilfe der Häkchen (Checkbox) können die Gleise gewählt werden, die zur Berechnung "
             "herangezogen werden.",
-            QString(),
             "Über die Felder 'Anzahl Min. / Max.' kann angegeben werden, ob bestimmte Gleise mit "
             "einer vorgegeben Stückzahl berücksichtigt werden sollen.",
-            QString(),
             "Wenn sie zu den einzelnen Gleisen Ihre Preise angeben, werden die Gesamtpreise der "
             "einzelnen Kombinationen dargestellt.",
-            QString(),
             "Die Felder 'Max. Abweichungen' dienen zur Angabe, um wieviel mm die gewünschte "
             "Streckenlänge höchstens unter- oder überschritten werden darf.",
-            QString(),
             "Ein Mausklick in den einzelnen Spaltenköpfen der Tabelle sortiert die einzelnen "
             "Zeilen entsprechend der gewählten Spalte; ein wiederholter Mausklick kehr die "
             "Sortierung um (auf-/absteigend wechselnd).",
-            QString(),
             "In Abhängigkeit von der gewünschten Sortierung können die Kombinationen "
             "selbstverständlich auch ausgedruckt werden, wobei hier eine Druckvorschau "
             "voreingestellt ist.",
-            QString(),
             "Und nun viel Spaß beim Rechnen.",
         };
+        // One empty line before the first paragraph and between each two.
+        QStringList expected;
+        for (const QString& paragraph : paragraphs)
+            expected << QString() << paragraph;
         QCOMPARE(Hilfe_Form::HelpText(), expected.join(QStringLiteral("\r\n")));
 
         Hilfe_Form form;
@@ -131,19 +132,14 @@ private slots:
 
         const double pixel = Twips::fromPx(1, seen.window);
         const QRectF expected(4005 * sx, 1605 * sy, 6000 * sx, 5625 * sy);
-        QVERIFY2(qAbs(seen.outer.left() - expected.left()) <= pixel &&
-                     qAbs(seen.outer.top() - expected.top()) <= pixel &&
-                     qAbs(seen.outer.width() - expected.width()) <= pixel &&
-                     qAbs(seen.outer.height() - expected.height()) <= pixel,
+        QVERIFY2(near(seen.outer, expected, pixel),
                  qPrintable(QStringLiteral("window at %1, %2 size %3 x %4 twips")
                                 .arg(seen.outer.left())
                                 .arg(seen.outer.top())
                                 .arg(seen.outer.width())
                                 .arg(seen.outer.height())));
         // The controls follow the window.
-        QVERIFY(qAbs(seen.okButton.left() - 4590 * sx) <= pixel);
-        QVERIFY(qAbs(seen.okButton.top() - 4830 * sy) <= pixel);
-        QVERIFY(qAbs(seen.okButton.width() - 1275 * sx) <= pixel);
+        QVERIFY(near(seen.okButton, QRectF(4590 * sx, 4830 * sy, 1275 * sx, 345 * sy), pixel));
     }
 
     // Every opening scales from the design layout: switching between presets whose factors
