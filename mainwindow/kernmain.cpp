@@ -1,6 +1,7 @@
 #include "kernmain.h"
 
 #include "kern.h"
+#include "programicon.h"
 #include "resulttablemodel.h"
 #include "seite1.h"
 #include "settings.h"
@@ -47,6 +48,7 @@ Seite1* MainWindow() {
 Seite1* Main() {
     delete mainWindow.data();
     useProgramFont();
+    QApplication::setWindowIcon(Info::ProgramIcon());
     auto* w = new Seite1();
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     mainWindow = w;

@@ -6,16 +6,31 @@
 #include "resulttablemodel.h"
 #include "twips.h"
 
+#include "Hilfe_Form.h"
+#include "ProgInfo.h"
+#include "RechnerF.h"
+#include "drucken.h"
+
 #include <QAction>
 #include <QScreen>
 
-void Seite1::printResultList() {}
+void Seite1::printResultList() {
+    Drucken::PrintResultList(this);
+}
 
-void Seite1::openCalculator() {}
+void Seite1::openCalculator() {
+    RechnerF calculator(this);
+    calculator.exec();
+}
 
-void Seite1::openHelp() {}
+void Seite1::openHelp() {
+    Hilfe_Form::showModal(this);
+}
 
-void Seite1::openAbout() {}
+void Seite1::openAbout() {
+    ProgInfo about(this);
+    about.exec();
+}
 
 void Seite1::captureDesignLayout() {
     m_resize = std::make_unique<clsResize>();

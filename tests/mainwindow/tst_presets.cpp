@@ -1,0 +1,211 @@
+// Screen presets and the settings file on the real main window.
+#include "clsResize.h"
+#include "kern.h"
+#include "kernmain.h"
+#include "resulttablemodel.h"
+#include "seite1.h"
+#include "settings.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QtTest>
+
+class TestPresets : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void cleanup();
+    void firstStartWithoutFile();
+    void everyPresetSizesTheWindow_data();
+    void everyPresetSizesTheWindow();
+    void choosingAgainRecentres();
+    void switchingBackRestoresTheDesign();
+    void presetAfterSearchEmptiesTable();
+    void settingsFile_data();
+    void settingsFile();
+    void rememberedTrackFileLoadsSilently();
+
+private:
+    static void writeSettings(const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(Kern::SettingsFilePath()).absolutePath());
+        QFile f(Kern::SettingsFilePath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    static QSizeF outer(const QWidget* w) { return Twips::outerSize(w); }
+    Seite1* w = nullptr;
+};
+
+void TestPresets::cleanup() {
+    delete w;
+    w = nullptr;
+    QFile::remove(Kern::SettingsFilePath());
+}
+
+void TestPresets::firstStartWithoutFile() {
+    QFile::remove(Kern::SettingsFilePath());
+    w = Kern::Main();
+    QCOMPARE(Kern::ScreenPreset, 1.0);
+    QVERIFY(qAbs(outer(w).width() - 12520.8) <= 15);
+    QVERIFY(qAbs(outer(w).height() - 11923.2) <= 15);
+    QVERIFY(w->extrasEntry(11)->isChecked());
+    QVERIFY(!w->extrasEntry(10)->isChecked());
+    w->close();
+    QFile f(Kern::SettingsFilePath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray(" 1 \r\n\r\n"));
+}
+
+void TestPresets::everyPresetSizesTheWindow_data() {
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<double>("sx");
+    QTest::addColumn<double>("sy");
+    const double f[12][2] = {{1, 1},      {1.28, 1.28}, {1.6, 1.333333}, {1.58, 1.58},
+                             {1.58, 1.7}, {1.72, 1.28}, {1.75, 1.75},    {1.8, 1.45},
+                             {2, 1.45},   {2, 2},       {2.1, 1.75},     {2.4, 1.8}};
+    for (int p = 0; p < 12; ++p)
+        QTest::addRow("preset %d", p) << 10 + p << f[p][0] << f[p][1];
+}
+
+void TestPresets::everyPresetSizesTheWindow() {
+    QFETCH(int, entry);
+    QFETCH(double, sx);
+    QFETCH(double, sy);
+    w = Kern::Main();
+    w->extrasEntry(entry)->trigger();
+    QCOMPARE(Kern::ScreenPreset, double(entry - 10));
+    QCOMPARE(Kern::ScaleX, sx);
+    QCOMPARE(Kern::ScaleY, sy);
+    // One pixel is 15 twips at 96 dpi.
+    QVERIFY(qAbs(outer(w).width() - (sx * 9735 + 60)) <= 15);
+    QVERIFY(qAbs(outer(w).height() - sy * 9315) <= 15);
+    for (int i = 10; i <= 21; ++i)
+        QCOMPARE(w->extrasEntry(i)->isChecked(), i == entry);
+    // Controls follow the ratio of the outer size to the one captured at start-up; fonts the
+    // smaller ratio.
+    const clsResize* engine = w->resizeEngine();
+    const double rx = outer(w).width() / engine->form().Width();
+    const double ry = outer(w).height() / engine->form().Height();
+    const clsControl* design = engine->controls().Item(QStringLiteral("Command1"));
+    QVERIFY(design);
+    const QRect button = w->startButton()->geometry();
+    QVERIFY(qAbs(button.width() - Twips::toPx(design->Width() * rx, w)) <= 1);
+    QVERIFY(qAbs(button.height() - Twips::toPx(design->Height() * ry, w)) <= 1);
+    QVERIFY(qAbs(w->startButton()->font().pointSizeF() - design->Fontsize() * std::min(rx, ry)) <
+            0.05);
+    // The result table is rebuilt with the new factors.
+    QCOMPARE(Kern::ResultTable()->columnWidthTwips(0), int(std::nearbyint(600 * sx)));
+    // Centred horizontally, 150 x ScaleY twips above the vertical centre.
+    const QRect screen = w->screen()->geometry();
+    const double left = (Twips::fromPx(screen.width(), w) - outer(w).width()) / 2;
+    const double top = (Twips::fromPx(screen.height(), w) - outer(w).height() - 300 * sy) / 2;
+    QVERIFY(qAbs(Twips::outerPos(w).x() - left) <= 15);
+    QVERIFY(qAbs(Twips::outerPos(w).y() - top) <= 15);
+}
+
+void TestPresets::choosingAgainRecentres() {
+    w = Kern::Main();
+    w->extrasEntry(15)->trigger();
+    const QPointF centred = Twips::outerPos(w);
+    w->move(10, 10);
+    w->extrasEntry(15)->trigger();
+    QCOMPARE(Twips::outerPos(w), centred);
+    QVERIFY(w->extrasEntry(15)->isChecked());
+    // The calculator entry and the separator change neither the preset nor the marks.
+    w->MExtras_Click(3);
+    QCOMPARE(Kern::ScreenPreset, 5.0);
+    QVERIFY(w->extrasEntry(15)->isChecked());
+}
+
+void TestPresets::switchingBackRestoresTheDesign() {
+    w = Kern::Main();
+    QMap<QObject*, QRect> before;
+    for (QWidget* c : w->findChildren<QWidget*>())
+        if (!c->objectName().isEmpty() && !c->objectName().startsWith(QLatin1String("qt_")))
+            before[c] = c->geometry();
+    const double font = w->lengthBox(1)->font().pointSizeF();
+    for (int entry : {21, 10, 16, 12, 19, 11})
+        w->extrasEntry(entry)->trigger();
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        QCOMPARE(static_cast<QWidget*>(it.key())->geometry(), it.value());
+    QCOMPARE(w->lengthBox(1)->font().pointSizeF(), font);
+}
+
+void TestPresets::presetAfterSearchEmptiesTable() {
+    w = Kern::Main();
+    w->startButton()->click();
+    QCOMPARE(Kern::ResultTable()->rowCount(), 4);
+    w->extrasEntry(10)->trigger();
+    QCOMPARE(Kern::ResultTable()->rowCount(), 0);
+    QCOMPARE(Kern::ResultTable()->columnCount(), 13);
+    QCOMPARE(Kern::ResultTable()->cellText(0, 3), QStringLiteral("24064"));
+    QCOMPARE(Kern::ResultTable()->columnWidthTwips(2), 658);
+}
+
+void TestPresets::settingsFile_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<double>("preset");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("preset five") << QByteArray(" 5 \r\n/tmp/x.sfr\r\n") << 5.0 << "/tmp/x.sfr";
+    QTest::newRow("one line only") << QByteArray(" 3 \r\n") << 3.0 << "";
+    QTest::newRow("not a number") << QByteArray("abc\r\n/tmp/y.sfr\r\n") << 1.0 << "/tmp/y.sfr";
+    QTest::newRow("out of range") << QByteArray(" 12 \r\nname\r\n") << 1.0 << "name";
+    QTest::newRow("fraction") << QByteArray(" 2.5 \r\nname\r\n") << 1.0 << "name";
+    QTest::newRow("empty file") << QByteArray() << 1.0 << "";
+    QTest::newRow("comma, blanks and umlauts")
+        << QByteArray(" 0 \r\n/home/bahn/Gleise, H0 M\xc3\xa4rklin.sfr\r\n") << 0.0
+        << QString::fromUtf8("/home/bahn/Gleise, H0 Märklin.sfr");
+    QTest::newRow("Windows-1252 name")
+        << QByteArray(" 0 \r\nM\xe4rklin.sfr\r\n") << 0.0 << QString::fromUtf8("Märklin.sfr");
+}
+
+void TestPresets::settingsFile() {
+    QFETCH(QByteArray, content);
+    QFETCH(double, preset);
+    QFETCH(QString, name);
+    writeSettings(content);
+    w = Kern::Main();
+    QCOMPARE(Kern::ScreenPreset, preset);
+    QCOMPARE(w->currentTrackFile(), name);
+    QVERIFY(w->extrasEntry(10 + int(preset))->isChecked());
+    const double sx = Kern::Presets[std::size_t(preset)].x;
+    QVERIFY(qAbs(outer(w).width() - (sx * 9735 + 60)) <= 15);
+    // Right after start-up the caption shows no file name.
+    QCOMPARE(w->windowTitle(), QStringLiteral("Kuppli's Schotterfix"));
+    // Written back as read (the round trip).
+    w->close();
+    QFile f(Kern::SettingsFilePath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(f.readAll()),
+             QStringLiteral(" %1 \r\n%2\r\n").arg(int(preset)).arg(name));
+}
+
+void TestPresets::rememberedTrackFileLoadsSilently() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("h0.sfr"));
+    QFile t(path);
+    QVERIFY(t.open(QIODevice::WriteOnly));
+    t.write("111.1\r\nH0-1\r\n2,50\r\n");
+    t.close();
+    writeSettings(" 0 \r\n" + path.toUtf8() + "\r\n");
+    w = Kern::Main();
+    QCOMPARE(w->lengthBox(1)->text(), QStringLiteral("111.1"));
+    QCOMPARE(w->articleBox(1)->text(), QStringLiteral("H0-1"));
+    QCOMPARE(w->lengthBox(2)->text(), QStringLiteral("70.8"));
+    delete w;
+    // A remembered file that has gone is not reported.
+    QFile::remove(path);
+    w = Kern::Main();
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(w->lengthBox(1)->text(), QStringLiteral("64.3"));
+    QCOMPARE(w->currentTrackFile(), path);
+}
+
+QTEST_MAIN(TestPresets)
+#include "tst_presets.moc"
