@@ -87,6 +87,7 @@ PrintDocument::PrintDocument(QObject* parent)
     m_metricsDevice.setDotsPerMeterY(3780);
     m_doc.documentLayout()->setPaintDevice(&m_metricsDevice);
     m_doc.setUseDesignMetrics(true);
+    m_doc.setUndoRedoEnabled(false);
     m_doc.setDocumentMargin(0);
     QFont font(QStringLiteral("Sans Serif"), 10);
     font.setStyleHint(QFont::SansSerif);
@@ -106,9 +107,40 @@ PrintDocument::PrintDocument(QObject* parent)
     });
 }
 
-PrintDocument::~PrintDocument() = default;
+PrintDocument::~PrintDocument() {
+    settle();
+}
+
+// While changes are not announced the document is being built: its edits are gathered into one
+// edit block, so the layout follows them once when it is next needed rather than once per edit
+// (a page's table would otherwise be laid out again for each of its fifteen cells). Tables of an
+// inserted file join the document's frames only when the block closes, so asking for tables
+// closes it after such an insertion.
+void PrintDocument::gatherEdits() {
+    if (!m_announce && !m_editOpen) {
+        m_editCursor = QTextCursor(&m_doc);
+        m_editCursor.beginEditBlock();
+        m_editOpen = true;
+    }
+}
+
+bool PrintDocument::startEdit() {
+    if (m_readOnly)
+        return false;
+    gatherEdits();
+    return true;
+}
+
+void PrintDocument::settle() {
+    m_framesPending = false;
+    if (m_editOpen) {
+        m_editOpen = false;
+        m_editCursor.endEditBlock();
+    }
+}
 
 void PrintDocument::reset() {
+    settle();
     m_doc.clear();
     m_cursor = QTextCursor(&m_doc);
     m_pastEnd = false;
@@ -121,6 +153,8 @@ void PrintDocument::reset() {
 void PrintDocument::setSwitches(bool announceChanges, bool pageWidth, bool userEditing) {
     Q_UNUSED(userEditing)
     const bool announceNow = announceChanges && !m_announce;
+    if (announceChanges)
+        settle();
     m_announce = announceChanges;
     m_pageWidth = pageWidth;
     if (announceNow)
@@ -137,12 +171,14 @@ bool PrintDocument::defineField(int number, const QString& placeholder) {
             ++it;
     }
     m_fields[number].placeholder = placeholder;
+    gatherEdits();
     replaceOccurrences(m_doc, number, placeholder);
     return true;
 }
 
 void PrintDocument::setFieldText(int number, const QString& text) {
     m_fields[number].text = text;
+    gatherEdits();
     applyFieldText(number);
 }
 
@@ -217,7 +253,7 @@ bool PrintDocument::readDocumentFile(const QString& fileName, QTextDocument* doc
 }
 
 bool PrintDocument::insertDocumentFile(const QString& fileName, int option) {
-    if (!writable() || option != 0)
+    if (option != 0 || !startEdit())
         return false;
     QTextDocument copy;
     copy.setDefaultFont(m_doc.defaultFont());
@@ -229,6 +265,7 @@ bool PrintDocument::insertDocumentFile(const QString& fileName, int option) {
     const auto pageBreak = m_cursor.blockFormat().pageBreakPolicy();
     const int start = m_cursor.selectionStart();
     m_cursor.insertFragment(QTextDocumentFragment(&copy));
+    m_framesPending = true;
     if (pageBreak != QTextFormat::PageBreak_Auto) {
         QTextCursor first(&m_doc);
         first.setPosition(start);
@@ -267,6 +304,8 @@ void PrintDocument::moveToStart() {
 }
 
 QList<QTextTable*> PrintDocument::tables() const {
+    if (m_framesPending)
+        const_cast<PrintDocument*>(this)->settle();
     QList<QTextTable*> list;
     collectTables(m_doc.rootFrame(), list);
     std::stable_sort(list.begin(), list.end(), [](QTextTable* a, QTextTable* b) {
@@ -316,7 +355,7 @@ bool PrintDocument::selectTablePart(int selector, qint32 number) {
 }
 
 bool PrintDocument::insertText(const QString& text, int option) {
-    if (!writable() || option != 0)
+    if (option != 0 || !startEdit())
         return false;
     QTextCharFormat format = m_cursor.hasSelection() ? formatAt(m_doc, m_cursor.selectionStart())
                                                      : m_cursor.charFormat();
@@ -329,6 +368,7 @@ bool PrintDocument::insertText(const QString& text, int option) {
 }
 
 bool PrintDocument::pageQuery() {
+    settle();
     if (m_doc.isEmpty())
         return true;
     const double pageHeight = m_doc.pageSize().height();
@@ -350,7 +390,7 @@ bool PrintDocument::pageQuery() {
 }
 
 bool PrintDocument::insertPageBreak() {
-    if (!writable())
+    if (!startEdit())
         return false;
     QTextBlockFormat format = m_cursor.blockFormat();
     format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
@@ -366,6 +406,7 @@ bool PrintDocument::insertPageBreak() {
 }
 
 void PrintDocument::layOut(bool wholeDocument) {
+    settle();
     if (wholeDocument)
         m_doc.pageCount(); // runs the layout to the end
 }
@@ -378,12 +419,14 @@ void PrintDocument::layOutFor(const QPageLayout& layout) {
 }
 
 int PrintDocument::pageCount() {
+    settle();
     return m_doc.pageCount();
 }
 
 bool PrintDocument::printTo(QPrinter* printer) {
     if (!printer)
         return false;
+    settle();
     layOutFor(printer->pageLayout());
     if (printer->docName().isEmpty())
         printer->setDocName(m_doc.metaInformation(QTextDocument::DocumentTitle));

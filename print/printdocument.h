@@ -93,7 +93,7 @@ public:
     // Finishing: lays the whole document out now (wholeDocument) rather than page by page as
     // views ask for them.
     void layOut(bool wholeDocument);
-    // While read-only, nothing inserts into the document; reset() lifts it.
+    // While read-only, no text, file or page break is inserted; reset() lifts it.
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     bool isReadOnly() const { return m_readOnly; }
 
@@ -128,7 +128,9 @@ private:
     void convertPlaceholders(QTextDocument& doc);
     void replaceOccurrences(QTextDocument& doc, int number, const QString& placeholder);
     void applyFieldText(int number);
-    bool writable() const { return !m_readOnly; }
+    void gatherEdits();
+    bool startEdit(); // false while read-only
+    void settle();    // closes the gathered edits, so the layout is up to date
     static QString visibleText(QString text);
 
     struct Field {
@@ -146,6 +148,9 @@ private:
     QPointer<QTextTable> m_selectedTable;
     int m_selectedRow = -1;
     bool m_announce = true;
+    QTextCursor m_editCursor;
+    bool m_editOpen = false;
+    bool m_framesPending = false;
     bool m_pageWidth = true;
     bool m_readOnly = false;
 };
