@@ -131,7 +131,7 @@ bool PrintDocument::startEdit() {
     return true;
 }
 
-void PrintDocument::settle() {
+void PrintDocument::settle() const {
     m_framesPending = false;
     if (m_editOpen) {
         m_editOpen = false;
@@ -180,10 +180,6 @@ void PrintDocument::setFieldText(int number, const QString& text) {
     m_fields[number].text = text;
     gatherEdits();
     applyFieldText(number);
-}
-
-QString PrintDocument::fieldText(int number) const {
-    return m_fields.value(number).text;
 }
 
 void PrintDocument::replaceOccurrences(QTextDocument& doc, int number, const QString& placeholder) {
@@ -305,7 +301,7 @@ void PrintDocument::moveToStart() {
 
 QList<QTextTable*> PrintDocument::tables() const {
     if (m_framesPending)
-        const_cast<PrintDocument*>(this)->settle();
+        settle();
     QList<QTextTable*> list;
     collectTables(m_doc.rootFrame(), list);
     std::stable_sort(list.begin(), list.end(), [](QTextTable* a, QTextTable* b) {
@@ -482,16 +478,6 @@ QString PrintDocument::visibleText(QString text) {
     text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
     text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
     return text;
-}
-
-int PrintDocument::tableRowCount(int table) const {
-    const QList<QTextTable*> list = tables();
-    return table >= 0 && table < list.size() ? list.at(table)->rows() : 0;
-}
-
-int PrintDocument::tableColumnCount(int table) const {
-    const QList<QTextTable*> list = tables();
-    return table >= 0 && table < list.size() ? list.at(table)->columns() : 0;
 }
 
 QString PrintDocument::tableCellText(int table, int row, int column) const {

@@ -60,7 +60,6 @@ public:
     bool defineField(int number, const QString& placeholder);
     // Shows text at every occurrence of the field, present and future.
     void setFieldText(int number, const QString& text);
-    QString fieldText(int number) const;
 
     // Inserts a copy of a document file at the insertion point (option 0, the only one) and
     // leaves the insertion point behind it. False when the file cannot be read.
@@ -113,8 +112,6 @@ public:
     // whole document's lines by LF.
     QString tableCellText(int table, int row, int column) const;
     QString plainText() const;
-    int tableRowCount(int table) const;
-    int tableColumnCount(int table) const;
 
     QTextDocument* textDocument() { return &m_doc; }
 
@@ -129,8 +126,8 @@ private:
     void replaceOccurrences(QTextDocument& doc, int number, const QString& placeholder);
     void applyFieldText(int number);
     void gatherEdits();
-    bool startEdit(); // false while read-only
-    void settle();    // closes the gathered edits, so the layout is up to date
+    bool startEdit();    // false while read-only
+    void settle() const; // closes the gathered edits, so layout and frames are up to date
     static QString visibleText(QString text);
 
     struct Field {
@@ -148,9 +145,9 @@ private:
     QPointer<QTextTable> m_selectedTable;
     int m_selectedRow = -1;
     bool m_announce = true;
-    QTextCursor m_editCursor;
-    bool m_editOpen = false;
-    bool m_framesPending = false;
+    mutable QTextCursor m_editCursor;
+    mutable bool m_editOpen = false;
+    mutable bool m_framesPending = false;
     bool m_pageWidth = true;
     bool m_readOnly = false;
 };
