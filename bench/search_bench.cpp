@@ -1,0 +1,134 @@
+// The combination search against the literal odometer it replaces, and the search alone on
+// inputs the odometer could not finish.
+//
+// Run: sfx_bench (Google Benchmark options apply, e.g. --benchmark_filter=StartUp).
+
+#include "odometer.h"
+#include "search.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <string>
+
+namespace {
+
+using Kern::SearchRequest;
+using Kern::SearchType;
+
+std::vector<SearchType> types(std::initializer_list<double> lengths, qint64 maximum = 9999) {
+    std::vector<SearchType> out;
+    for (double l : lengths)
+        out.push_back(SearchType{l, 0, maximum, 0});
+    return out;
+}
+
+std::vector<SearchType> startUpTypes(qint64 maximum = 9999) {
+    return types({64.3, 70.8, 77.5, 94.2, 171.7, 188.3, 229.3, 236.1}, maximum);
+}
+
+SearchRequest startUp() {
+    return SearchRequest{startUpTypes(), 1000.0, 0, 0, 500};
+}
+SearchRequest wide120() {
+    return SearchRequest{startUpTypes(), 1000.0, 10, 10, 500};
+}
+SearchRequest limit999() {
+    return SearchRequest{startUpTypes(), 3000.0, 10, 10, 999};
+}
+SearchRequest unreachableTen() {
+    return SearchRequest{types({100.2, 120.4, 150.6, 200.8, 60.2, 80.4, 90.6, 110.8, 130.2, 240.4}),
+                         3000.1, 0, 0, 999};
+}
+
+// Vectors the uncapped odometer examines on unreachableTen() (counted once; about 14 s).
+constexpr qint64 UnreachableTenVisits = 192552945;
+constexpr qint64 UnreachableTenCap = 2000000;
+
+void search(benchmark::State& state, SearchRequest request) {
+    size_t found = 0;
+    for (auto _ : state) {
+        const auto result = Kern::SearchCombinations(request);
+        found = result.size();
+        benchmark::DoNotOptimize(result.data());
+    }
+    state.counters["found"] = double(found);
+}
+
+void odometer(benchmark::State& state, SearchRequest request) {
+    Odometer::Walk walk;
+    for (auto _ : state) {
+        walk = Odometer::Literal(request);
+        benchmark::DoNotOptimize(walk.found.data());
+    }
+    state.counters["found"] = double(walk.found.size());
+    state.counters["visited"] = double(walk.visited);
+}
+
+// The full walk takes about 14 s per iteration; it runs up to the cap and its time is scaled by
+// the share of the vectors it examined.
+void odometerExtrapolated(benchmark::State& state, SearchRequest request) {
+    Odometer::Walk walk;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        walk = Odometer::Literal(request, UnreachableTenCap);
+        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+        benchmark::DoNotOptimize(walk.found.data());
+        state.SetIterationTime(spent.count() * double(UnreachableTenVisits) / double(walk.visited));
+    }
+    state.counters["found"] = double(walk.found.size());
+    state.counters["visited"] = double(walk.visited);
+    state.SetLabel("capped at " + std::to_string(UnreachableTenCap) +
+                   " vectors, time extrapolated to " + std::to_string(UnreachableTenVisits));
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(search, StartUp, startUp())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(odometer, StartUp, startUp())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(search, Wide120, wide120())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(odometer, Wide120, wide120())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(search, Limit999, limit999())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(odometer, Limit999, limit999())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(search, UnreachableTen, unreachableTen())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(odometerExtrapolated, UnreachableTen, unreachableTen())
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// Inputs far outside what the program is for: the search must still end quickly.
+BENCHMARK_CAPTURE(search, Route99999999, SearchRequest{startUpTypes(), 99999999.0, 0, 0, 999})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(search, Route99999999HugeCounts,
+                  SearchRequest{startUpTypes(Kern::MaxCount), 99999999.0, 0, 0, 999})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, Route5km, SearchRequest{startUpTypes(), 5e6, 0, 0, 999})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, Route100mTwoDecimals,
+                  SearchRequest{types({64.31, 70.83, 77.52, 94.27, 171.71, 188.33, 229.35, 236.18}),
+                                100000.0, 0, 0, 999})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, Route100mTwoDecimalsTenTypes,
+                  SearchRequest{types({100.22, 120.44, 150.66, 200.88, 60.22, 80.44, 90.66, 110.88,
+                                       130.22, 240.44}),
+                                100000.05, 0, 0, 999})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, EightDecimals,
+                  SearchRequest{types({64.12345678, 70.87654321, 77.55555557, 94.20000001,
+                                       171.71717171, 188.31313131, 229.37373737, 236.19191919}),
+                                1000.0, 0, 0, 999})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, EightDecimals100m,
+                  SearchRequest{types({64.12345678, 70.87654321, 77.55555557, 94.20000001,
+                                       171.71717171, 188.31313131, 229.37373737, 236.19191919}),
+                                100000.0, 0, 0, 999})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, Route1e300,
+                  SearchRequest{startUpTypes(Kern::MaxCount), 1e300, 10, 10, 999})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(search, TinyLengths,
+                  SearchRequest{types({64.3, 1e-300, 70.8, 77.5, 2e-300}, Kern::MaxCount), 1000.3,
+                                0, 0, 999})
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,159 @@
+#pragma once
+
+// Reference walks over the count vector, shared by the search tests and the benchmark. They are
+// deliberately plain: the fast search is checked against them, never the other way round.
+
+#include "search.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <vector>
+
+namespace Odometer {
+
+using Counts = std::array<qint64, Kern::MaxTypes + 2>;
+
+struct Walk {
+    std::vector<Kern::FoundCombination> found;
+    qint64 visited = 0;   // count vectors whose total was examined
+    bool finished = true; // false when the visit cap ended the walk early
+};
+
+// The total as the search defines it: count x length summed in type order, in double.
+inline double Total(const Kern::SearchRequest& request, const Counts& c) {
+    double s = 0.0;
+    for (size_t t = 0; t < request.types.size(); ++t)
+        s += double(c[t]) * request.types[t].length;
+    return s;
+}
+
+inline Kern::FoundCombination Row(const Kern::SearchRequest& request, const Counts& c,
+                                  double total) {
+    Kern::FoundCombination f;
+    f.total = total;
+    f.deviation = total - request.routeLength;
+    __int128 price = 0;
+    for (size_t t = 0; t < request.types.size(); ++t) {
+        f.counts[t] = c[t];
+        f.pieces += c[t];
+        price += __int128(c[t]) * request.types[t].priceTenThousandths;
+    }
+    f.totalPrice = double(price) / 10000.0;
+    return f;
+}
+
+// The odometer word for word: type 1 turns fastest; after every step each place, from the
+// fastest up, carries when its count passes the maximum or the freshly computed total passes
+// the upper bound.
+inline Walk Literal(const Kern::SearchRequest& request,
+                    qint64 visitCap = std::numeric_limits<qint64>::max()) {
+    const int n = int(request.types.size());
+    const double lo = Kern::WindowLow(request);
+    const double hi = Kern::WindowHigh(request);
+    Counts c{};
+    for (int t = 0; t < n; ++t)
+        c[t] = request.types[t].minimum;
+    Walk walk;
+    qint64 k = 0;
+    do {
+        if (walk.visited == visitCap) {
+            walk.finished = false;
+            break;
+        }
+        ++walk.visited;
+        const double s = Total(request, c);
+        if (lo <= s && s <= hi) {
+            walk.found.push_back(Row(request, c, s));
+            ++k;
+        }
+        ++c[0];
+        for (int t = 0; t < n; ++t) {
+            if (c[t] > request.types[t].maximum || Total(request, c) > hi) {
+                ++c[t + 1];
+                for (int u = 0; u <= t; ++u)
+                    c[u] = request.types[u].minimum;
+            }
+        }
+    } while (k < request.limit && c[n] < 1);
+    return walk;
+}
+
+namespace detail {
+
+// First count in [from, to] for which pred holds (pred false, then true); to + 1 if none.
+template <typename Pred> qint64 FirstTrue(qint64 from, qint64 to, Pred pred) {
+    qint64 a = from, b = to + 1;
+    while (a < b) {
+        const qint64 m = a + (b - a) / 2;
+        if (pred(m))
+            b = m;
+        else
+            a = m + 1;
+    }
+    return a;
+}
+
+struct PrunedWalk {
+    const Kern::SearchRequest& request;
+    double lo, hi;
+    qint64 remaining;
+    Counts c{};
+    Walk walk;
+
+    double TotalWithFaster(int t, bool atMaximum) {
+        for (int u = 0; u < t; ++u)
+            c[u] = atMaximum ? request.types[u].maximum : request.types[u].minimum;
+        return Total(request, c);
+    }
+
+    // Places t and below in ascending order; a count of place t is worth entering only when
+    // the faster places at their maximums reach lo and at their minimums stay within hi.
+    void Place(int t) {
+        const Kern::SearchType& type = request.types[t];
+        const qint64 first = FirstTrue(type.minimum, type.maximum, [&](qint64 v) {
+            c[t] = v;
+            return TotalWithFaster(t, true) >= lo;
+        });
+        for (qint64 v = first; v <= type.maximum && remaining > 0; ++v) {
+            c[t] = v;
+            if (t == 0) {
+                ++walk.visited;
+                const double s = Total(request, c);
+                if (s > hi)
+                    break;
+                walk.found.push_back(Row(request, c, s));
+                --remaining;
+                continue;
+            }
+            if (TotalWithFaster(t, false) > hi)
+                break;
+            ++walk.visited;
+            Place(t - 1);
+        }
+    }
+};
+
+} // namespace detail
+
+// The same records in the same order, found by a walk that leaves every branch the window can
+// no longer be reached from. Far slower than the search, but simple enough to trust, and fast
+// enough where the literal odometer would run for ages (huge routes, huge counts).
+inline Walk Pruned(const Kern::SearchRequest& request) {
+    detail::PrunedWalk p{request, Kern::WindowLow(request), Kern::WindowHigh(request),
+                         std::max<qint64>(request.limit, 1)};
+    const int n = int(request.types.size());
+    for (int t = 0; t < n; ++t)
+        p.c[t] = request.types[t].minimum;
+    const double start = Total(request, p.c);
+    if (request.limit <= 0 || n == 0) {
+        p.walk.visited = 1;
+        if (p.lo <= start && start <= p.hi)
+            p.walk.found.push_back(Row(request, p.c, start));
+        return p.walk;
+    }
+    p.Place(n - 1);
+    return p.walk;
+}
+
+} // namespace Odometer
