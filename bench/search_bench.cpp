@@ -130,5 +130,29 @@ BENCHMARK_CAPTURE(search, TinyLengths,
                   SearchRequest{types({64.3, 1e-300, 70.8, 77.5, 2e-300}, Kern::MaxCount), 1000.3,
                                 0, 0, 999})
     ->Unit(benchmark::kMillisecond);
+// Short lengths with huge counts on the slow places, no combination in the window.
+BENCHMARK_CAPTURE(search, ShortLengthsNoHit,
+                  SearchRequest{{{64.3, 0, 9999, 0},
+                                 {70.8, 0, 9999, 0},
+                                 {77.5, 0, 9999, 0},
+                                 {1e-10, 0, Kern::MaxCount, 0},
+                                 {3e-10, 0, Kern::MaxCount, 0}},
+                                1000.25,
+                                0,
+                                0,
+                                999})
+    ->Unit(benchmark::kMillisecond);
+// Ten nearly equal lengths: every sum near 100 m misses by a few hundredths.
+BENCHMARK_CAPTURE(search, NearlyEqualLengths,
+                  SearchRequest{types({400.0, 400.01, 400.02, 400.03, 400.04, 400.05, 400.06,
+                                       400.07, 400.08, 400.09}),
+                                99999.99, 0, 0, 999})
+    ->Unit(benchmark::kMillisecond);
+// Lengths close to multiples of one another: the reach tables have to be built.
+BENCHMARK_CAPTURE(search, NearMultiples,
+                  SearchRequest{types({100.0, 200.01, 300.02, 400.03, 500.04, 600.05, 700.06,
+                                       800.07, 900.08, 1000.09}),
+                                99999.99, 0, 0, 999})
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

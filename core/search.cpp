@@ -264,11 +264,13 @@ struct Grid {
     std::array<long double, MaxTypes + 1> lowest{}; // grid sum of the prefix's minimums
 
     double scaleD = 0;
+    double unitD = 0; // 1 / scale, rounded
     std::array<double, MaxTypes + 1> errorD{};
     std::array<double, MaxTypes + 1> lowestD{};
 
     void finishSetup() {
         scaleD = double(scale);
+        unitD = double(1 / scale);
         for (size_t t = 0; t < errorD.size(); ++t) {
             errorD[t] = roundUp(error[t]);
             lowestD[t] = roundDown(lowest[t]);
@@ -286,30 +288,74 @@ struct Grid {
     }
     // The largest double prefix sum a grid sum of x steps can stand for.
     double upperMm(int t, qint64 x) const {
-        const double y = double(x) / scaleD + errorD[t];
+        const double y = double(x) * unitD + errorD[t];
         return y + std::fabs(y) * 0x1p-48 + 0x1p-1000;
     }
 };
 
-struct FreeMemory {
-    void operator()(quint64* p) const { std::free(p); }
-};
+// The words of all tables of one walk, in one block. Fresh memory is paid for page by page
+// when first written: where the system offers large pages, a large block asks for them, and a
+// block of moderate size is kept for the next walk on the same thread (the next press of the
+// start button usually repeats a similar search).
+class TableArena {
+public:
+    TableArena() = default;
+    TableArena(const TableArena&) = delete;
+    TableArena& operator=(const TableArena&) = delete;
+    ~TableArena() {
+        if (m_words && m_capacity <= KeptWords) {
+            Spare& spare = spareBlock();
+            std::free(spare.words);
+            spare = {m_words, m_capacity};
+        } else {
+            std::free(m_words);
+        }
+    }
 
-// One block for the words of all tables. Fresh memory is paid for page by page when first
-// written; where the system offers large pages, a block of tables asks for them.
-quint64* allocateTableWords(size_t words) {
-    constexpr size_t LargePage = size_t(2) << 20;
-    const size_t bytes = words * sizeof(quint64);
-    if (bytes < LargePage)
-        return static_cast<quint64*>(std::malloc(bytes));
-    const size_t rounded = (bytes + LargePage - 1) / LargePage * LargePage;
-    void* p = std::aligned_alloc(LargePage, rounded);
+    // Null when the memory is not to be had.
+    quint64* acquire(size_t words) {
+        Spare& spare = spareBlock();
+        if (spare.words && spare.capacity >= words) {
+            m_words = spare.words;
+            m_capacity = spare.capacity;
+            spare = {};
+            return m_words;
+        }
+        constexpr size_t LargePage = size_t(2) << 20;
+        const size_t bytes = words * sizeof(quint64);
+        if (bytes < LargePage) {
+            m_words = static_cast<quint64*>(std::malloc(bytes));
+            m_capacity = words;
+            return m_words;
+        }
+        const size_t rounded = (bytes + LargePage - 1) / LargePage * LargePage;
+        m_words = static_cast<quint64*>(std::aligned_alloc(LargePage, rounded));
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    if (p)
-        madvise(p, rounded, MADV_HUGEPAGE);
+        if (m_words)
+            madvise(m_words, rounded, MADV_HUGEPAGE);
 #endif
-    return static_cast<quint64*>(p);
-}
+        m_capacity = rounded / sizeof(quint64);
+        return m_words;
+    }
+
+private:
+    static constexpr size_t KeptWords = (size_t(8) << 20) / sizeof(quint64);
+    struct Spare {
+        quint64* words = nullptr;
+        size_t capacity = 0;
+    };
+    struct SpareHolder {
+        Spare spare;
+        ~SpareHolder() { std::free(spare.words); }
+    };
+    static Spare& spareBlock() {
+        thread_local SpareHolder holder;
+        return holder.spare;
+    }
+
+    quint64* m_words = nullptr;
+    size_t m_capacity = 0;
+};
 
 class Walker {
 public:
@@ -433,13 +479,15 @@ private:
     Grid m_tableGrid;
     // Tables are planned for the prefixes 2..m_tablesPlanned and built up to m_tablesBuilt.
     int m_tablesPlanned = 0;
+    bool m_tablesOnLattice = false;
     int m_tablesBuilt = 1;
     qint64 m_tableBits = 0;
     std::array<qint64, MaxTypes + 1> m_tableCost{}; // in walk steps, per prefix length
     std::array<qint64, MaxTypes + 1> m_wasted{}; // walk steps under fruitless descents, per level
     qint64 m_steps = 0;
     std::array<std::unique_ptr<ReachTable>, MaxTypes + 1> m_tables; // per prefix length
-    std::unique_ptr<quint64, FreeMemory> m_arena; // words of all tables, slot 0 for one type
+    TableArena m_arena; // words of all tables, slot 0 for one type
+    quint64* m_words = nullptr;
 };
 
 // Rounds the lengths of the first `types` types to steps of 1 / scale mm.
@@ -539,6 +587,7 @@ void Walker::prepareGrids() {
     if (m_lattice.valid && (m_hi + m_lattice.error[m_n]) * m_lattice.scale + 2 <= capBits) {
         grid = m_lattice;
         upTo = m_n - 1;
+        m_tablesOnLattice = true; // a table then says all the lattice would, and more
     } else {
         // Rounded to a coarse unit, every piece strays by up to half a unit, and a length far
         // below the unit by all of itself. The coarsest unit whose band stays within the window
@@ -583,9 +632,9 @@ void Walker::buildTables(int upTo) {
     const Grid& grid = m_tableGrid;
     const qint64 bits = m_tableBits;
     const size_t slot = (ReachTable::words(bits) + 7) / 8 * 8;
-    if (!m_arena) {
-        m_arena.reset(allocateTableWords(slot * size_t(m_tablesPlanned)));
-        if (!m_arena) { // no memory for them: walk on without
+    if (!m_words) {
+        m_words = m_arena.acquire(slot * size_t(m_tablesPlanned));
+        if (!m_words) { // no memory for them: walk on without
             m_tablesPlanned = 0;
             return;
         }
@@ -595,7 +644,7 @@ void Walker::buildTables(int upTo) {
     std::unique_ptr<ReachTable> first;
     const ReachTable* previous = m_tables[m_tablesBuilt].get();
     if (!previous) {
-        first = std::make_unique<ReachTable>(m_arena.get(), bits);
+        first = std::make_unique<ReachTable>(m_words, bits);
         first->zero();
         const qint64 l0 = grid.steps[0];
         for (qint64 c = m_min[0]; c <= m_usable[0]; ++c) {
@@ -611,7 +660,7 @@ void Walker::buildTables(int upTo) {
     for (int t = m_tablesBuilt; t < upTo; ++t) {
         const qint64 l = grid.steps[t];
         const __int128 base = __int128(m_min[t]) * l;
-        auto table = std::make_unique<ReachTable>(m_arena.get() + slot * size_t(t), bits);
+        auto table = std::make_unique<ReachTable>(m_words + slot * size_t(t), bits);
         if (base < bits)
             table->shift(*previous, qint64(base));
         else
@@ -650,19 +699,21 @@ double Walker::reachBelow(int t, double a, double b) const {
             return -Inf;
         y = std::min(y, pieces * band.longest * (1 + 0x1p-40) + 0x1p-1000);
     }
-    if (m_lattice.valid) {
+    const ReachTable* table = m_tables[t].get();
+    if (m_lattice.valid && !(table && m_tablesOnLattice)) {
         const Grid& g = m_lattice;
         const double top = g.stepsAbove(t, b);
         if (top < g.lowestD[t])
             return -Inf;
         if (top < 0x1p62) {
-            const qint64 x = g.divisor[t] > 0 ? qint64(top) / g.divisor[t] * g.divisor[t] : 0;
+            const qint64 d = g.divisor[t];
+            const qint64 x = d > 1 ? qint64(top) / d * d : d == 1 ? qint64(top) : 0;
             if (double(x) < g.lowestD[t])
                 return -Inf;
             y = std::min(y, g.upperMm(t, x));
         }
     }
-    if (const ReachTable* table = m_tables[t].get()) {
+    if (table) {
         const double top = m_tableGrid.stepsAbove(t, b);
         if (top < 0)
             return -Inf;
@@ -802,7 +853,7 @@ bool Walker::walk(int t, double plo, double phi) {
 
     // Every count is first tested on an interval a little wider than the exact one, which
     // needs no search over the doubles; the exact interval is found only for counts walked into.
-    const double slack = (std::fabs(plo) + 2 * std::fabs(phi)) * 0x1p-50 + 0x1p-1000;
+    const double slack = std::fabs(plo) * 0x1p-50 + std::fabs(phi) * 0x1p-49 + 0x1p-1000;
 
     int misses = 0, patience = 4;
     bool any = false;

@@ -43,6 +43,9 @@ double WindowHigh(const SearchRequest& request);
 // Finds the combinations exactly as the plain odometer over the count vector would record
 // them (type 1 turning fastest, cut off where the total exceeds the upper bound), in the same
 // order, but only walks the branches that can still reach the target window.
+// A request outside the rules above (more than MaxTypes types, a length that is negative or not
+// finite, counts outside 0..MaxCount or a minimum above its maximum, a route that is not finite)
+// finds nothing: the odometer would never end on some of them.
 std::vector<FoundCombination> SearchCombinations(const SearchRequest& request);
 
 } // namespace Kern

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 using Kern::FoundCombination;
 using Kern::SearchRequest;
@@ -68,6 +69,8 @@ private slots:
     void startUpExamples();
     void absurdInputsMatchThePrunedWalk_data();
     void absurdInputsMatchThePrunedWalk();
+    void slowPlacesAreNotSteppedThrough_data();
+    void slowPlacesAreNotSteppedThrough();
 };
 
 // Small random tables, checked against the literal odometer. Lengths mix one and two decimals
@@ -214,6 +217,10 @@ void TestSearch::absurdInputsMatchThePrunedWalk_data() {
         {type(1e-300, 0, Kern::MaxCount), type(3e-300, 0, Kern::MaxCount)}, 0.0, 0, 0, 999);
     QTest::newRow("length near the double limit")
         << request({type(64.3), type(1.7e308, 0, Kern::MaxCount)}, 1e300, 0, 0, 99);
+    QTest::newRow("nearly equal lengths")
+        << request({type(400.0), type(400.01), type(400.02), type(400.03), type(400.04),
+                    type(400.05), type(400.06), type(400.07), type(400.08), type(400.09)},
+                   3999.99, 0, 0, 999);
     QTest::newRow("10 km, 2 decimals") << request(
         {type(64.31), type(70.83), type(77.52), type(94.27), type(171.71)}, 1e7, 0, 0, 999);
 }
@@ -224,6 +231,30 @@ void TestSearch::absurdInputsMatchThePrunedWalk() {
     const QString diff =
         difference(Kern::SearchCombinations(req), reference.found, int(req.types.size()));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+// Inputs that once made the walk step through a billion counts one by one, each row running for
+// seconds to minutes. Short lengths with huge counts on the slow places: 64.3, 70.8 and 77.5 sum
+// to 999.1 or 1000.8 near 1000, never within the 0.4 mm the short types add below the window.
+// A window at the largest double: 1e308 plus a multiple of 1e300 never rounds to it exactly.
+void TestSearch::slowPlacesAreNotSteppedThrough_data() {
+    QTest::addColumn<SearchRequest>("req");
+    const SearchType tiny = type(1e-10, 0, Kern::MaxCount);
+    const SearchType small = type(3e-10, 0, Kern::MaxCount);
+    QTest::newRow("short type above three")
+        << request({type(64.3), type(70.8), type(77.5), tiny}, 1000.25, 0, 0, 999);
+    QTest::newRow("two short types above three")
+        << request({type(64.3), type(70.8), type(77.5), tiny, small}, 1000.25, 0, 0, 999);
+    QTest::newRow("short types interleaved")
+        << request({type(64.3), tiny, type(70.8), small, type(77.5)}, 1000.13, 0, 0, 999);
+    QTest::newRow("window at the largest double")
+        << request({type(1e308, 0, Kern::MaxCount), type(1e300, 0, Kern::MaxCount)},
+                   std::numeric_limits<double>::max(), 10, 10, 999);
+}
+
+void TestSearch::slowPlacesAreNotSteppedThrough() {
+    QFETCH(SearchRequest, req);
+    QCOMPARE(Kern::SearchCombinations(req).size(), size_t(0));
 }
 
 QTEST_GUILESS_MAIN(TestSearch)
