@@ -5,7 +5,6 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Schotterfix"));
-    QApplication::setOrganizationName(QStringLiteral("Schotterfix"));
     Kern::Main();
     return app.exec();
 }

@@ -8,9 +8,13 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFontDatabase>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPointer>
+#include <QTranslator>
+#include <QWindow>
 
 namespace Kern {
 
@@ -29,6 +33,17 @@ constexpr StartRow StartRows[8] = {
 
 // The windows were designed for a narrow sans-serif face; a metric-compatible one keeps every
 // caption inside its control. Without it the system's sans-serif family is used.
+// The toolkit's own dialogs (file, print, page set-up) speak German too.
+static void useGermanDialogs() {
+    static QTranslator* translator = nullptr;
+    if (translator)
+        return;
+    translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+}
+
 static void useProgramFont() {
     QFont font = QApplication::font();
     for (const char* family : {"Liberation Sans", "Arimo", "Arial"}) {
@@ -41,6 +56,17 @@ static void useProgramFont() {
     QApplication::setFont(font);
 }
 
+// The design layout is captured with the window's outer size, frame included. A window manager
+// puts its frame around the window only once the window is on the screen, so wait for that
+// (a moment at most) before capturing.
+static void waitUntilFramed(QWidget* w) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 1000 && !(w->windowHandle() && w->windowHandle()->isExposed()))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QCoreApplication::processEvents();
+}
+
 Seite1* MainWindow() {
     return mainWindow.data();
 }
@@ -48,6 +74,7 @@ Seite1* MainWindow() {
 Seite1* Main() {
     delete mainWindow.data();
     useProgramFont();
+    useGermanDialogs();
     QApplication::setWindowIcon(Info::ProgramIcon());
     auto* w = new Seite1();
     w->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -73,6 +100,7 @@ Seite1* Main() {
         w->loadTrackFile(remembered, true);
 
     w->show();
+    waitUntilFramed(w);
     w->captureDesignLayout();
     w->ApplyScreenPreset(ScreenPreset);
     w->markPreset(ScreenPreset);

@@ -497,14 +497,21 @@ static QString fileDialog(QWidget* parent, bool save, const QString& initial) {
 }
 
 void Seite1::loadCommand() {
-    const QString path = fileDialog(this, false, QStringLiteral("*.sfr"));
+    loadFrom(fileDialog(this, false, QStringLiteral("*.sfr")));
+}
+
+void Seite1::saveCommand() {
+    saveAs(fileDialog(this, true, m_currentTrackFile));
+}
+
+void Seite1::loadFrom(const QString& path) {
+    // The current name changes only when the file could be read.
     if (!path.isEmpty() && loadTrackFile(path, false))
         m_currentTrackFile = path;
     updateCaption();
 }
 
-void Seite1::saveCommand() {
-    const QString path = fileDialog(this, true, m_currentTrackFile);
+void Seite1::saveAs(const QString& path) {
     if (!path.isEmpty() && saveTrackFile(path))
         m_currentTrackFile = path;
     updateCaption();

@@ -55,6 +55,9 @@ public:
     // Loads a track file into the boxes; silent reports nothing (start-up).
     bool loadTrackFile(const QString& path, bool silent);
     bool saveTrackFile(const QString& path);
+    // The load and save commands after their dialog: an empty path is a cancelled dialog.
+    void loadFrom(const QString& path);
+    void saveAs(const QString& path);
 
     // Handlers, named after their controls.
     void Command1_Click();

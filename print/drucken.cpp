@@ -33,8 +33,11 @@ int selectedCount() {
     return std::clamp(Kern::SelectedCount, 0, Kern::MaxTypes);
 }
 
+// The rows the grid shows: after a change of screen preset the grid is empty although the
+// store still holds the last search, and a printout of empty rows would help nobody.
 int combinationCount() {
-    return std::clamp(Kern::CombinationCount, 0, Kern::StoreRows);
+    return std::clamp(std::min(Kern::CombinationCount, Kern::ResultTable()->rowCount()), 0,
+                      Kern::StoreRows);
 }
 
 QTextTable* lastTable(QTextFrame* frame, QTextTable* last = nullptr) {

@@ -7,7 +7,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$here/build}"
 shift || true
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libbenchmark-dev
+packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libgl-dev libbenchmark-dev
           fonts-dejavu-core fonts-liberation2 poppler-utils desktop-file-utils appstream)
 
 missing=()

@@ -61,6 +61,7 @@ private slots:
 
     void pages_data();
     void pages();
+    void emptiedGridPrintsNoPages();
     void columnsFollowTypeCount();
     void sortedTablePrintsInItsOrder();
     void pdfOutput();
@@ -114,6 +115,14 @@ void TestDrucken::pages() {
         QCOMPARE(running.first(), QString::number(first));
         QCOMPARE(running.last(), QString::number(last));
     }
+}
+
+void TestDrucken::emptiedGridPrintsNoPages() {
+    // A new screen preset empties the grid while the store keeps the last search.
+    fillResults(8, 60);
+    Kern::ResultTable()->SetUpResultTable();
+    PrintDocument& doc = buildDocument();
+    QCOMPARE(doc.tableCount(), 0);
 }
 
 void TestDrucken::columnsFollowTypeCount() {
