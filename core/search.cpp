@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <numeric>
+#include <tuple>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -92,6 +93,29 @@ double roundDown(long double v) {
     if (static_cast<long double>(d) > v)
         d = std::nextafter(d, -Inf);
     return d;
+}
+
+// floor(x * num) and ceil(x * num) exactly, for finite x and 0 < num < 2^31; the result must
+// stay below 2^100 in size.
+__int128 floorTimes(double x, qint64 num) {
+    if (x == 0)
+        return 0;
+    int e;
+    const double f = std::frexp(x, &e);
+    const __int128 v = __int128(qint64(std::ldexp(f, 53))) * num; // x * num = v * 2^(e - 53)
+    e -= 53;
+    if (e >= 0)
+        return v << e;
+    return -e >= 127 ? (v < 0 ? -1 : 0) : v >> -e; // the shift rounds towards minus infinity
+}
+
+__int128 ceilTimes(double x, qint64 num) {
+    return -floorTimes(-x, num);
+}
+
+__int128 floorDiv(__int128 a, qint64 b) {
+    const __int128 q = a / b;
+    return (a % b != 0 && a < 0) ? q - 1 : q;
 }
 
 // First value in [lo, hi] for which pred holds, pred being false and then true over the range;
@@ -263,6 +287,13 @@ struct Grid {
     std::array<qint64, MaxTypes + 1> divisor{};     // gcd of the prefix's steps (0: all zero)
     std::array<long double, MaxTypes + 1> lowest{}; // grid sum of the prefix's minimums
 
+    // Exact decimals with exact arithmetic: for a prefix marked exact, every length is a whole
+    // number of steps of den / pow10 mm and a binary fraction, and every sum up to the upper
+    // bound is representable, so the double prefix sums are the grid sums themselves. Window
+    // edges then fall on the right side of a grid sum however close they come.
+    qint64 pow10 = 0, den = 1;
+    std::array<bool, MaxTypes + 1> exact{};
+
     double scaleD = 0;
     double unitD = 0; // 1 / scale, rounded
     std::array<double, MaxTypes + 1> errorD{};
@@ -279,15 +310,27 @@ struct Grid {
 
     // The widest range of steps a double prefix sum of t types in [lo, hi] mm can stand for.
     double stepsAbove(int t, double mm) const {
+        if (exact[t])
+            return double(floorDiv(floorTimes(mm, pow10), den));
         const double x = (mm + errorD[t]) * scaleD;
         return std::floor(x + 1e-6 + std::fabs(x) * 0x1p-48);
     }
     double stepsBelow(int t, double mm) const {
+        if (exact[t])
+            return double(-floorDiv(-ceilTimes(mm, pow10), den));
         const double x = (mm - errorD[t]) * scaleD;
         return std::ceil(x - 1e-6 - std::fabs(x) * 0x1p-48);
     }
     // The largest double prefix sum a grid sum of x steps can stand for.
     double upperMm(int t, qint64 x) const {
+        if (exact[t]) {
+            // The least double not below x * den / pow10 (below 2^53 / pow10 by construction).
+            const qint64 n = x * den;
+            double y = double(n) / double(pow10);
+            if (floorTimes(y, pow10) < n)
+                y = std::nextafter(y, Inf);
+            return y;
+        }
         const double y = double(x) * unitD + errorD[t];
         return y + std::fabs(y) * 0x1p-48 + 0x1p-1000;
     }
@@ -436,6 +479,7 @@ private:
     void prepareGrids();
     void buildTables(int upTo);
     bool fillGrid(Grid& grid, long double scale, int types) const;
+    void markExact(Grid& g) const;
     double reachBelow(int t, double a, double b) const;
     qint64 pairNext(qint64 from, qint64 to, double A, double B) const;
     qint64 modularNext(qint64 from, qint64 cb, double plo, double phi) const;
@@ -512,6 +556,36 @@ bool Walker::fillGrid(Grid& grid, long double scale, int types) const {
     return true;
 }
 
+void Walker::markExact(Grid& g) const {
+    // Steps up to the upper bound must be exact doubles for the conversions to be exact.
+    if (!(m_hi * static_cast<long double>(g.pow10) < 0x1p53L))
+        return;
+    int finest = 1100; // binary exponent of the finest fraction among the lengths so far
+    g.exact[0] = true;
+    for (int t = 0; t < m_n; ++t) {
+        bool ok = g.exact[t];
+        if (ok && m_usable[t] > 0 && m_len[t] > 0) {
+            // A whole number of steps, exactly ...
+            const __int128 whole = __int128(g.steps[t]) * g.den;
+            ok = floorTimes(m_len[t], g.pow10) == whole && ceilTimes(m_len[t], g.pow10) == whole;
+            // ... and a binary fraction such that all sums up to hi are representable.
+            int e;
+            const double f = std::frexp(m_len[t], &e);
+            qint64 mant = qint64(std::ldexp(f, 53));
+            e -= 53;
+            while (mant % 2 == 0) {
+                mant /= 2;
+                ++e;
+            }
+            finest = std::min(finest, e);
+            ok = ok && m_hi < std::ldexp(1.0, 53 + finest);
+        }
+        g.exact[t + 1] = ok;
+        if (ok)
+            g.error[t + 1] = 0;
+    }
+}
+
 void Walker::prepareGrids() {
     for (int t = 0; t < m_n; ++t) {
         // m_pMin <= hi, so the minimum itself is always usable.
@@ -535,22 +609,30 @@ void Walker::prepareGrids() {
         m_bands[t + 1] = band;
     }
 
-    // Exact decimals: the fewest decimals on which every length lies, up to a sliver.
+    // Exact decimals: the fewest decimals on which every length lies, up to a sliver that
+    // stays within the window (with a billion pieces even the lengths' own rounding adds up).
+    const long double sliver = std::max<long double>(static_cast<long double>(m_hi) - m_lo,
+                                                     4 * (std::nextafter(m_hi, Inf) - m_hi));
     long double scale = 1;
-    for (int d = 0; d <= MaxDecimals && m_hi * scale < 0x1p52L; ++d, scale *= 10) {
+    qint64 pow10 = 1;
+    for (int d = 0; d <= MaxDecimals && m_hi * scale < 0x1p61L; ++d, scale *= 10, pow10 *= 10) {
         Grid g;
         if (!fillGrid(g, scale, m_n))
             break;
-        if (g.error[m_n] - (m_n + 3) * 0x1p-52L * m_hi > 1e-3L / scale)
+        const long double spread = g.error[m_n] - (m_n + 3) * 0x1p-52L * m_hi;
+        if (spread > std::max(1e-3L / scale, sliver))
             continue;
         qint64 divisor = 0;
         for (int t = 0; t < m_n; ++t)
             divisor = std::gcd(divisor, g.steps[t]);
+        g.pow10 = pow10;
+        g.den = std::max<qint64>(divisor, 1);
         if (divisor > 1) {
             g.scale /= divisor;
             for (int t = 0; t < m_n; ++t)
                 g.steps[t] /= divisor;
         }
+        markExact(g);
         m_lattice = g;
         break;
     }
@@ -864,7 +946,20 @@ bool Walker::walk(int t, double plo, double phi) {
         const double wideA = std::max(plo - q - slack, below);
         const double wideB = std::min(phi - q + slack, above);
         double y = reachBelow(t - 1, wideA, wideB);
-        if (!(y >= wideA)) {
+        double a = wideA, b = wideB;
+        bool open = y >= wideA;
+        if (open) {
+            // The exact interval, and the bounds asked again with it: a sum on the grid just
+            // outside it, which only the exact edges rule out, is not worth a descent.
+            std::tie(a, b) = interval(c);
+            open = a <= b;
+            if (open) {
+                const double exactY = reachBelow(t - 1, a, b);
+                open = exactY >= a;
+                y = std::min(y, exactY);
+            }
+        }
+        if (!open) {
             if (!(y > -Inf) || !(len > 0))
                 break;
             // Some bounds only say that nothing lies in the window, not how far below the next
@@ -886,11 +981,6 @@ bool Walker::walk(int t, double plo, double phi) {
             if (reach > double(next))
                 next = reach > double(cb) ? cb + 1 : qint64(reach);
             c = t == 2 ? modularNext(next, cb, plo, phi) : next;
-            continue;
-        }
-        const auto [a, b] = interval(c);
-        if (!(a <= b)) {
-            ++c;
             continue;
         }
         if (c == last.count + 1 && a == last.a && b == last.b) {

@@ -217,6 +217,8 @@ void TestSearch::absurdInputsMatchThePrunedWalk_data() {
         {type(1e-300, 0, Kern::MaxCount), type(3e-300, 0, Kern::MaxCount)}, 0.0, 0, 0, 999);
     QTest::newRow("length near the double limit")
         << request({type(64.3), type(1.7e308, 0, Kern::MaxCount)}, 1e300, 0, 0, 99);
+    QTest::newRow("route 1e13, a million counts of two types")
+        << request({type(10000000.3, 0, 1000000), type(10000000.7, 0, 1000000)}, 1e13, 0, 0, 999);
     QTest::newRow("nearly equal lengths")
         << request({type(400.0), type(400.01), type(400.02), type(400.03), type(400.04),
                     type(400.05), type(400.06), type(400.07), type(400.08), type(400.09)},
