@@ -6,6 +6,7 @@
 #include "resulttablemodel.h"
 #include "seite1.h"
 #include "settings.h"
+#include "twips.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -39,6 +40,7 @@ private slots:
     void toolbarDispatch_data();
     void toolbarDispatch();
     void tagThatIsNoNumberRunsNothing();
+    void shortcutsReachTheirWindows();
     void closingWritesSettings_data();
     void closingWritesSettings();
 
@@ -297,6 +299,9 @@ void TestSeite1::toolbarDispatch_data() {
     QTest::addColumn<QString>("title");
     QTest::newRow("laden") << 1 << "Datei" << 1 << "Gleis-Tabelle laden";
     QTest::newRow("speichern") << 2 << "Datei" << 2 << "Gleis-Tabelle speichern";
+    QTest::newRow("drucken") << 4 << "Datei" << 4 << "Quorbel - Druckvorschau";
+    QTest::newRow("Rechner") << 6 << "MExtras" << 1 << "Rechner";
+    QTest::newRow("Hilfe") << 10 << "Hilfe" << 1 << "Hilfe zum Schotterfix";
 }
 
 void TestSeite1::toolbarDispatch() {
@@ -305,18 +310,26 @@ void TestSeite1::toolbarDispatch() {
     QFETCH(int, entry);
     QFETCH(QString, title);
     QStringList seen;
+    QList<QSizeF> sizes;
     auto cancel = [&](QWidget* modal) {
         seen << modal->windowTitle();
+        sizes << Twips::outerSize(modal);
         modal->close();
     };
     TestHelp::answerModal(cancel);
     w->toolbarButton(position)->trigger();
     TestHelp::answerModal(cancel);
-    QAction* a = menu == QLatin1String("Datei") ? w->dateiEntry(entry) : w->hilfeEntry(entry);
+    QAction* a = menu == QLatin1String("Datei")     ? w->dateiEntry(entry)
+                 : menu == QLatin1String("MExtras") ? w->extrasEntry(entry)
+                                                    : w->hilfeEntry(entry);
     a->trigger();
     QCOMPARE(seen, (QStringList{title, title}));
-    // Cancelled: the caption shows the (empty) current track-file name behind a blank.
-    QCOMPARE(w->windowTitle(), QStringLiteral("Kuppli's Schotterfix "));
+    QCOMPARE(sizes[0], sizes[1]);
+    if (position == 6) // the calculator follows the preset: 4290 x 6435 twips times 1.28
+        QVERIFY(qAbs(sizes[0].width() - 4290 * 1.28) <= 15 &&
+                qAbs(sizes[0].height() - 6435 * 1.28) <= 15);
+    if (position <= 2) // cancelled: the caption shows the (empty) track-file name behind a blank
+        QCOMPARE(w->windowTitle(), QStringLiteral("Kuppli's Schotterfix "));
 }
 
 void TestSeite1::tagThatIsNoNumberRunsNothing() {
@@ -332,6 +345,24 @@ void TestSeite1::tagThatIsNoNumberRunsNothing() {
     QTest::qWait(400);
     QVERIFY(!opened);
     QCOMPARE(w->windowTitle(), QStringLiteral("Kuppli's Schotterfix"));
+}
+
+void TestSeite1::shortcutsReachTheirWindows() {
+    const std::pair<QKeySequence, QString> keys[] = {
+        {QKeySequence(Qt::Key_F1), QStringLiteral("Hilfe zum Schotterfix")},
+        {QKeySequence(Qt::CTRL | Qt::Key_P), QStringLiteral("Quorbel - Druckvorschau")},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), QStringLiteral("Gleis-Tabelle speichern")}};
+    for (const auto& [key, title] : keys) {
+        QString seen;
+        TestHelp::answerModal([&](QWidget* modal) {
+            seen = modal->windowTitle();
+            modal->close();
+        });
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keySequence(w, key);
+        QCOMPARE(seen, title);
+    }
 }
 
 void TestSeite1::closingWritesSettings_data() {
