@@ -1,5 +1,6 @@
 // The combination search against the literal odometer it replaces, and the search alone on
-// inputs the odometer could not finish.
+// inputs the odometer could not finish. After the table of runs, the ratio of the odometer's
+// time to the search's time is printed for every case measured both ways.
 //
 // Run: sfx_bench (Google Benchmark options apply, e.g. --benchmark_filter=StartUp).
 
@@ -9,6 +10,8 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdio>
+#include <map>
 #include <string>
 
 namespace {
@@ -41,7 +44,8 @@ SearchRequest unreachableTen() {
                          3000.1, 0, 0, 999};
 }
 
-// Vectors the uncapped odometer examines on unreachableTen() (counted once; about 14 s).
+// Vectors the uncapped odometer examines on unreachableTen(), counted once with it (it takes
+// seconds).
 constexpr qint64 UnreachableTenVisits = 192552945;
 constexpr qint64 UnreachableTenCap = 2000000;
 
@@ -65,8 +69,8 @@ void odometer(benchmark::State& state, SearchRequest request) {
     state.counters["visited"] = double(walk.visited);
 }
 
-// The full walk takes about 14 s per iteration; it runs up to the cap and its time is scaled by
-// the share of the vectors it examined.
+// The full walk takes seconds per iteration: it runs up to the cap, and its time is scaled up by
+// the share of the vectors it examined (the cost per vector is the same throughout).
 void odometerExtrapolated(benchmark::State& state, SearchRequest request) {
     Odometer::Walk walk;
     for (auto _ : state) {
@@ -155,4 +159,57 @@ BENCHMARK_CAPTURE(search, NearMultiples,
                                 99999.99, 0, 0, 999})
     ->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+namespace {
+
+// The usual console table, then one line per case with the odometer's time over the search's.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    RatioReporter() : ConsoleReporter(OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.iterations == 0)
+                continue;
+            // "search/StartUp", "odometerExtrapolated/UnreachableTen/iterations:1/manual_time"
+            const std::string name = run.benchmark_name();
+            const size_t slash = name.find('/');
+            const size_t end = name.find('/', slash + 1);
+            const std::string method = name.substr(0, slash);
+            const std::string caseName = name.substr(slash + 1, end - slash - 1);
+            const double seconds = run.real_accumulated_time / double(run.iterations);
+            (method == "search" ? m_search : m_odometer)[caseName] = seconds;
+            if (method == "odometerExtrapolated")
+                m_extrapolated[caseName] = true;
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        for (const auto& [caseName, odometerSeconds] : m_odometer) {
+            const auto found = m_search.find(caseName);
+            if (found == m_search.end() || found->second <= 0)
+                continue;
+            std::printf("%-16s odometer %12.3f ms  search %10.4f ms  ratio %12.0f%s\n",
+                        caseName.c_str(), odometerSeconds * 1e3, found->second * 1e3,
+                        odometerSeconds / found->second,
+                        m_extrapolated.count(caseName) ? "  (odometer extrapolated)" : "");
+        }
+    }
+
+private:
+    std::map<std::string, double> m_search, m_odometer;
+    std::map<std::string, bool> m_extrapolated;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

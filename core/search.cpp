@@ -39,14 +39,17 @@ namespace {
 // types the set of prefix sums P_(t-1) that still end inside [lo, hi] is an interval of doubles,
 // and it can be found exactly by searching over the doubles themselves. The walk passes these
 // exact intervals down; whether a vector is recorded is never decided by anything but the double
-// arithmetic of the total.
+// arithmetic of the total. The fastest type's counts in an interval are found directly.
 //
-// Whether any prefix of the faster types can land in such an interval is judged on a grid: the
-// lengths in whole steps of their common decimal unit (divided by their greatest common divisor)
-// or, where that grid would be too fine, of a coarser unit. Grid sums differ from the double sums
-// by a bound that is carried along, so the grid only ever rules out what cannot be reached. Per
-// prefix a bit table of the reachable grid sums answers "largest reachable sum not above x" in a
-// few word operations; without a table the grid still rules out sums off the common divisor.
+// Whether any prefix of the faster types can land in such an interval is judged by bounds that
+// may only err towards "maybe": the counts' least and largest sums; bands of piece counts for
+// nearly equal lengths; a grid of the lengths in whole steps of their common decimal unit
+// (divided by their greatest common divisor), or of a coarser unit, whose distance from the
+// double sums is carried along (and is nil where the doubles add up exactly); modular arithmetic
+// for the first two types on that grid; and, once the walk has wasted about as much work as they
+// cost, per prefix a bit table of the reachable grid sums that answers "largest reachable sum not
+// above x". Counts of a place whose window cannot be reached are skipped in one jump where the
+// bounds tell how far, and by galloping probes of the same exact walk where they do not.
 
 constexpr double Inf = std::numeric_limits<double>::infinity();
 constexpr quint64 InfBits = Q_UINT64_C(0x7FF0000000000000);
@@ -950,10 +953,11 @@ bool Walker::walk(int t, double plo, double phi) {
         bool open = y >= wideA;
         if (open) {
             // The exact interval, and the bounds asked again with it: a sum on the grid just
-            // outside it, which only the exact edges rule out, is not worth a descent.
+            // outside it, which only the exact edges rule out, is not worth a descent (into the
+            // fastest type, which is solved outright, a descent costs no more than asking).
             std::tie(a, b) = interval(c);
             open = a <= b;
-            if (open) {
+            if (open && t > 2) {
                 const double exactY = reachBelow(t - 1, a, b);
                 open = exactY >= a;
                 y = std::min(y, exactY);
