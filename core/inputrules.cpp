@@ -32,9 +32,13 @@ double LeadingNumber(const QString& text) {
     }
     double value = 0.0;
     const auto res = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (res.ec == std::errc::result_out_of_range)
-        value = std::numeric_limits<double>::max(); // only very long digit runs get here
-    else if (res.ec != std::errc())
+    if (res.ec == std::errc::result_out_of_range) {
+        // Too many digits before the point overflow; a long run of zeros after it underflows.
+        const auto intEnd = digits.find('.');
+        const std::string whole = digits.substr(0, intEnd);
+        const bool huge = whole.find_first_not_of('0') != std::string::npos;
+        value = huge ? std::numeric_limits<double>::max() : 0.0;
+    } else if (res.ec != std::errc())
         value = 0.0;
     return negative ? -value : value;
 }

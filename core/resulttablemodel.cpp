@@ -109,13 +109,25 @@ void ResultTableModel::sortRows(int column, bool ascending) {
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return ascending ? keys[a] < keys[b] : keys[a] > keys[b];
     });
-    emit layoutAboutToBeChanged();
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<QStringList> sorted;
     sorted.reserve(m_rows.size());
-    for (std::size_t i : order)
-        sorted.push_back(m_rows[i]);
+    std::vector<int> newRowOf(m_rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        sorted.push_back(m_rows[order[i]]);
+        newRowOf[order[i]] = int(i);
+    }
     m_rows.swap(sorted);
-    emit layoutChanged();
+    // A selected cell stays on its combination, wherever the sort moves it.
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& index : from)
+        to << (index.isValid() && index.row() < int(newRowOf.size())
+                   ? this->index(newRowOf[std::size_t(index.row())], index.column())
+                   : QModelIndex());
+    changePersistentIndexList(from, to);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 QString ResultTableModel::cellText(int gridRow, int column) const {

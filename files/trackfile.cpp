@@ -40,11 +40,28 @@ QString cleanLine(QString line) {
     out.reserve(line.size());
     for (const QChar c : line) {
         const char16_t u = c.unicode();
-        if (u < 0x20 || u == 0x7F || u == 0xFFFD || (u >= 0x80 && u < 0xA0))
+        if ((u < 0x20 && u != u'\t') || u == 0x7F || u == 0xFFFD || (u >= 0x80 && u < 0xA0))
             continue;
         out += c;
     }
     return out.left(MaxLineLength);
+}
+
+// A line cut after a fixed number of bytes may end inside a UTF-8 sequence; such a tail would
+// make the whole file look like Windows-1252.
+void dropPartialCharacter(QByteArray& line) {
+    int i = int(line.size()) - 1;
+    int continuation = 0;
+    while (i >= 0 && (static_cast<unsigned char>(line[i]) & 0xC0) == 0x80 && continuation < 3) {
+        --i;
+        ++continuation;
+    }
+    if (i < 0)
+        return;
+    const auto lead = static_cast<unsigned char>(line[i]);
+    const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (length > 1 && continuation + 1 < length)
+        line.truncate(i);
 }
 
 // Reads at most maxLines lines, each cut to a bounded length, without reading further.
@@ -83,6 +100,7 @@ std::vector<QByteArray> readLines(QFile& file, int maxLines, bool* atEnd) {
                 continue;
             if (current.size() >= maxBytes) {
                 dropping = true;
+                dropPartialCharacter(current);
                 continue;
             }
             current.append(c);

@@ -8,8 +8,8 @@
 namespace TrackFile {
 
 constexpr int Rows = 10;
-// Longest line a box takes from a file; the rest of a longer line is dropped.
-constexpr int MaxLineLength = 255;
+// Longest line a box takes from a file (what a line edit holds); the rest is dropped.
+constexpr int MaxLineLength = 32767;
 
 struct Row {
     QString length;

@@ -138,6 +138,8 @@ void Seite1::buildControls() {
         auto* e = make<QLineEdit>(parent, name, index);
         e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         e->setProperty("sfxRule", int(rule));
+        if (rule != BoxRule::None) // composed input would bypass the typing rules
+            e->setAttribute(Qt::WA_InputMethodEnabled, false);
         place(e, l, t, w, h);
         e->installEventFilter(this);
         return e;
@@ -186,6 +188,7 @@ void Seite1::buildControls() {
         ->setWordWrap(false);
     m_text1 = box(m_frame2, "Text1", -1, 2460, 1200, 885, 285, BoxRule::None);
     m_text1->setMaxLength(3);
+    m_text1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     // The result area.
     m_grid = make<QTableView>(m_frame1, "Grid");
@@ -370,19 +373,38 @@ bool Seite1::eventFilter(QObject* watched, QEvent* event) {
         default:
             break;
         }
+        // Copy, cut and paste do nothing in these boxes, in every key form (Shift+Insert too).
+        if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Copy) ||
+            key->matches(QKeySequence::Cut))
+            return true;
         const QString typed = key->text();
         if (typed.isEmpty())
             return false; // cursor keys and the like are no typed characters
-        const Kern::KeyVerdict verdict = rule == BoxRule::Length
-                                             ? Kern::LengthKeyRule(typed.at(0), box->text())
-                                             : Kern::DigitsKeyRule(typed.at(0));
-        if (verdict.action == Kern::KeyVerdict::Drop)
-            return true;
-        if (verdict.action == Kern::KeyVerdict::Replace) {
-            box->insert(QString(verdict.replacement));
-            return true;
+        auto verdictFor = [&](QChar c, const QString& text) {
+            return rule == BoxRule::Length ? Kern::LengthKeyRule(c, text) : Kern::DigitsKeyRule(c);
+        };
+        if (typed.size() == 1) {
+            const Kern::KeyVerdict verdict = verdictFor(typed.at(0), box->text());
+            if (verdict.action == Kern::KeyVerdict::Drop)
+                return true;
+            if (verdict.action == Kern::KeyVerdict::Replace) {
+                box->insert(QString(verdict.replacement));
+                return true;
+            }
+            return false;
         }
-        return false;
+        // A key that types several characters at once: each one goes through the rule.
+        QString accepted;
+        for (const QChar c : typed) {
+            const Kern::KeyVerdict verdict = verdictFor(c, box->text() + accepted);
+            const QChar taken =
+                verdict.action == Kern::KeyVerdict::Replace ? verdict.replacement : c;
+            if (verdict.action != Kern::KeyVerdict::Drop && taken != QChar(8))
+                accepted += taken;
+        }
+        if (!accepted.isEmpty())
+            box->insert(accepted);
+        return true;
     }
     if (event->type() == QEvent::ShortcutOverride) {
         // Copy, cut and paste arrive as control characters and do nothing in these boxes;
@@ -397,7 +419,13 @@ bool Seite1::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        // Only leaving the box for another control of this window counts: not opening a menu,
+        // a popup or another window (the calculator, say), nor switching to another program.
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+            reason == Qt::MenuBarFocusReason)
+            return false;
+        const QWidget* next = QApplication::focusWidget();
+        if (next && next->window() != box->window())
             return false;
         const char* zero = rule == BoxRule::Length    ? Kern::LengthZeroText
                            : rule == BoxRule::Minimum ? Kern::MinimumZeroText
@@ -416,9 +444,7 @@ void Seite1::Command1_Click() {
     Kern::CombinationLimit = Kern::LeadingNumber(m_text1->text());
     setLabelText(QString());
     m_label1->repaint();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     Kern::FindCombinations(*this, Kern::RouteLength);
-    QApplication::restoreOverrideCursor();
 }
 
 void Seite1::Grid_Click(int column) {

@@ -94,6 +94,7 @@ private slots:
     void uncheckedRowsAreNotChecked();
     void limitAndEmptySelection();
     void repaintsAreThrottled();
+    void repeatedSearchForgetsTheLastOne();
 };
 
 void TestFindCombinations::startUpSearch() {
@@ -109,13 +110,19 @@ void TestFindCombinations::startUpSearch() {
     const QRegularExpression label(
         QStringLiteral("^ Ergebnis: 4 Kombinationen \\r\\n \\(Dauer: \\d*,\\d\\d Sek\\.\\)$"));
     QVERIFY2(label.match(view.label).hasMatch(), qPrintable(view.label));
-    // First found: (0, 2, 5, 3, 0, 1, 0, 0), 11 pieces.
-    const StoreRow& r = ResultStore[1];
-    QCOMPARE(r[0], 2 * 70.8 + 5 * 77.5 + 3 * 94.2 + 188.3);
-    const std::array<double, 8> counts = {0, 2, 5, 3, 0, 1, 0, 0};
-    for (int t = 0; t < 8; ++t)
-        QCOMPARE(r[std::size_t(2 + t)], counts[std::size_t(t)]);
-    QCOMPARE(r[12], 11.0);
+    // The four combinations in the order they are found, with 11, 10, 9 and 8 pieces.
+    const double found[4][8] = {{0, 2, 5, 3, 0, 1, 0, 0},
+                                {0, 2, 4, 2, 1, 1, 0, 0},
+                                {0, 2, 3, 1, 2, 1, 0, 0},
+                                {0, 2, 2, 0, 3, 1, 0, 0}};
+    for (int k = 1; k <= 4; ++k) {
+        const StoreRow& r = ResultStore[std::size_t(k)];
+        for (int t = 0; t < 8; ++t)
+            QCOMPARE(r[std::size_t(2 + t)], found[k - 1][t]);
+        QCOMPARE(r[12], 12.0 - k);
+        QVERIFY(qAbs(r[0] - 1000.0) <= 0.05);
+        QCOMPARE(r[1], r[0] - 1000.0);
+    }
     QCOMPARE(ResultTable()->rowCount(), 4);
     QCOMPARE(ResultTable()->columnCount(), 13);
 }
@@ -251,6 +258,32 @@ void TestFindCombinations::repaintsAreThrottled() {
     view.start(1000, 999);
     QCOMPARE(CombinationCount, 120);
     QVERIFY2(view.repaints >= 2 && view.repaints < 60, qPrintable(QString::number(view.repaints)));
+}
+
+void TestFindCombinations::repeatedSearchForgetsTheLastOne() {
+    // A fresh search with three types ...
+    FakeView fresh;
+    for (int i = 4; i <= 10; ++i)
+        fresh.rows[std::size_t(i)].checked = false;
+    fresh.rows[2].minimum = QStringLiteral("1");
+    fresh.rows[3].price = QStringLiteral("1,5");
+    fresh.d2 = 10;
+    fresh.start(1000);
+    const int k = CombinationCount;
+    QVERIFY(k > 0);
+    std::vector<StoreRow> expected(ResultStore.begin() + 1, ResultStore.begin() + k + 1);
+    // ... gives the same rows after a search with more types, other minimums and prices.
+    FakeView before;
+    before.rows[5].minimum = QStringLiteral("2");
+    before.rows[1].price = QStringLiteral("9,99");
+    before.d1 = before.d2 = 10;
+    before.start(1500, 999);
+    QVERIFY(CombinationCount > k);
+    fresh.start(1000);
+    QCOMPARE(CombinationCount, k);
+    for (int r = 1; r <= k; ++r)
+        QCOMPARE(ResultStore[std::size_t(r)], expected[std::size_t(r - 1)]);
+    QCOMPARE(ResultStore[std::size_t(k + 1)], StoreRow{});
 }
 
 QTEST_APPLESS_MAIN(TestFindCombinations)

@@ -152,6 +152,8 @@ void TestFormats::leadingNumber_data() {
     QTest::newRow("empty") << "" << 0.0;
     QTest::newRow("point only") << "." << 0.0;
     QTest::newRow("plus sign") << "+.5" << 0.5;
+    QTest::newRow("long run of zeros after the point is tiny")
+        << QStringLiteral("0.") + QString(400, QLatin1Char('0')) + QStringLiteral("1") << 0.0;
     QTest::newRow("endless digits stay finite")
         << QString(400, QLatin1Char('9')) << std::numeric_limits<double>::max();
 }
@@ -207,7 +209,7 @@ void TestFormats::typingSequences() {
 
 void TestFormats::focusLoss() {
     QCOMPARE(FocusLossText(QString(), QLatin1String(MaximumZeroText)), QStringLiteral("9999"));
-    QCOMPARE(FocusLossText(QStringLiteral("0"), QLatin1String(MinimumZeroText)),
+    QCOMPARE(FocusLossText(QStringLiteral("00"), QLatin1String(MinimumZeroText)),
              QStringLiteral("0"));
     QCOMPARE(FocusLossText(QStringLiteral("0.0"), QLatin1String(LengthZeroText)),
              QStringLiteral("0,0"));

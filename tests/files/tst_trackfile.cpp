@@ -4,6 +4,7 @@
 #include "modalhelper.h"
 #include "seite1.h"
 #include "settings.h"
+#include "trackfile.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -151,6 +152,11 @@ void TestTrackFile::loadVariants_data() {
     QTest::newRow("Windows-1252 umlaut")
         << QByteArray("5\r\nGleis \xe4\xdf\x80\r\n1,00\r\n")
         << QStringList{"5", QString::fromUtf8("Gleis äß€"), "1,00"} << untouched3 << "0.0";
+    QTest::newRow("long UTF-8 line cut inside a character")
+        << QByteArray("5\r\n") + QByteArray("\xe2\x82\xac").repeated(50000) +
+               QByteArray("\r\n1,00\r\n")
+        << QStringList{"5", QString(TrackFile::MaxLineLength, QChar(0x20AC)), "1,00"} << untouched3
+        << "0.0";
     QTest::newRow("UTF-8 umlaut") << QByteArray("5\r\nGleis \xc3\xa4\r\n1,00\r\n")
                                   << QStringList{"5", QString::fromUtf8("Gleis ä"), "1,00"}
                                   << untouched3 << "0.0";
@@ -189,13 +195,13 @@ void TestTrackFile::junkNeverBreaksTheTable() {
     QVERIFY(w->loadTrackFile(writeFile(QStringLiteral("junk.sfr"), junk), false));
     for (int r = 1; r <= 10; ++r) {
         for (QLineEdit* e : {w->lengthBox(r), w->articleBox(r), w->priceBox(r)}) {
-            QVERIFY(e->text().size() <= 255);
+            QVERIFY(e->text().size() <= TrackFile::MaxLineLength);
             for (const QChar c : e->text())
-                QVERIFY(c.unicode() >= 0x20 && c.unicode() != 0x7f);
+                QVERIFY((c.unicode() >= 0x20 || c == QLatin1Char('\t')) && c.unicode() != 0x7f);
         }
     }
     QVERIFY(!w->lengthBox(1)->text().isEmpty());
-    QCOMPARE(w->articleBox(1)->text(), QString(255, QLatin1Char('x')));
+    QCOMPARE(w->articleBox(1)->text(), QString(TrackFile::MaxLineLength, QLatin1Char('x')));
     QCOMPARE(w->priceBox(1)->text(), QStringLiteral("Preis"));
 }
 

@@ -33,6 +33,7 @@ private slots:
     void typingRules_data();
     void typingRules();
     void focusLossTexts();
+    void focusRulesOnlyWithinTheWindow();
     void clipboardKeysDoNothing();
     void startSearch();
     void minMaxMessageAndFocus();
@@ -192,6 +193,26 @@ void TestSeite1::focusLossTexts() {
     QCOMPARE(w->lengthBox(3)->text(), QStringLiteral("77.5"));
 }
 
+void TestSeite1::focusRulesOnlyWithinTheWindow() {
+    // Opening another window or the menu bar is no leaving of the box.
+    QLineEdit* e = w->maximumBox(4);
+    e->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    e->clear();
+    TestHelp::answerModal([](QWidget* modal) { modal->close(); });
+    w->toolbarButton(6)->trigger(); // the calculator
+    QCOMPARE(e->text(), QString());
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    e->setFocus();
+    QTest::keyClick(e, Qt::Key_Alt);
+    QTest::keyRelease(e, Qt::Key_Alt);
+    QCOMPARE(e->text(), QString());
+    e->setFocus(Qt::TabFocusReason);
+    w->minimumBox(4)->setFocus(Qt::TabFocusReason);
+    QCOMPARE(e->text(), QStringLiteral("9999"));
+}
+
 void TestSeite1::clipboardKeysDoNothing() {
     QApplication::clipboard()->setText(QStringLiteral("abc"));
     QLineEdit* e = w->lengthBox(1);
@@ -200,6 +221,14 @@ void TestSeite1::clipboardKeysDoNothing() {
     QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(e, Qt::Key_X, Qt::ControlModifier);
     QCOMPARE(e->text(), QStringLiteral("64.3"));
+    QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(e->text(), QStringLiteral("64.3"));
+    // A key that types several characters: each goes through the rule.
+    QKeyEvent several(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("1a,-2"));
+    e->setText(QStringLiteral("5"));
+    e->setCursorPosition(1);
+    QApplication::sendEvent(e, &several);
+    QCOMPARE(e->text(), QStringLiteral("51.2"));
     // The article box has no filter: pasting works there.
     w->articleBox(9)->setFocus();
     QTest::keyClick(w->articleBox(9), Qt::Key_V, Qt::ControlModifier);
@@ -231,7 +260,9 @@ void TestSeite1::startSearch() {
     // The grid applies the model's widths: 658 twips are 44 pixels at 96 dpi (scaled by the
     // preset).
     QCOMPARE(w->grid()->horizontalHeader()->count(), 13);
-    QVERIFY(w->grid()->columnWidth(3) > 0);
+    const int expected = Twips::toPx(Kern::ResultTable()->columnWidthTwips(3), w);
+    QCOMPARE(w->grid()->columnWidth(3), expected);
+    QCOMPARE(Kern::ResultTable()->columnWidthTwips(3), 843); // 5925 x 1.28 / 9
 }
 
 void TestSeite1::minMaxMessageAndFocus() {
