@@ -413,10 +413,8 @@ public:
             m_min[t] = m_req.types[t].minimum;
             m_max[t] = m_req.types[t].maximum;
         }
-        for (int t = 0; t < m_n; ++t) {
+        for (int t = 0; t < m_n; ++t)
             m_pMin[t + 1] = m_pMin[t] + product(t, m_min[t]);
-            m_pMax[t + 1] = m_pMax[t] + product(t, m_max[t]);
-        }
     }
 
     void run() {
@@ -427,7 +425,18 @@ public:
                 emit();
             return;
         }
-        if (!(m_lo <= m_pMax[m_n] && m_pMin[m_n] <= m_hi))
+        if (!(m_pMin[m_n] <= m_hi))
+            return;
+        // No vector that stays within hi has more of a type than its product allows, so the
+        // prefix sums of those counts bound all that matters from above.
+        for (int t = 0; t < m_n; ++t) {
+            const double guess = m_len[t] > 0 ? m_hi / m_len[t] + 1 : double(m_max[t]);
+            m_usable[t] = firstTrue(m_min[t], m_max[t], clampCount(guess, m_min[t], m_max[t]),
+                                    [&](qint64 c) { return product(t, c) > m_hi; }) -
+                          1;
+            m_pMax[t + 1] = m_pMax[t] + product(t, m_usable[t]);
+        }
+        if (!(m_lo <= m_pMax[m_n]))
             return;
         prepareGrids();
         walk(m_n, m_lo, m_hi);
@@ -511,7 +520,7 @@ private:
     std::array<qint64, MaxTypes> m_min{};
     std::array<qint64, MaxTypes> m_max{};
     std::array<qint64, MaxTypes> m_usable{};   // largest count whose product stays within hi
-    std::array<double, MaxTypes + 1> m_pMin{}; // prefix sums at the minimums / maximums
+    std::array<double, MaxTypes + 1> m_pMin{}; // prefix sums at the minimums / usable counts
     std::array<double, MaxTypes + 1> m_pMax{};
     std::array<qint64, MaxTypes> m_cur{};
     // Nearly equal lengths: a prefix sum of m pieces (of non-zero length) lies between m times
@@ -590,14 +599,6 @@ void Walker::markExact(Grid& g) const {
 }
 
 void Walker::prepareGrids() {
-    for (int t = 0; t < m_n; ++t) {
-        // m_pMin <= hi, so the minimum itself is always usable.
-        const double guess = m_len[t] > 0 ? m_hi / m_len[t] + 1 : double(m_max[t]);
-        m_usable[t] = firstTrue(m_min[t], m_max[t], clampCount(guess, m_min[t], m_max[t]),
-                                [&](qint64 c) { return product(t, c) > m_hi; }) -
-                      1;
-    }
-
     Bands band;
     band.shortest = Inf;
     for (int t = 0; t < m_n; ++t) {
@@ -772,7 +773,7 @@ void Walker::buildTables(int upTo) {
 double Walker::reachBelow(int t, double a, double b) const {
     if (t == 1) {
         const double guess = m_len[0] > 0 ? b / m_len[0] + 1 : double(m_min[0]);
-        const qint64 c = firstTrue(m_min[0], m_max[0], clampCount(guess, m_min[0], m_max[0]),
+        const qint64 c = firstTrue(m_min[0], m_usable[0], clampCount(guess, m_min[0], m_usable[0]),
                                    [&](qint64 v) { return 0.0 + product(0, v) > b; }) -
                          1;
         return c < m_min[0] ? -Inf : 0.0 + product(0, c);
@@ -881,7 +882,7 @@ bool Walker::pairReaches(double a, double b) const {
 }
 
 bool Walker::leaf(double plo, double phi) {
-    const qint64 lo = m_min[0], hi = m_max[0];
+    const qint64 lo = m_min[0], hi = m_usable[0];
     const double len = m_len[0];
     const qint64 first =
         firstTrue(lo, hi, clampCount(len > 0 ? std::ceil(plo / len) : double(lo), lo, hi),
@@ -910,7 +911,7 @@ bool Walker::walk(int t, double plo, double phi) {
     const int i = t - 1;
     const double len = m_len[i];
     const double below = m_pMin[i], above = m_pMax[i];
-    const qint64 cmin = m_min[i], cmax = m_max[i];
+    const qint64 cmin = m_min[i], cmax = m_usable[i];
     // Counts whose prefix sums, from the least to the most the faster types can add, meet the
     // window at all.
     const qint64 ca = firstTrue(
