@@ -60,6 +60,8 @@ constexpr qint64 TableMemoryCap = qint64(40) << 20;
 // first writing fresh memory costs per word, in such operations.
 constexpr long double WordOpsPerStep = 64.0L;
 constexpr long double FreshWordOps = 4.0L;
+// Prefixes with at most this many count combinations can have their sums listed outright.
+constexpr long double MaxListedSums = 1 << 20;
 // Grid sums are not trusted to exact decimals beyond this.
 constexpr int MaxDecimals = 9;
 
@@ -490,6 +492,8 @@ private:
 
     void prepareGrids();
     void buildTables(int upTo);
+    void buildLists(int upTo);
+    void noteMissed(int t, qint64 steps);
     bool fillGrid(Grid& grid, long double scale, int types) const;
     void markExact(Grid& g) const;
     double reachBelow(int t, double a, double b) const;
@@ -542,7 +546,14 @@ private:
     std::array<qint64, MaxTypes + 1> m_wasted{}; // walk steps under fruitless descents, per level
     qint64 m_steps = 0;
     std::array<std::unique_ptr<ReachTable>, MaxTypes + 1> m_tables; // per prefix length
-    TableArena m_arena; // words of all tables, slot 0 for one type
+    // The prefix sums themselves, sorted, for prefixes 2..m_listsBuilt (planned up to
+    // m_listsPlanned): exact answers where the count combinations are few.
+    std::array<std::vector<double>, MaxTypes + 1> m_lists;
+    int m_listsPlanned = 0;
+    int m_listsBuilt = 1;
+    std::array<qint64, MaxTypes + 1> m_listCost{}; // in walk steps, per prefix length
+    std::array<qint64, MaxTypes + 1> m_missed{};   // walk steps that a list would spare, per level
+    TableArena m_arena;                            // words of all tables, slot 0 for one type
     quint64* m_words = nullptr;
 };
 
@@ -599,6 +610,19 @@ void Walker::markExact(Grid& g) const {
 }
 
 void Walker::prepareGrids() {
+    long double combinations = 1;
+    for (int t = 0; t + 1 < m_n; ++t) {
+        // A type of length 0 adds nothing to the sums, however many pieces.
+        if (m_len[t] != 0)
+            combinations *= static_cast<long double>(m_usable[t] - m_min[t]) + 1;
+        if (t == 0)
+            continue;
+        if (combinations > MaxListedSums)
+            break;
+        m_listsPlanned = t + 1;
+        m_listCost[t + 1] = qint64(combinations * (std::log2(combinations) + 2) / 16) + 1;
+    }
+
     Bands band;
     band.shortest = Inf;
     for (int t = 0; t < m_n; ++t) {
@@ -767,6 +791,53 @@ void Walker::buildTables(int upTo) {
     m_tablesBuilt = upTo;
 }
 
+void Walker::buildLists(int upTo) {
+    std::vector<double> first;
+    const std::vector<double>* previous = &m_lists[m_listsBuilt];
+    if (m_listsBuilt < 2) {
+        for (qint64 c = m_min[0]; c <= m_usable[0]; ++c) {
+            first.push_back(0.0 + product(0, c));
+            if (m_len[0] == 0)
+                break;
+        }
+        previous = &first;
+    }
+    for (int t = std::max(m_listsBuilt, 1); t < upTo; ++t) {
+        std::vector<double> sums;
+        if (m_len[t] == 0) {
+            sums = *previous;
+        } else {
+            sums.reserve(previous->size() * size_t(m_usable[t] - m_min[t] + 1));
+            for (const double x : *previous) {
+                for (qint64 c = m_min[t]; c <= m_usable[t]; ++c) {
+                    const double sum = x + product(t, c);
+                    if (sum > m_hi) // no window reaches beyond hi
+                        break;
+                    sums.push_back(sum);
+                }
+            }
+            std::sort(sums.begin(), sums.end());
+            sums.erase(std::unique(sums.begin(), sums.end()), sums.end());
+        }
+        m_lists[t + 1] = std::move(sums);
+        previous = &m_lists[t + 1];
+    }
+    m_listsBuilt = upTo;
+}
+
+// Steps at level t that a list of the first t - 1 types' sums would have spared; the lists are
+// made once these have cost about as much as making them.
+void Walker::noteMissed(int t, qint64 steps) {
+    if (t - 1 <= m_listsBuilt || t - 1 > m_listsPlanned)
+        return;
+    m_missed[t] += steps;
+    qint64 cost = 0;
+    for (int k = m_listsBuilt + 1; k < t; ++k)
+        cost += m_listCost[k];
+    if (m_missed[t] > cost)
+        buildLists(t - 1);
+}
+
 // An upper bound on the largest prefix sum of the first t types that is reachable and not
 // above b; -Inf when no reachable prefix sum is that small. A result below a says that none lies
 // in [a, b].
@@ -777,6 +848,11 @@ double Walker::reachBelow(int t, double a, double b) const {
                                    [&](qint64 v) { return 0.0 + product(0, v) > b; }) -
                          1;
         return c < m_min[0] ? -Inf : 0.0 + product(0, c);
+    }
+    if (t <= m_listsBuilt) {
+        const std::vector<double>& sums = m_lists[t];
+        const auto above = std::upper_bound(sums.begin(), sums.end(), b);
+        return above == sums.begin() ? -Inf : *(above - 1);
     }
     double y = b;
     if (const Bands& band = m_bands[t]; band.apart) {
@@ -965,6 +1041,7 @@ bool Walker::walk(int t, double plo, double phi) {
             }
         }
         if (!open) {
+            noteMissed(t, 1);
             if (!(y > -Inf) || !(len > 0))
                 break;
             // Some bounds only say that nothing lies in the window, not how far below the next
@@ -1015,6 +1092,8 @@ bool Walker::walk(int t, double plo, double phi) {
         const size_t begin = m_out.size();
         const qint64 stepsBefore = m_steps;
         const bool found = walk(t - 1, a, b);
+        if (!found)
+            noteMissed(t, m_steps - stepsBefore + 1);
         if (!found && t - 1 > m_tablesBuilt && t - 1 <= m_tablesPlanned) {
             m_wasted[t] += m_steps - stepsBefore + 1;
             qint64 cost = 0;
