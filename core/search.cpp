@@ -1044,24 +1044,28 @@ bool Walker::walk(int t, double plo, double phi) {
             noteMissed(t, 1);
             if (!(y > -Inf) || !(len > 0))
                 break;
+            // The window slides down as c grows: skip the counts for which it stays above y.
+            const auto skipTo = [&](double below) {
+                const double reach = (plo - slack - below) / len * (1 - 0x1p-40) - 1;
+                return reach > double(c + 1) ? (reach > double(cb) ? cb + 1 : qint64(reach))
+                                             : c + 1;
+            };
+            qint64 next = skipTo(y);
             // Some bounds only say that nothing lies in the window, not how far below the next
-            // reachable sum is; after a run of single steps, probe ever deeper below it.
-            if (wideA - y < 2 * len && ++misses >= patience) {
+            // reachable sum is; after a run of short skips, probe ever deeper below it.
+            if (next - c <= 4 && ++misses >= patience) {
                 misses = 0;
                 patience = std::min(2 * patience, 1024);
-                for (double depth = 2 * len; depth < wideA; depth *= 2) {
+                const double ulps = 4 * (wideA - std::nextafter(wideA, -Inf));
+                for (double depth = std::max(2 * len, ulps); depth < wideA; depth *= 2) {
                     const double deeper = reachBelow(t - 1, wideA - depth, wideB);
                     if (deeper >= wideA - depth)
                         break;
                     y = std::min(y, deeper);
                     patience = 4;
                 }
+                next = skipTo(y);
             }
-            // The window slides down as c grows: skip the counts for which it stays above y.
-            const double reach = (plo - slack - y) / len * (1 - 0x1p-40) - 1;
-            qint64 next = c + 1;
-            if (reach > double(next))
-                next = reach > double(cb) ? cb + 1 : qint64(reach);
             c = t == 2 ? modularNext(next, cb, plo, phi) : next;
             continue;
         }
