@@ -74,8 +74,10 @@ private slots:
 };
 
 // Small random tables, checked against the literal odometer. Lengths mix one and two decimals
-// (the grid the search prunes on), with zeros, raised minimums, fixed counts and long lists of
-// counts that only the upper bound cuts off; routes are mostly made to hit.
+// (the grid the search prunes on), quarters (which add up exactly in double), eight decimals
+// (no usable grid), short lengths, zeros and repeats, with raised minimums, fixed counts and long
+// lists of counts that only the upper bound cuts off; routes are mostly made to hit, or to put a
+// window edge on a reachable sum.
 void TestSearch::randomTablesMatchTheOdometer() {
     QRandomGenerator rng(20240611);
     int compared = 0, withHits = 0;
@@ -84,15 +86,33 @@ void TestSearch::randomTablesMatchTheOdometer() {
         std::vector<SearchType> types;
         for (int t = 0; t < n; ++t) {
             SearchType s;
-            const int kind = rng.bounded(10);
-            if (kind == 0)
+            switch (rng.bounded(12)) {
+            case 0:
                 s.length = 0.0;
-            else if (kind <= 5)
+                break;
+            case 1:
+            case 2:
+            case 3:
                 s.length = rng.bounded(50, 3000) / 10.0;
-            else if (kind <= 8)
+                break;
+            case 4:
+            case 5:
                 s.length = rng.bounded(500, 30000) / 100.0;
-            else
+                break;
+            case 6:
+            case 7:
+                s.length = rng.bounded(1, 1200) / 4.0;
+                break;
+            case 8:
+                s.length = rng.bounded(100000000, 2000000000) / 1e7;
+                break;
+            case 9:
                 s.length = rng.bounded(1, 400) / 100.0;
+                break;
+            default:
+                s.length = t > 0 ? types[rng.bounded(t)].length : 12.5;
+                break;
+            }
             s.minimum = rng.bounded(5) == 0 ? rng.bounded(1, 4) : 0;
             const int spread = rng.bounded(4);
             s.maximum = spread == 0   ? s.minimum
@@ -104,12 +124,16 @@ void TestSearch::randomTablesMatchTheOdometer() {
         double route = 0.0;
         const int aim = rng.bounded(10);
         if (aim < 6) {
-            // the total of some vector within the counts, nudged by up to a millimetre
+            // the total of some vector within the counts, nudged by up to a millimetre, or so
+            // that an edge of the window falls on it
             for (const SearchType& s : types)
                 route += double(s.minimum +
                                 rng.bounded(std::min<qint64>(s.maximum - s.minimum, 6) + 1)) *
                          s.length;
-            route += (rng.bounded(21) - 10) / 10.0 * (aim < 3 ? 0.0 : 1.0);
+            if (aim >= 4)
+                route += (rng.bounded(21) - 10) / 10.0;
+            else if (aim >= 2)
+                route += (rng.bounded(2) ? 0.05 : -0.05) + rng.bounded(-10, 11) / 10.0;
         } else if (aim < 9) {
             route = rng.bounded(0, 200000) / 100.0;
         } else {
@@ -222,6 +246,10 @@ void TestSearch::absurdInputsMatchThePrunedWalk_data() {
         << request({type(1e-300, 0, Kern::MaxCount), type(64.3), type(70.8)}, 341.0, 0, 0, 999);
     QTest::newRow("tiny lengths only, route 0") << request(
         {type(1e-300, 0, Kern::MaxCount), type(3e-300, 0, Kern::MaxCount)}, 0.0, 0, 0, 999);
+    // 2 x 64.3 + 3 x 70.8 = 341.0: the window first meets it after some 4500 pieces of 0.1 um,
+    // past a long run of counts where nothing fits.
+    QTest::newRow("short length on top, hits after a long gap")
+        << request({type(64.3), type(70.8), type(1e-4, 0, Kern::MaxCount)}, 341.5, 0, 0, 999);
     QTest::newRow("length near the double limit")
         << request({type(64.3), type(1.7e308, 0, Kern::MaxCount)}, 1e300, 0, 0, 99);
     QTest::newRow("route 1e13, a million counts of two types")
