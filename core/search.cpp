@@ -610,17 +610,27 @@ void Walker::markExact(Grid& g) const {
 }
 
 void Walker::prepareGrids() {
-    long double combinations = 1;
+    // How many sums a list can hold: a type of length 0 adds nothing to them, and one whose
+    // pieces all together vanish in the rounding of any sum of the types before it adds its own
+    // sums to the sum 0 and leaves the others as they are.
+    long double sums = 1;
+    double shortest = Inf; // shortest length that can occur so far
     for (int t = 0; t + 1 < m_n; ++t) {
-        // A type of length 0 adds nothing to the sums, however many pieces.
-        if (m_len[t] != 0)
-            combinations *= static_cast<long double>(m_usable[t] - m_min[t]) + 1;
+        const long double counts = static_cast<long double>(m_usable[t] - m_min[t]) + 1;
+        if (m_len[t] != 0) {
+            if (shortest + product(t, m_usable[t]) == shortest)
+                sums += counts;
+            else
+                sums *= counts;
+        }
+        if (m_len[t] > 0 && m_usable[t] > 0)
+            shortest = std::min(shortest, m_len[t]);
         if (t == 0)
             continue;
-        if (combinations > MaxListedSums)
+        if (sums > MaxListedSums)
             break;
         m_listsPlanned = t + 1;
-        m_listCost[t + 1] = qint64(combinations * (std::log2(combinations) + 2) / 16) + 1;
+        m_listCost[t + 1] = qint64(sums * (std::log2(sums) + 2) / 16) + 1;
     }
 
     Bands band;
@@ -807,13 +817,21 @@ void Walker::buildLists(int upTo) {
         if (m_len[t] == 0) {
             sums = *previous;
         } else {
-            sums.reserve(previous->size() * size_t(m_usable[t] - m_min[t] + 1));
             for (const double x : *previous) {
+                if (x + product(t, m_usable[t]) == x) { // vanishes in the rounding
+                    sums.push_back(x);
+                    continue;
+                }
                 for (qint64 c = m_min[t]; c <= m_usable[t]; ++c) {
                     const double sum = x + product(t, c);
                     if (sum > m_hi) // no window reaches beyond hi
                         break;
                     sums.push_back(sum);
+                }
+                if (sums.size() > size_t(4 * MaxListedSums)) { // not the few the plan expected
+                    m_listsBuilt = std::max(m_listsBuilt, t);
+                    m_listsPlanned = m_listsBuilt;
+                    return;
                 }
             }
             std::sort(sums.begin(), sums.end());
