@@ -1063,8 +1063,8 @@ bool Walker::walk(int t, double plo, double phi) {
             if (!(y > -Inf) || !(len > 0))
                 break;
             // The window slides down as c grows: skip the counts for which it stays above y.
-            const auto skipTo = [&](double below) {
-                const double reach = (plo - slack - below) / len * (1 - 0x1p-40) - 1;
+            const auto skipTo = [&](double reachable) {
+                const double reach = (plo - slack - reachable) / len * (1 - 0x1p-40) - 1;
                 return reach > double(c + 1) ? (reach > double(cb) ? cb + 1 : qint64(reach))
                                              : c + 1;
             };
