@@ -4,6 +4,13 @@
 //
 // Run: sfx_bench (Google Benchmark options apply, e.g. --benchmark_filter=StartUp).
 
+// Totals rounded as the search rounds them: no fused multiply-add (see odometer.h).
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("fp-contract=off")
+#elif defined(__clang__)
+#pragma clang fp contract(off)
+#endif
+
 #include "odometer.h"
 #include "search.h"
 

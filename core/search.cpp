@@ -1,3 +1,13 @@
+// Every total must be rounded exactly as "sum += count * length" is without fused multiply-add,
+// here and in whoever checks the results; a build for a processor with FMA would otherwise fuse
+// some of the products and sums and not others. (Before any include, so that all code of this
+// file is compiled alike and inlines freely.)
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("fp-contract=off")
+#elif defined(__clang__)
+#pragma clang fp contract(off)
+#endif
+
 #include "search.h"
 
 #include <algorithm>

@@ -2,6 +2,8 @@
 
 // Reference walks over the count vector, shared by the search tests and the benchmark. They are
 // deliberately plain: the fast search is checked against them, never the other way round.
+// A file that includes this one switches fused multiply-add off first, as the search does, so
+// that its totals are rounded alike.
 
 #include "search.h"
 

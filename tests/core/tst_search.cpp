@@ -1,3 +1,10 @@
+// Totals rounded as the search rounds them: no fused multiply-add (see odometer.h).
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("fp-contract=off")
+#elif defined(__clang__)
+#pragma clang fp contract(off)
+#endif
+
 #include "odometer.h"
 #include "search.h"
 
