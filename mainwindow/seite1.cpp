@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
@@ -35,6 +36,18 @@
 #include <cmath>
 
 namespace {
+
+// The grid's headings carry long texts ("Anzahl Gleise") in narrow columns; the style's usual
+// margin around a heading would cut them off.
+class NarrowHeadingStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_HeaderMargin)
+            return 1;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 const char* const DesignCaption = "Kuppli's Schotterfix";
 
@@ -202,6 +215,9 @@ void Seite1::buildControls() {
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_grid->horizontalHeader()->setMinimumSectionSize(1);
     m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    auto* headingStyle = new NarrowHeadingStyle;
+    headingStyle->setParent(m_grid->horizontalHeader());
+    m_grid->horizontalHeader()->setStyle(headingStyle);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &Seite1::Grid_Click);
     connect(m_grid, &QTableView::clicked, this,
             [this](const QModelIndex& index) { Grid_Click(index.column()); });
