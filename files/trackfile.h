@@ -18,9 +18,6 @@ struct Row {
 };
 using Table = std::array<Row, Rows>;
 
-// Decodes one line read from a text file of ours: UTF-8 when valid, otherwise Windows-1252.
-QString decodeLine(const QByteArray& bytes);
-
 // Reads up to ten complete rows into table[0..*rowsRead-1]; rows the file does not reach, and an
 // incomplete last row, are left as they were. Reading stops after the tenth row. Lines are taken
 // as UTF-8 when valid, otherwise as Windows-1252; CR LF, LF and CR end a line; control

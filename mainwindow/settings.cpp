@@ -1,7 +1,7 @@
 #include "settings.h"
 
 #include "kern.h"
-#include "trackfile.h"
+#include "textcodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,7 +47,7 @@ QString ReadSettings() {
         if (ok && preset >= 0 && preset < PresetCount && preset == std::floor(preset))
             ScreenPreset = preset;
     }
-    return lines.size() >= 2 ? TrackFile::decodeLine(lines[1]) : QString();
+    return lines.size() >= 2 ? DecodeText(lines[1]) : QString();
 }
 
 bool WriteSettings(const QString& trackFileName) {

@@ -1,12 +1,13 @@
 #include "printdocument.h"
 
+#include "textcodec.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTextFrame>
@@ -59,21 +60,6 @@ void collectTables(QTextFrame* frame, QList<QTextTable*>& out) {
             out << table;
         collectTables(child, out);
     }
-}
-
-// Text files are UTF-8 when they decode as such, otherwise Windows-1252.
-QString decodeText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder cp1252("Windows-1252");
-    if (cp1252.isValid()) {
-        text = cp1252.decode(bytes);
-        if (!cp1252.hasError())
-            return text;
-    }
-    return QString::fromLatin1(bytes);
 }
 
 } // namespace
@@ -244,7 +230,7 @@ bool PrintDocument::readDocumentFile(const QString& fileName, QTextDocument* doc
     const QByteArray bytes = file.read(MaxDocumentFileBytes + 1);
     if (bytes.size() > MaxDocumentFileBytes || file.error() != QFileDevice::NoError)
         return false;
-    doc->setHtml(decodeText(bytes));
+    doc->setHtml(Kern::DecodeText(bytes));
     return true;
 }
 
