@@ -32,4 +32,21 @@ inline void answerModal(std::function<void(QWidget*)> answer, int timeoutMs = 50
     QTimer::singleShot(10, *tick);
 }
 
+// Answers the next modal window of type T (a dialog that opens first, of another type, is left
+// alone), giving up after a few seconds.
+template <typename T> void answerModalOf(std::function<void(T*)> answer, int timeoutMs = 5000) {
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    auto tick = std::make_shared<std::function<void()>>();
+    *tick = [=]() {
+        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            answer(modal);
+            return;
+        }
+        if (clock->elapsed() < timeoutMs)
+            QTimer::singleShot(10, *tick);
+    };
+    QTimer::singleShot(10, *tick);
+}
+
 } // namespace TestHelp

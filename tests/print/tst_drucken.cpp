@@ -1,5 +1,6 @@
 #include "drubild.h"
 #include "drucken.h"
+#include "modalhelper.h"
 #include "printdocument.h"
 #include "resultfixture.h"
 
@@ -33,16 +34,6 @@ PrintDocument& buildDocument() {
 
 QStringList lines(const QString& text) {
     return text.split(CrLf);
-}
-
-// Answers the next modal dialog of type T once it is up; gives up after about five seconds.
-template <typename T> void answerModal(std::function<void(T*)> answer, int triesLeft = 500) {
-    QTimer::singleShot(10, [answer, triesLeft] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget()))
-            answer(dialog);
-        else if (triesLeft > 0)
-            answerModal<T>(answer, triesLeft - 1);
-    });
 }
 
 QByteArray templateWithTable(int columns) {
@@ -211,7 +202,7 @@ void TestDrucken::printResultListShowsAndDiscardsPreview() {
     QPointer<DruBild> shown;
     int pagesShown = 0;
     bool busyWhileShown = true;
-    answerModal<DruBild>([&](DruBild* w) {
+    TestHelp::answerModalOf<DruBild>([&](DruBild* w) {
         shown = w;
         pagesShown = w->HighEdit1->pageCount();
         busyWhileShown = QApplication::overrideCursor() != nullptr;
@@ -261,7 +252,7 @@ void TestDrucken::printingFromThePreview() {
     const QString pdf = dir.filePath(QStringLiteral("vorschau.pdf"));
     w->document().printer()->setOutputFormat(QPrinter::PdfFormat);
     w->document().printer()->setOutputFileName(pdf);
-    answerModal<QPrintDialog>([](QPrintDialog* d) { d->accept(); });
+    TestHelp::answerModalOf<QPrintDialog>([](QPrintDialog* d) { d->accept(); });
     w->findChild<QAction*>(QStringLiteral("Menu_DateiDruck"))->trigger();
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-");
@@ -271,7 +262,7 @@ void TestDrucken::printingFromThePreview() {
     broken.setOutputFormat(QPrinter::PdfFormat);
     broken.setOutputFileName(dir.filePath(QStringLiteral("fehlt/liste.pdf")));
     QString message;
-    answerModal<QMessageBox>([&](QMessageBox* box) {
+    TestHelp::answerModalOf<QMessageBox>([&](QMessageBox* box) {
         message = box->windowTitle() + ": " + box->text();
         box->button(QMessageBox::Ok)->click();
     });
