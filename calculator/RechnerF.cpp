@@ -83,7 +83,8 @@ double numberOfText(const QString& text) {
 
 } // namespace
 
-RechnerF::RechnerF(QWidget* parent) : QDialog(parent), m_engine(this) {
+RechnerF::RechnerF(const Kern::ScreenScale& screen, QWidget* parent)
+    : QDialog(parent), m_engine(this), m_screen(screen) {
     setObjectName(QStringLiteral("RechnerF"));
     setWindowTitle(QStringLiteral("Rechner"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -275,13 +276,13 @@ void RechnerF::Form_Activate() {
 }
 
 void RechnerF::PlaceWindow() {
-    Kern::PresetScale(Kern::ScreenPreset);
+    const Kern::ScreenScale scale = Kern::PresetScale(m_screen.preset, m_screen);
     // The border is fixed for the user, not for the presets.
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    Twips::setOuterWidth(this, BaseWidth * Kern::ScaleX);
-    Twips::setOuterHeight(this, BaseHeight * Kern::ScaleY);
-    Twips::setOuterPos(this, BaseLeft * Kern::ScaleX, BaseTop * Kern::ScaleY);
+    Twips::setOuterWidth(this, BaseWidth * scale.x);
+    Twips::setOuterHeight(this, BaseHeight * scale.y);
+    Twips::setOuterPos(this, BaseLeft * scale.x, BaseTop * scale.y);
     m_resize->DoResize();
     setFixedSize(size());
 }

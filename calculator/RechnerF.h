@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kern.h"
+
 #include "calculatorengine.h"
 #include "calculatorview.h"
 
@@ -27,7 +29,9 @@ class clsResize;
 class RechnerF : public QDialog, private CalculatorView {
     Q_OBJECT
 public:
-    explicit RechnerF(QWidget* parent = nullptr);
+    // Follows the given screen preset every time it is activated.
+    explicit RechnerF(const Kern::ScreenScale& screen = Kern::ScreenScale(),
+                      QWidget* parent = nullptr);
     ~RechnerF() override;
 
     // DM per Euro.
@@ -76,6 +80,7 @@ private:
     static std::unique_ptr<QPrinter> defaultPrinter();
 
     CalculatorEngine m_engine;
+    Kern::ScreenScale m_screen;
     std::unique_ptr<clsResize> m_resize;
     PrinterFactory m_printerFactory;
     bool m_opened = false;

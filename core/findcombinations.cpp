@@ -4,9 +4,6 @@
 #include "germanformat.h"
 #include "inputrules.h"
 #include "kern.h"
-#include "resulttablemodel.h"
-
-#include <QElapsedTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -31,19 +28,15 @@ qint64 readLimit(double limit) {
     return limit >= StoreRows ? StoreRows : qint64(std::ceil(limit));
 }
 
-QString resultCaption(int k) {
-    return QStringLiteral(" Ergebnis: ") + QString::number(k) + QStringLiteral(" Kombinationen ");
-}
-
 } // namespace
 
-void FindCombinations(SearchView& view, double routeLength) {
+std::optional<SearchResult> FindCombinations(SearchView& view, double routeLength, double limit) {
     using Field = SearchView::Field;
-    SearchRequest request;
-    std::array<QString, 12> articles;
+    SearchResult result;
+    SearchRequest& request = result.request;
 
     // Gathering: every price text is normalised, rows of length 0 lose their check mark.
-    for (int row = 1; row <= std::min(RowCount, TrackRows); ++row) {
+    for (int row = 1; row <= TrackRows; ++row) {
         const bool checked = view.isChecked(row);
         const double length = LeadingNumber(view.text(Field::Length, row));
         const QString price = NormalisePriceText(view.text(Field::Price, row));
@@ -58,7 +51,7 @@ void FindCombinations(SearchView& view, double routeLength) {
             view.showMessage(QString::fromUtf8(NegativeLengthMessage),
                              QString::fromUtf8(InputErrorTitle));
             view.focusField(Field::Length, row);
-            return;
+            return std::nullopt;
         }
         SearchType type;
         type.length = length;
@@ -67,65 +60,39 @@ void FindCombinations(SearchView& view, double routeLength) {
         if (type.minimum > type.maximum) {
             view.showMessage(QString::fromUtf8(MinMaxMessage), QString::fromUtf8(InputErrorTitle));
             view.focusField(Field::Minimum, row);
-            return;
+            return std::nullopt;
         }
         Currency amount;
         if (!ReadCurrency(price, &amount)) {
             view.showMessage(QString::fromUtf8(BadPriceMessage),
                              QString::fromUtf8(InputErrorTitle));
             view.focusField(Field::Price, row);
-            return;
+            return std::nullopt;
         }
         type.priceTenThousandths = amount.tenThousandths;
         request.types.push_back(type);
-        articles[request.types.size()] = view.text(Field::Article, row);
+        result.articleNumbers.push_back(view.text(Field::Article, row));
     }
-
-    // The input passed: from here on the previous search's values are replaced.
-    SelectedCount = int(request.types.size());
-    ArticleNumbers = articles;
-    ResultTable()->SetUpResultTable();
 
     request.routeLength = routeLength;
     request.shortfallTenths = std::clamp(view.shortfallData(), 0, 10);
     request.excessTenths = std::clamp(view.excessData(), 0, 10);
-    request.limit = readLimit(CombinationLimit);
+    request.limit = readLimit(limit);
+    // The input passed: from here on the previous search's table is replaced.
+    view.setUpResultTable(result);
+    return result;
+}
 
-    QElapsedTimer clock;
-    clock.start();
-    CombinationCount = 0;
-    std::fill(ResultStore.begin(), ResultStore.end(), StoreRow{});
+QString ResultCaption(qint64 count) {
+    return QStringLiteral(" Ergebnis: ") + QString::number(count) +
+           QStringLiteral(" Kombinationen ");
+}
 
-    const std::vector<FoundCombination> found = SearchCombinations(request);
-
-    // Show the running count, but repaint at most about 30 times a second.
-    QElapsedTimer paintClock;
-    paintClock.start();
-    const int total = int(std::min<std::size_t>(found.size(), StoreRows));
-    for (int i = 0; i < total; ++i) {
-        const FoundCombination& f = found[std::size_t(i)];
-        const int k = i + 1;
-        StoreRow& row = ResultStore[std::size_t(k)];
-        row[0] = f.total;
-        row[1] = f.deviation;
-        for (int t = 0; t < SelectedCount; ++t)
-            row[std::size_t(2 + t)] = double(f.counts[std::size_t(t)]);
-        row[12] = double(f.pieces);
-        row[13] = f.totalPrice;
-        CombinationCount = k;
-        if (k == 1 || k == total || paintClock.elapsed() >= 33) {
-            view.setLabelText(resultCaption(k));
-            view.repaintNow();
-            paintClock.restart();
-        }
-    }
-
-    ResultTable()->FillResultTable();
-    const double seconds = double(clock.nsecsElapsed()) / 1e9;
-    view.setLabelText(view.labelText() + QStringLiteral("\r\n (Dauer: ") +
-                      FormatPattern(seconds, QStringLiteral("#####.00")) +
-                      QStringLiteral(" Sek.)"));
-    view.repaintNow();
+QString FinishedLabel(qint64 count, double seconds, bool stopped) {
+    const QString caption = count > 0 ? ResultCaption(count) : QString();
+    return caption +
+           (stopped ? QStringLiteral("\r\n (Abgebrochen nach ") : QStringLiteral("\r\n (Dauer: ")) +
+           FormatPattern(seconds, QStringLiteral("#####.00")) + QStringLiteral(" Sek.)");
 }
 
 } // namespace Kern

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "searchresult.h"
+
 #include <QString>
+
+#include <optional>
 
 namespace Kern {
 
@@ -17,17 +21,23 @@ public:
     virtual void setPriceText(int row, const QString& text) = 0; // and repaint the box
     virtual int shortfallData() const = 0; // item data of the shortfall list, 0..10
     virtual int excessData() const = 0;    // item data of the excess list, 0..10
-    virtual QString labelText() const = 0;
-    virtual void setLabelText(const QString& text) = 0;
-    virtual void repaintNow() = 0; // let the running count show
     virtual void showMessage(const QString& text, const QString& title) = 0;
     virtual void focusField(Field field, int row) = 0;
+    // The result table's columns for the types of a search about to run, with no rows.
+    virtual void setUpResultTable(const SearchResult& selection) = 0;
 };
 
-// Runs one complete search over the track table with the given route length: gathers the
-// checked rows, checks them, records the combinations in the result store, fills the result
-// table and writes the result label. Uses Kern::CombinationLimit as the limit.
-void FindCombinations(SearchView& view, double routeLength);
+// The start of a search: gathers the checked rows of the track table (every price text
+// normalised, rows of length 0 unchecked), checks them and sets up the result table for them.
+// Returns the request with no rows yet, to be run by SearchCombinations; after an input error
+// it has shown the message, put the focus into the box and returns nothing.
+std::optional<SearchResult> FindCombinations(SearchView& view, double routeLength, double limit);
+
+// The first line of the result label: " Ergebnis: k Kombinationen ".
+QString ResultCaption(qint64 count);
+// The whole label once the search has ended, or was stopped: the caption (empty when nothing
+// was found) and a line with the duration.
+QString FinishedLabel(qint64 count, double seconds, bool stopped);
 
 // The message texts of the input check.
 inline const char* const MinMaxMessage = "Achtung, die Min.-Anzahl eines gewünschten Gleises darf "

@@ -57,17 +57,11 @@ void shortestDigits(double value, std::string* digits, int* exp10) {
     *exp10 = exponent + 1;
 }
 
-} // namespace
-
-QString FormatPattern(double value, const QString& pattern) {
-    if (!std::isfinite(value))
-        return QString();
-    const Picture pic = parsePicture(pattern);
-    const bool negative = std::signbit(value) && value != 0.0;
-
-    // Integer and fraction digits of the value, rounded half away from zero at the decimals.
-    std::string intPart;
-    std::string fracPart(pic.decimals, '0');
+// The integer and fraction digits a picture shows of |value|, rounded half away from zero at its
+// decimals; the integer digits without leading zeros (filled up to the required digits).
+void patternDigits(double value, const Picture& pic, std::string* intPart, std::string* fracPart) {
+    intPart->clear();
+    fracPart->assign(std::size_t(pic.decimals), '0');
     if (value != 0.0) {
         std::string digits;
         int exp10 = 0;
@@ -104,14 +98,26 @@ QString FormatPattern(double value, const QString& pattern) {
                 all.insert(all.begin(), '1');
         }
         const int intLen = int(all.size()) - pic.decimals;
-        intPart = all.substr(0, intLen);
-        fracPart = all.substr(intLen);
+        *intPart = all.substr(0, intLen);
+        *fracPart = all.substr(intLen);
         // Drop leading zeros of the integer part; required digits are put back below.
-        const auto nz = intPart.find_first_not_of('0');
-        intPart = nz == std::string::npos ? std::string() : intPart.substr(nz);
+        const auto nz = intPart->find_first_not_of('0');
+        *intPart = nz == std::string::npos ? std::string() : intPart->substr(nz);
     }
-    if (int(intPart.size()) < pic.minIntDigits)
-        intPart.insert(0, pic.minIntDigits - intPart.size(), '0');
+    if (int(intPart->size()) < pic.minIntDigits)
+        intPart->insert(0, std::size_t(pic.minIntDigits) - intPart->size(), '0');
+}
+
+} // namespace
+
+QString FormatPattern(double value, const QString& pattern) {
+    if (!std::isfinite(value))
+        return QString();
+    const Picture pic = parsePicture(pattern);
+    const bool negative = std::signbit(value) && value != 0.0;
+    std::string intPart;
+    std::string fracPart;
+    patternDigits(value, pic, &intPart, &fracPart);
 
     QString out;
     if (pic.grouping && intPart.size() > 3) {
@@ -133,6 +139,19 @@ QString FormatPattern(double value, const QString& pattern) {
     if (negative && anyDigit)
         out.prepend(QLatin1Char('-'));
     return out;
+}
+
+double PatternValue(double value, const QString& pattern) {
+    if (!std::isfinite(value))
+        return 0.0;
+    std::string intPart;
+    std::string fracPart;
+    patternDigits(value, parsePicture(pattern), &intPart, &fracPart);
+    // from_chars, not strtod: the process locale may want a decimal comma.
+    const std::string text = (std::signbit(value) ? "-0" : "0") + intPart + "." + fracPart + "0";
+    double shown = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), shown);
+    return shown;
 }
 
 bool ReadGermanNumber(const QString& text, double* value) {

@@ -15,6 +15,10 @@ const QLocale& GermanLocale();
 // Non-finite values give an empty text.
 QString FormatPattern(double value, const QString& pattern);
 
+// The value a pattern shows of a number, as a number: rounded as FormatPattern rounds, 0 for an
+// empty text or a value that is not finite. Sorting by it orders rows as their texts read.
+double PatternValue(double value, const QString& pattern);
+
 // Reads a number written the German way: optional blanks, optional sign, digits with optional
 // thousands points in groups of three, optional decimal comma with digits. Returns false (and
 // leaves *value alone) for anything else, the empty text included.

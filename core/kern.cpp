@@ -1,19 +1,8 @@
 #include "kern.h"
 
+#include <QtGlobal>
+
 namespace Kern {
-
-int RowCount = TrackRows;
-int SelectedCount = TrackRows;
-std::array<QString, 12> ArticleNumbers;
-int CombinationCount = 0;
-double RouteLength = 0.0;
-double CombinationLimit = 0.0;
-std::array<StoreRow, StoreRows + 1> ResultStore{};
-
-double ScreenPreset = 1;
-// The factors stay 1 until a preset has been applied, so nothing is ever laid out at size 0.
-double ScaleX = 1.0;
-double ScaleY = 1.0;
 
 const std::array<PresetFactors, PresetCount> Presets = {{
     {1.0, 1.0},      // &800 x 600
@@ -30,12 +19,19 @@ const std::array<PresetFactors, PresetCount> Presets = {{
     {2.4, 1.8},      // 1920 x 1080
 }};
 
-void PresetScale(double preset) {
-    if (!(preset >= 0 && preset < PresetCount) || preset != double(qint64(preset)))
-        return;
-    const PresetFactors& f = Presets[std::size_t(preset)];
-    ScaleX = f.x;
-    ScaleY = f.y;
+bool IsPreset(double preset) {
+    return preset >= 0 && preset < PresetCount && preset == double(qint64(preset));
+}
+
+ScreenScale PresetScale(double preset, const ScreenScale& current) {
+    ScreenScale scale = current;
+    scale.preset = preset;
+    if (IsPreset(preset)) {
+        const PresetFactors& f = Presets[std::size_t(preset)];
+        scale.x = f.x;
+        scale.y = f.y;
+    }
+    return scale;
 }
 
 } // namespace Kern

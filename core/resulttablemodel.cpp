@@ -1,7 +1,6 @@
 #include "resulttablemodel.h"
 
 #include "germanformat.h"
-#include "kern.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +18,10 @@ int roundTwips(double v) {
 double cleanDeviation(double d) {
     return std::fabs(d) < 1e-9 ? 0.0 : d;
 }
+
+const QString WholePattern = QStringLiteral("####");
+const QString LengthPattern = QStringLiteral("###0.0");
+const QString PricePattern = QStringLiteral("#,##0.00");
 } // namespace
 
 ResultTableModel::ResultTableModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -31,12 +34,38 @@ int ResultTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_headings.size());
 }
 
+// Columns: 0 running number, 1 total, 2 deviation, 3..n+2 counts, n+3 pieces, n+4 price.
+double ResultTableModel::cellValue(const Row& row, int column) const {
+    const FoundCombination& f = row.values;
+    if (column == 0)
+        return row.number;
+    if (column == 1)
+        return f.total;
+    if (column == 2)
+        return cleanDeviation(f.deviation);
+    if (column == m_typeCount + 3)
+        return double(f.pieces);
+    if (column == m_typeCount + 4)
+        return f.totalPrice;
+    return double(f.counts[std::size_t(column - 3)]);
+}
+
+const QString& ResultTableModel::patternOf(int column) const {
+    if (column == 1 || column == 2)
+        return LengthPattern;
+    return column == m_typeCount + 4 ? PricePattern : WholePattern;
+}
+
+QString ResultTableModel::cellString(const Row& row, int column) const {
+    return FormatPattern(cellValue(row, column), patternOf(column));
+}
+
 QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= int(m_rows.size()) ||
         index.column() >= int(m_headings.size()))
         return {};
     if (role == Qt::DisplayRole)
-        return m_rows[std::size_t(index.row())].value(index.column());
+        return cellString(m_rows[std::size_t(index.row())], index.column());
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignCenter);
     return {};
@@ -58,59 +87,51 @@ Qt::ItemFlags ResultTableModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
-void ResultTableModel::SetUpResultTable() {
-    const int n = std::clamp(SelectedCount, 0, MaxTypes);
+void ResultTableModel::SetUpResultTable(const SearchResult& result, const ScreenScale& scale) {
+    const int n = std::clamp(result.typeCount(), 0, MaxTypes);
     beginResetModel();
     m_rows.clear();
+    m_typeCount = n;
     m_headings =
         QStringList{QStringLiteral("lfd. Nr."), QStringLiteral("Länge"), QStringLiteral("-/+")};
     for (int t = 1; t <= n; ++t)
-        m_headings << ArticleNumbers[std::size_t(t)];
+        m_headings << result.articleNumber(t);
     m_headings << QStringLiteral("Anzahl Gleise") << QStringLiteral("Gesamtpreis");
-    m_headingHeight = roundTwips(300 * ScaleY);
-    m_widths.assign(std::size_t(n + 5), roundTwips(5925 * ScaleX / (n + 1)));
-    m_widths[0] = roundTwips(600 * ScaleX);
-    m_widths[1] = roundTwips(700 * ScaleX);
-    m_widths[std::size_t(n + 3)] = roundTwips(1000 * ScaleX);
-    m_widths[std::size_t(n + 4)] = roundTwips(1000 * ScaleX);
+    m_headingHeight = roundTwips(300 * scale.y);
+    m_widths.assign(std::size_t(n + 5), roundTwips(5925 * scale.x / (n + 1)));
+    m_widths[0] = roundTwips(600 * scale.x);
+    m_widths[1] = roundTwips(700 * scale.x);
+    m_widths[std::size_t(n + 3)] = roundTwips(1000 * scale.x);
+    m_widths[std::size_t(n + 4)] = roundTwips(1000 * scale.x);
     endResetModel();
     emit layoutChangedTwips();
 }
 
-void ResultTableModel::FillResultTable() {
-    const int n = std::clamp(SelectedCount, 0, MaxTypes);
-    const int k = std::clamp(CombinationCount, 0, StoreRows);
+void ResultTableModel::FillResultTable(const SearchResult& result) {
+    const int k = std::min(result.count(), StoreRows);
     beginResetModel();
     m_rows.clear();
     m_rows.reserve(std::size_t(k));
-    const QString whole = QStringLiteral("####");
-    const QString length = QStringLiteral("###0.0");
-    for (int r = 1; r <= k; ++r) {
-        const StoreRow& s = ResultStore[std::size_t(r)];
-        QStringList row;
-        row << FormatPattern(r, whole) << FormatPattern(s[0], length)
-            << FormatPattern(cleanDeviation(s[1]), length);
-        for (int t = 1; t <= n; ++t)
-            row << FormatPattern(s[std::size_t(1 + t)], whole);
-        row << FormatPattern(s[12], whole) << FormatPattern(s[13], QStringLiteral("#,##0.00"));
-        m_rows.push_back(row);
-    }
+    for (int r = 1; r <= k; ++r)
+        m_rows.push_back(Row{r, result.rows[std::size_t(r - 1)]});
     endResetModel();
 }
 
 void ResultTableModel::sortRows(int column, bool ascending) {
     if (column < 0 || column >= int(m_headings.size()) || m_rows.empty())
         return;
+    // The key is the value as the cell shows it, so rows that look alike keep their order.
+    const QString& pattern = patternOf(column);
     std::vector<double> keys(m_rows.size());
     for (std::size_t i = 0; i < m_rows.size(); ++i)
-        keys[i] = GermanSortValue(m_rows[i].value(column));
+        keys[i] = PatternValue(cellValue(m_rows[i], column), pattern);
     std::vector<std::size_t> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return ascending ? keys[a] < keys[b] : keys[a] > keys[b];
     });
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<QStringList> sorted;
+    std::vector<Row> sorted;
     sorted.reserve(m_rows.size());
     std::vector<int> newRowOf(m_rows.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
@@ -133,20 +154,20 @@ void ResultTableModel::sortRows(int column, bool ascending) {
 QString ResultTableModel::cellText(int gridRow, int column) const {
     if (gridRow == 0)
         return m_headings.value(column);
-    if (gridRow < 1 || gridRow > int(m_rows.size()))
+    if (gridRow < 1 || gridRow > int(m_rows.size()) || column < 0 ||
+        column >= int(m_headings.size()))
         return QString();
-    return m_rows[std::size_t(gridRow - 1)].value(column);
+    return cellString(m_rows[std::size_t(gridRow - 1)], column);
+}
+
+QString ResultTableModel::articleNumber(int type) const {
+    return type >= 1 && type <= m_typeCount ? m_headings.value(2 + type) : QString();
 }
 
 int ResultTableModel::columnWidthTwips(int column) const {
     if (column < 0 || column >= int(m_widths.size()))
         return 0;
     return m_widths[std::size_t(column)];
-}
-
-ResultTableModel* ResultTable() {
-    static ResultTableModel* model = new ResultTableModel();
-    return model;
 }
 
 } // namespace Kern

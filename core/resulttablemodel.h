@@ -1,5 +1,8 @@
 #pragma once
 
+#include "kern.h"
+#include "searchresult.h"
+
 #include <QAbstractTableModel>
 #include <QStringList>
 
@@ -8,7 +11,8 @@
 namespace Kern {
 
 // The result table: headings come from headerData, the recorded combinations are model rows
-// 0..k-1 (grid rows 1..k). Column widths and the heading height are data the view applies.
+// 0..k-1 (grid rows 1..k). It keeps the numbers of a search and formats them in data(); column
+// widths and the heading height are data the view applies.
 class ResultTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -21,13 +25,13 @@ public:
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // Columns and headings for the selected types of Kern (n, article numbers, ScaleX/ScaleY);
+    // Columns and headings for the selected types of a search, widths for the screen factors;
     // removes every data row.
-    void SetUpResultTable();
-    // Data rows from rows 1..k of the result store, in the order of discovery.
-    void FillResultTable();
+    void SetUpResultTable(const SearchResult& result, const ScreenScale& scale);
+    // Data rows from the combinations of a search, in the order of discovery.
+    void FillResultTable(const SearchResult& result);
 
-    // Sorts all data rows by the numeric value of a column (German reading, empty = 0),
+    // Sorts all data rows by a column's value as the cell shows it (an empty cell counts as 0),
     // moving whole rows; rows with equal keys keep their order.
     void sortRows(int column, bool ascending);
 
@@ -35,7 +39,11 @@ public:
     QString cellText(int gridRow, int column) const;
     int gridRowCount() const { return rowCount() + 1; }
 
-    // Layout in twips, already scaled by ScaleX / ScaleY.
+    // n and the article numbers of the selected types 1..n of the search shown.
+    int selectedCount() const { return m_typeCount; }
+    QString articleNumber(int type) const;
+
+    // Layout in twips, already scaled by the screen factors.
     int columnWidthTwips(int column) const;
     int headingHeightTwips() const { return m_headingHeight; }
 
@@ -44,13 +52,19 @@ signals:
     void layoutChangedTwips();
 
 private:
+    struct Row {
+        int number = 0; // running number: the place in the order of discovery
+        FoundCombination values;
+    };
+    double cellValue(const Row& row, int column) const;
+    const QString& patternOf(int column) const;
+    QString cellString(const Row& row, int column) const;
+
+    int m_typeCount = 0;
     QStringList m_headings;
     std::vector<int> m_widths;
     int m_headingHeight = 300;
-    std::vector<QStringList> m_rows;
+    std::vector<Row> m_rows;
 };
-
-// The one result table of the program, created on first use.
-ResultTableModel* ResultTable();
 
 } // namespace Kern

@@ -1172,11 +1172,14 @@ bool plausible(const SearchRequest& request) {
 
 } // namespace
 
-std::vector<FoundCombination> SearchCombinations(const SearchRequest& request) {
+std::vector<FoundCombination> SearchCombinations(const SearchRequest& request,
+                                                 SearchControl* control, SearchStats*) {
     std::vector<FoundCombination> out;
     if (!plausible(request))
         return out;
     Walker(request, out).run();
+    if (control)
+        control->found = qint64(out.size());
     return out;
 }
 

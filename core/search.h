@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <atomic>
 #include <vector>
 
 namespace Kern {
@@ -46,6 +47,17 @@ double WindowHigh(const SearchRequest& request);
 // A request outside the rules above (more than MaxTypes types, a length that is negative or not
 // finite, counts outside 0..MaxCount or a minimum above its maximum, a route that is not finite)
 // finds nothing: the odometer would never end on some of them.
-std::vector<FoundCombination> SearchCombinations(const SearchRequest& request);
+// Lets another thread watch and stop a running search.
+struct SearchControl {
+    std::atomic<bool> cancel{false}; // set by another thread: the search returns soon after
+    std::atomic<qint64> found{0};    // combinations found so far, updated as they are found
+};
+// Machine-independent measure of the work a search did.
+struct SearchStats {
+    quint64 steps = 0;
+};
+std::vector<FoundCombination> SearchCombinations(const SearchRequest& request,
+                                                 SearchControl* control = nullptr,
+                                                 SearchStats* stats = nullptr);
 
 } // namespace Kern

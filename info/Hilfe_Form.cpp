@@ -79,12 +79,13 @@ Hilfe_Form::Hilfe_Form(QWidget* parent)
 
 Hilfe_Form::~Hilfe_Form() = default;
 
-void Hilfe_Form::showModal(QWidget* parent) {
+void Hilfe_Form::showModal(const Kern::ScreenScale& screen, QWidget* parent) {
     static QPointer<Hilfe_Form> instance;
     if (!instance)
         instance = new Hilfe_Form(parent);
     else if (instance->parentWidget() != parent)
         instance->setParent(parent, instance->windowFlags());
+    instance->m_screen = screen;
     instance->exec();
 }
 
@@ -121,10 +122,10 @@ void Hilfe_Form::Form_Activate() {
         m_resize->Initialize();
     }
 
-    Kern::PresetScale(Kern::ScreenPreset);
-    Twips::setOuterWidth(this, BaseWidth * Kern::ScaleX);
-    Twips::setOuterHeight(this, BaseHeight * Kern::ScaleY);
-    Twips::setOuterPos(this, BaseLeft * Kern::ScaleX, BaseTop * Kern::ScaleY);
+    const Kern::ScreenScale scale = Kern::PresetScale(m_screen.preset, m_screen);
+    Twips::setOuterWidth(this, BaseWidth * scale.x);
+    Twips::setOuterHeight(this, BaseHeight * scale.y);
+    Twips::setOuterPos(this, BaseLeft * scale.x, BaseTop * scale.y);
     m_resize->DoResize();
 
     setFixedSize(size());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kern.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -19,7 +21,8 @@ public:
 
     // Shows the help window modally over parent and returns when it is hidden again. The window
     // is built on the first call and shown again by every later one.
-    static void showModal(QWidget* parent);
+    // Shows the one help window modally, laid out for the given screen preset.
+    static void showModal(const Kern::ScreenScale& screen, QWidget* parent);
 
     // The help text as it is put into Text1: a leading line break, then the paragraphs with one
     // empty line between them; line breaks are CR LF.
@@ -39,5 +42,6 @@ private:
     void cmdOK_Click();
 
     std::unique_ptr<clsResize> m_resize;
+    Kern::ScreenScale m_screen;
     bool m_placeOnActivation = false;
 };

@@ -89,12 +89,8 @@ Seite1* Main() {
                                         : QStringLiteral("0.0"));
         w->articleBox(r)->setText(r <= 8 ? QLatin1String(StartRows[r - 1].article) : QString());
     }
-    RowCount = TrackRows;
-    SelectedCount = TrackRows;
-    ArticleNumbers.fill(QString());
-    CombinationCount = 0;
-
-    const QString remembered = ReadSettings();
+    double preset = 1;
+    const QString remembered = ReadSettings(&preset);
     w->setCurrentTrackFile(remembered);
     if (!remembered.isEmpty())
         w->loadTrackFile(remembered, true);
@@ -102,9 +98,9 @@ Seite1* Main() {
     w->show();
     waitUntilFramed(w);
     w->captureDesignLayout();
-    w->ApplyScreenPreset(ScreenPreset);
-    w->markPreset(ScreenPreset);
-    ResultTable()->SetUpResultTable();
+    w->ApplyScreenPreset(preset);
+    w->markPreset(preset);
+    w->resultTable()->SetUpResultTable(w->result(), w->screenScale());
     return w;
 }
 

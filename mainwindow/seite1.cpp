@@ -4,6 +4,7 @@
 #include "inputrules.h"
 #include "kern.h"
 #include "resulttablemodel.h"
+#include "searchrunner.h"
 #include "settings.h"
 #include "toolbaricons.h"
 #include "trackfile.h"
@@ -95,10 +96,23 @@ Seite1::Seite1(QWidget* parent) : QMainWindow(parent) {
     buildToolbar();
     buildMenus();
 
-    m_grid->setModel(Kern::ResultTable());
-    connect(Kern::ResultTable(), &Kern::ResultTableModel::layoutChangedTwips, this,
-            &Seite1::applyGridLayout);
-    applyGridLayout();
+    m_model = new Kern::ResultTableModel(this);
+    m_grid->setModel(m_model);
+    connect(m_model, &Kern::ResultTableModel::layoutChangedTwips, this, &Seite1::applyGridLayout);
+    m_model->SetUpResultTable(m_result, m_screen);
+
+    m_runner = new SearchRunner(this);
+    connect(m_runner, &SearchRunner::progress, this, [this](qint64 found) {
+        if (found > 0)
+            setLabelText(Kern::ResultCaption(found));
+    });
+    connect(m_runner, &SearchRunner::finished, this, &Seite1::searchFinished);
+    // Esc stops a running search from anywhere in the window.
+    m_stopSearch = new QAction(this);
+    m_stopSearch->setShortcut(QKeySequence(Qt::Key_Escape));
+    m_stopSearch->setEnabled(false);
+    connect(m_stopSearch, &QAction::triggered, m_runner, &SearchRunner::stop);
+    addAction(m_stopSearch);
 
     // Design size: the client area below the menu bar is 9480 x 8445 twips.
     m_client->setMinimumSize(0, 0);
@@ -359,7 +373,7 @@ QAction* Seite1::hilfeEntry(int index) const {
 }
 
 void Seite1::applyGridLayout() {
-    const Kern::ResultTableModel* model = Kern::ResultTable();
+    const Kern::ResultTableModel* model = m_model;
     QHeaderView* header = m_grid->horizontalHeader();
     for (int c = 0; c < model->columnCount(); ++c)
         header->resizeSection(c, Twips::toPx(model->columnWidthTwips(c), this));
@@ -456,16 +470,40 @@ bool Seite1::eventFilter(QObject* watched, QEvent* event) {
 // ---- commands ----
 
 void Seite1::Command1_Click() {
-    Kern::RouteLength = Kern::LeadingNumber(m_text2->text());
-    Kern::CombinationLimit = Kern::LeadingNumber(m_text1->text());
+    if (m_runner->isRunning()) {
+        m_runner->stop();
+        return;
+    }
+    const double route = Kern::LeadingNumber(m_text2->text());
+    const double limit = Kern::LeadingNumber(m_text1->text());
     setLabelText(QString());
     m_label1->repaint();
-    Kern::FindCombinations(*this, Kern::RouteLength);
+    const std::optional<Kern::SearchResult> search = Kern::FindCombinations(*this, route, limit);
+    if (!search)
+        return;
+    m_command1->setText(QStringLiteral("Abbrechen"));
+    m_stopSearch->setEnabled(true);
+    m_runner->start(search->request);
+}
+
+bool Seite1::searchRunning() const {
+    return m_runner->isRunning();
+}
+
+void Seite1::searchFinished(const std::vector<Kern::FoundCombination>& rows, double seconds,
+                            bool stopped) {
+    m_result.rows.assign(rows.begin(),
+                         rows.begin() + std::min<std::ptrdiff_t>(rows.size(), Kern::StoreRows));
+    m_result.stopped = stopped;
+    m_model->FillResultTable(m_result);
+    setLabelText(Kern::FinishedLabel(m_result.count(), seconds, stopped));
+    m_stopSearch->setEnabled(false);
+    m_command1->setText(QStringLiteral("&Start Berechnung"));
 }
 
 void Seite1::Grid_Click(int column) {
     m_sortFlag = !m_sortFlag;
-    Kern::ResultTable()->sortRows(column, m_sortFlag);
+    m_model->sortRows(column, m_sortFlag);
 }
 
 void Seite1::Datei_Click(int index) {
@@ -665,8 +703,9 @@ void Seite1::setLabelText(const QString& text) {
     m_label1->setText(shown);
 }
 
-void Seite1::repaintNow() {
-    m_label1->repaint();
+void Seite1::setUpResultTable(const Kern::SearchResult& selection) {
+    m_result = selection;
+    m_model->SetUpResultTable(m_result, m_screen);
 }
 
 void Seite1::showMessage(const QString& text, const QString& title) {
@@ -690,5 +729,6 @@ void Seite1::Form_Unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
-    Kern::WriteSettings(m_currentTrackFile);
+    m_runner->stopAndWait();
+    Kern::WriteSettings(m_screen.preset, m_currentTrackFile);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "findcombinations.h"
+#include "kern.h"
+#include "searchresult.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -19,6 +21,10 @@ class QPushButton;
 class QTableView;
 class QToolBar;
 class clsResize;
+class SearchRunner;
+namespace Kern {
+class ResultTableModel;
+}
 
 // The main window: track table, route settings, start button, result label and result grid,
 // with the menus and the toolbar from which every other window is reached.
@@ -52,6 +58,13 @@ public:
     void setCurrentTrackFile(const QString& path) { m_currentTrackFile = path; }
     bool sortAscendingFlag() const { return m_sortFlag; }
 
+    // The last search and the grid that shows it.
+    const Kern::SearchResult& result() const { return m_result; }
+    Kern::ResultTableModel* resultTable() const { return m_model; }
+    bool searchRunning() const;
+    // The active screen preset and its factors.
+    const Kern::ScreenScale& screenScale() const { return m_screen; }
+
     // Loads a track file into the boxes; silent reports nothing (start-up).
     bool loadTrackFile(const QString& path, bool silent);
     bool saveTrackFile(const QString& path);
@@ -60,6 +73,7 @@ public:
     void saveAs(const QString& path);
 
     // Handlers, named after their controls.
+    // Starts a search, or stops the one running.
     void Command1_Click();
     void Datei_Click(int index);
     void MExtras_Click(int index);
@@ -81,11 +95,13 @@ public:
     void setPriceText(int row, const QString& text) override;
     int shortfallData() const override;
     int excessData() const override;
-    QString labelText() const override;
-    void setLabelText(const QString& text) override;
-    void repaintNow() override;
     void showMessage(const QString& text, const QString& title) override;
     void focusField(Field field, int row) override;
+    void setUpResultTable(const Kern::SearchResult& selection) override;
+
+    // The result label, line breaks CR LF.
+    QString labelText() const;
+    void setLabelText(const QString& text);
 
     // Ends the program through the one unload path (settings are written there).
     void Form_Unload();
@@ -99,6 +115,8 @@ private:
     void buildMenus();
     void buildToolbar();
     void applyGridLayout();
+    void searchFinished(const std::vector<Kern::FoundCombination>& rows, double seconds,
+                        bool stopped);
     void loadCommand();
     void saveCommand();
     void updateCaption();
@@ -132,6 +150,12 @@ private:
     QMenu* m_dateiMenu = nullptr;
     QMenu* m_extrasMenu = nullptr;
     QMenu* m_hilfeMenu = nullptr;
+
+    Kern::ResultTableModel* m_model = nullptr;
+    SearchRunner* m_runner = nullptr;
+    QAction* m_stopSearch = nullptr;
+    Kern::SearchResult m_result = Kern::StartUpResult();
+    Kern::ScreenScale m_screen;
 
     QString m_currentTrackFile;
     QString m_labelText; // as the search wrote it, line breaks CR LF

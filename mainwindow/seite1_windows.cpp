@@ -15,16 +15,16 @@
 #include <QScreen>
 
 void Seite1::printResultList() {
-    Drucken::PrintResultList(this);
+    Drucken::PrintResultList(*m_model, this);
 }
 
 void Seite1::openCalculator() {
-    RechnerF calculator(this);
+    RechnerF calculator(m_screen, this);
     calculator.exec();
 }
 
 void Seite1::openHelp() {
-    Hilfe_Form::showModal(this);
+    Hilfe_Form::showModal(m_screen, this);
 }
 
 void Seite1::openAbout() {
@@ -39,13 +39,13 @@ void Seite1::captureDesignLayout() {
 }
 
 void Seite1::ApplyScreenPreset(double preset) {
-    Kern::PresetScale(preset);
+    m_screen = Kern::PresetScale(preset, m_screen);
     // The window system takes the sizes as 32-bit floats.
-    Twips::setOuterWidth(this, float(Kern::ScaleX * 9735 + 60));
-    Twips::setOuterHeight(this, float(Kern::ScaleY * 9315));
+    Twips::setOuterWidth(this, float(m_screen.x * 9735 + 60));
+    Twips::setOuterHeight(this, float(m_screen.y * 9315));
     if (m_resize)
         m_resize->DoResize();
-    Kern::ResultTable()->SetUpResultTable();
+    m_model->SetUpResultTable(m_result, m_screen);
 }
 
 void Seite1::markPreset(double preset) {
@@ -55,9 +55,9 @@ void Seite1::markPreset(double preset) {
 }
 
 void Seite1::choosePreset(int entryIndex) {
-    Kern::ScreenPreset = entryIndex - 10;
-    markPreset(Kern::ScreenPreset);
-    ApplyScreenPreset(Kern::ScreenPreset);
+    const double preset = entryIndex - 10;
+    markPreset(preset);
+    ApplyScreenPreset(preset);
     // Centre horizontally; vertically 150 x ScaleY twips above the centre.
     const QScreen* s = screen();
     if (!s)
@@ -66,6 +66,6 @@ void Seite1::choosePreset(int entryIndex) {
                              Twips::fromPx(s->geometry().height(), this));
     const QSizeF outer = Twips::outerSize(this);
     const double left = (screenTwips.width() - outer.width()) / 2;
-    const double top = (screenTwips.height() - outer.height() - 300 * Kern::ScaleY) / 2;
+    const double top = (screenTwips.height() - outer.height() - 300 * m_screen.y) / 2;
     Twips::setOuterPos(this, left, top);
 }

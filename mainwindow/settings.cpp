@@ -17,8 +17,8 @@ QString SettingsFilePath() {
     return QDir(dir).filePath(QStringLiteral("XY_Scale.tmp"));
 }
 
-QString ReadSettings() {
-    ScreenPreset = 1;
+QString ReadSettings(double* preset) {
+    *preset = 1;
     QFile file(SettingsFilePath());
     if (!file.open(QIODevice::ReadOnly))
         return QString();
@@ -42,21 +42,21 @@ QString ReadSettings() {
 
     if (!lines.isEmpty()) {
         bool ok = false;
-        const double preset = QString::fromLatin1(lines[0]).trimmed().toDouble(&ok);
+        const double read = QString::fromLatin1(lines[0]).trimmed().toDouble(&ok);
         // Only a whole number from 0 to 11 names a preset; anything else keeps preset 1.
-        if (ok && preset >= 0 && preset < PresetCount && preset == std::floor(preset))
-            ScreenPreset = preset;
+        if (ok && IsPreset(read))
+            *preset = read;
     }
     return lines.size() >= 2 ? DecodeText(lines[1]) : QString();
 }
 
-bool WriteSettings(const QString& trackFileName) {
+bool WriteSettings(double preset, const QString& trackFileName) {
     const QString path = SettingsFilePath();
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    QByteArray out = " " + QByteArray::number(qint64(ScreenPreset)) + " \r\n";
+    QByteArray out = " " + QByteArray::number(qint64(preset)) + " \r\n";
     out += trackFileName.toUtf8() + "\r\n";
     if (file.write(out) != out.size())
         return false;

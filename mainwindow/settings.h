@@ -8,12 +8,12 @@ namespace Kern {
 
 QString SettingsFilePath();
 
-// Sets Kern::ScreenPreset (1 when the file gives no whole number from 0 to 11) and returns the
-// remembered track-file name (empty when there is none).
-QString ReadSettings();
+// Reads the screen preset into *preset (1 when the file gives no whole number from 0 to 11) and
+// returns the remembered track-file name (empty when there is none).
+QString ReadSettings(double* preset);
 
-// Writes the current preset and the given track-file name atomically; a failure keeps the old
-// file and is not reported.
-bool WriteSettings(const QString& trackFileName);
+// Writes the preset and the track-file name atomically; a failure keeps the old file and is not
+// reported.
+bool WriteSettings(double preset, const QString& trackFileName);
 
 } // namespace Kern

@@ -26,18 +26,18 @@ namespace {
 QPointer<DruBild> s_preview;
 QString s_templateDirectory;
 bool s_busy = false;
+const Kern::ResultTableModel* s_grid = nullptr; // the grid of the print run
 
 const QString LineBreak = QStringLiteral("\r\n");
 
 int selectedCount() {
-    return std::clamp(Kern::SelectedCount, 0, Kern::MaxTypes);
+    return s_grid ? std::clamp(s_grid->selectedCount(), 0, Kern::MaxTypes) : 0;
 }
 
 // The rows the grid shows: after a change of screen preset the grid is empty although the
-// store still holds the last search, and a printout of empty rows would help nobody.
+// last search is still known, and a printout of empty rows would help nobody.
 int combinationCount() {
-    return std::clamp(std::min(Kern::CombinationCount, Kern::ResultTable()->rowCount()), 0,
-                      Kern::StoreRows);
+    return s_grid ? std::clamp(s_grid->rowCount(), 0, Kern::StoreRows) : 0;
 }
 
 QTextTable* lastTable(QTextFrame* frame, QTextTable* last = nullptr) {
@@ -73,7 +73,8 @@ void SetBusy(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
-void PrepareDocument(QWidget* parent) {
+void PrepareDocument(const Kern::ResultTableModel& grid, QWidget* parent) {
+    s_grid = &grid;
     FieldOffset = 10;
     PrintDocument& doc = Preview(parent)->document();
     doc.reset();
@@ -84,7 +85,7 @@ void PrepareDocument(QWidget* parent) {
         HeadingTexts[std::size_t(p)].clear();
     const int n = selectedCount();
     for (int t = 1; t <= n; ++t)
-        HeadingTexts[std::size_t(20 + t)] = Kern::ArticleNumbers[std::size_t(t)];
+        HeadingTexts[std::size_t(20 + t)] = grid.articleNumber(t);
 
     for (int p = 21; p <= 30; ++p) {
         doc.defineField(p + FieldOffset, QStringLiteral("{Feld %1}").arg(p));
@@ -92,10 +93,10 @@ void PrepareDocument(QWidget* parent) {
     }
 }
 
-void PrintResultList(QWidget* parent) {
+void PrintResultList(const Kern::ResultTableModel& grid, QWidget* parent) {
     SetBusy(true);
     ClosePreview();
-    PrepareDocument(parent);
+    PrepareDocument(grid, parent);
     Preview(parent)->Dru_Bausteine();
     SetBusy(false);
     ClosePreview();
@@ -112,7 +113,7 @@ bool FillPageTable(int page) {
     const int k = combinationCount();
     const int first = (page - 1) * RowsPerPage + 1;
     const int last = std::min(first + RowsPerPage - 1, k);
-    const Kern::ResultTableModel* grid = Kern::ResultTable();
+    const Kern::ResultTableModel* grid = s_grid;
 
     for (int r = first; r <= last; ++r) {
         // The blank line after every fifth row counts table positions, so blocks of five

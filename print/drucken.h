@@ -6,6 +6,9 @@
 
 class DruBild;
 class QWidget;
+namespace Kern {
+class ResultTableModel;
+}
 
 // Printing the result table: one copy of the template "Gleisliste.HED" per 50 rows, the rows in
 // the order the table shows them, the article numbers of the selected types in the heading
@@ -27,7 +30,7 @@ extern std::array<QString, 31> HeadingTexts;
 extern std::array<QString, 51> PageColumnTexts;
 
 // The print command: builds the document in a new preview window and shows it modally.
-void PrintResultList(QWidget* parent = nullptr);
+void PrintResultList(const Kern::ResultTableModel& grid, QWidget* parent = nullptr);
 
 // The preview window of the current print run, created hidden on first use.
 DruBild* Preview(QWidget* parent = nullptr);
@@ -35,8 +38,8 @@ DruBild* Preview(QWidget* parent = nullptr);
 void ClosePreview();
 
 // Everything PrintResultList does before the pages are built: empties the preview's document
-// and sets the heading fields from the selected types of the last search.
-void PrepareDocument(QWidget* parent = nullptr);
+// and sets the heading fields from the selected types of the search the grid shows.
+void PrepareDocument(const Kern::ResultTableModel& grid, QWidget* parent = nullptr);
 
 // Pages for the current combination count: k / 50 rounded up.
 int PageCount();

@@ -120,14 +120,15 @@ private slots:
 
 private:
     std::unique_ptr<RechnerF> openCalculator();
+    double m_preset = 1;
 };
 
 void TestRechnerF::init() {
-    Kern::ScreenPreset = 1;
+    m_preset = 1;
 }
 
 std::unique_ptr<RechnerF> TestRechnerF::openCalculator() {
-    auto dlg = std::make_unique<RechnerF>();
+    auto dlg = std::make_unique<RechnerF>(Kern::ScreenScale{m_preset});
     dlg->show();
     if (!QTest::qWaitForWindowActive(dlg.get()))
         dlg->Form_Activate(); // a platform that never activates still gets the opening
@@ -316,7 +317,7 @@ void TestRechnerF::placement() {
     QFETCH(int, preset);
     QFETCH(double, sx);
     QFETCH(double, sy);
-    Kern::ScreenPreset = preset;
+    m_preset = preset;
     auto dlg = openCalculator();
     const double pixel = Twips::fromPx(1, dlg.get());
     const QSizeF size = Twips::outerSize(dlg.get());

@@ -39,7 +39,6 @@ class TstHilfeForm : public QObject {
 
     // Opens the help window as the main window does and closes it with "&schließen".
     Opening open(double preset) {
-        Kern::ScreenPreset = preset;
         Opening seen;
         QTimer::singleShot(0, this, [&seen] {
             QWidget* modal = QApplication::activeModalWidget();
@@ -56,7 +55,7 @@ class TstHilfeForm : public QObject {
                 modal->close(); // never leave the test waiting
             }
         });
-        Hilfe_Form::showModal(m_main);
+        Hilfe_Form::showModal(Kern::ScreenScale{preset}, m_main);
         seen.hiddenAfterClose = seen.window && !seen.window->isVisible();
         return seen;
     }

@@ -51,7 +51,7 @@ void TestPresets::cleanup() {
 void TestPresets::firstStartWithoutFile() {
     QFile::remove(Kern::SettingsFilePath());
     w = Kern::Main();
-    QCOMPARE(Kern::ScreenPreset, 1.0);
+    QCOMPARE(w->screenScale().preset, 1.0);
     QVERIFY(qAbs(outer(w).width() - 12520.8) <= 15);
     QVERIFY(qAbs(outer(w).height() - 11923.2) <= 15);
     QVERIFY(w->extrasEntry(11)->isChecked());
@@ -79,9 +79,9 @@ void TestPresets::everyPresetSizesTheWindow() {
     QFETCH(double, sy);
     w = Kern::Main();
     w->extrasEntry(entry)->trigger();
-    QCOMPARE(Kern::ScreenPreset, double(entry - 10));
-    QCOMPARE(Kern::ScaleX, sx);
-    QCOMPARE(Kern::ScaleY, sy);
+    QCOMPARE(w->screenScale().preset, double(entry - 10));
+    QCOMPARE(w->screenScale().x, sx);
+    QCOMPARE(w->screenScale().y, sy);
     // One pixel is 15 twips at 96 dpi.
     QVERIFY(qAbs(outer(w).width() - (sx * 9735 + 60)) <= 15);
     QVERIFY(qAbs(outer(w).height() - sy * 9315) <= 15);
@@ -100,7 +100,7 @@ void TestPresets::everyPresetSizesTheWindow() {
     QVERIFY(qAbs(w->startButton()->font().pointSizeF() - design->Fontsize() * std::min(rx, ry)) <
             0.05);
     // The result table is rebuilt with the new factors.
-    QCOMPARE(Kern::ResultTable()->columnWidthTwips(0), int(std::nearbyint(600 * sx)));
+    QCOMPARE(w->resultTable()->columnWidthTwips(0), int(std::nearbyint(600 * sx)));
     // Centred horizontally, 150 x ScaleY twips above the vertical centre.
     const QRect screen = w->screen()->geometry();
     const double left = (Twips::fromPx(screen.width(), w) - outer(w).width()) / 2;
@@ -119,7 +119,7 @@ void TestPresets::choosingAgainRecentres() {
     QVERIFY(w->extrasEntry(15)->isChecked());
     // The calculator entry and the separator change neither the preset nor the marks.
     w->MExtras_Click(3);
-    QCOMPARE(Kern::ScreenPreset, 5.0);
+    QCOMPARE(w->screenScale().preset, 5.0);
     QVERIFY(w->extrasEntry(15)->isChecked());
 }
 
@@ -140,12 +140,13 @@ void TestPresets::switchingBackRestoresTheDesign() {
 void TestPresets::presetAfterSearchEmptiesTable() {
     w = Kern::Main();
     w->startButton()->click();
-    QCOMPARE(Kern::ResultTable()->rowCount(), 4);
+    QTRY_VERIFY(!w->searchRunning());
+    QCOMPARE(w->resultTable()->rowCount(), 4);
     w->extrasEntry(10)->trigger();
-    QCOMPARE(Kern::ResultTable()->rowCount(), 0);
-    QCOMPARE(Kern::ResultTable()->columnCount(), 13);
-    QCOMPARE(Kern::ResultTable()->cellText(0, 3), QStringLiteral("24064"));
-    QCOMPARE(Kern::ResultTable()->columnWidthTwips(2), 658);
+    QCOMPARE(w->resultTable()->rowCount(), 0);
+    QCOMPARE(w->resultTable()->columnCount(), 13);
+    QCOMPARE(w->resultTable()->cellText(0, 3), QStringLiteral("24064"));
+    QCOMPARE(w->resultTable()->columnWidthTwips(2), 658);
 }
 
 void TestPresets::settingsFile_data() {
@@ -171,7 +172,7 @@ void TestPresets::settingsFile() {
     QFETCH(QString, name);
     writeSettings(content);
     w = Kern::Main();
-    QCOMPARE(Kern::ScreenPreset, preset);
+    QCOMPARE(w->screenScale().preset, preset);
     QCOMPARE(w->currentTrackFile(), name);
     QVERIFY(w->extrasEntry(10 + int(preset))->isChecked());
     const double sx = Kern::Presets[std::size_t(preset)].x;

@@ -89,9 +89,9 @@ void TestSeite1::startValues() {
     QCOMPARE(w->windowTitle(), QStringLiteral("Kuppli's Schotterfix"));
     QCOMPARE(w->resultLabel()->text(), QStringLiteral("Ergebnis:"));
     // Fifteen columns with ten empty type headings and no rows.
-    QCOMPARE(Kern::ResultTable()->columnCount(), 15);
-    QCOMPARE(Kern::ResultTable()->rowCount(), 0);
-    QCOMPARE(Kern::ResultTable()->cellText(0, 3), QString());
+    QCOMPARE(w->resultTable()->columnCount(), 15);
+    QCOMPARE(w->resultTable()->rowCount(), 0);
+    QCOMPARE(w->resultTable()->cellText(0, 3), QString());
     QVERIFY(w->extrasEntry(11)->isChecked());
 }
 
@@ -237,7 +237,8 @@ void TestSeite1::clipboardKeysDoNothing() {
 
 void TestSeite1::startSearch() {
     QTest::mouseClick(w->startButton(), Qt::LeftButton);
-    const Kern::ResultTableModel* m = Kern::ResultTable();
+    QTRY_VERIFY(!w->searchRunning());
+    const Kern::ResultTableModel* m = w->resultTable();
     QCOMPARE(m->columnCount(), 13);
     QCOMPARE(m->rowCount(), 4);
     QStringList headings, row;
@@ -260,13 +261,14 @@ void TestSeite1::startSearch() {
     // The grid applies the model's widths: 658 twips are 44 pixels at 96 dpi (scaled by the
     // preset).
     QCOMPARE(w->grid()->horizontalHeader()->count(), 13);
-    const int expected = Twips::toPx(Kern::ResultTable()->columnWidthTwips(3), w);
+    const int expected = Twips::toPx(w->resultTable()->columnWidthTwips(3), w);
     QCOMPARE(w->grid()->columnWidth(3), expected);
-    QCOMPARE(Kern::ResultTable()->columnWidthTwips(3), 843); // 5925 x 1.28 / 9
+    QCOMPARE(w->resultTable()->columnWidthTwips(3), 843); // 5925 x 1.28 / 9
 }
 
 void TestSeite1::minMaxMessageAndFocus() {
     QTest::mouseClick(w->startButton(), Qt::LeftButton);
+    QTRY_VERIFY(!w->searchRunning());
     w->minimumBox(3)->setText(QStringLiteral("10000"));
     QString text, title;
     TestHelp::answerModal([&](QWidget* modal) {
@@ -278,11 +280,12 @@ void TestSeite1::minMaxMessageAndFocus() {
         modal->close();
     });
     QTest::mouseClick(w->startButton(), Qt::LeftButton);
+    QTRY_VERIFY(!w->searchRunning());
     QCOMPARE(title, QStringLiteral("Eingabefehler"));
     QCOMPARE(text, QStringLiteral("Achtung, die Min.-Anzahl eines gewünschten Gleises darf nicht "
                                   "größer als die Max.-Anzahl sein."));
     QTRY_COMPARE(w->focusWidget(), static_cast<QWidget*>(w->minimumBox(3)));
-    QCOMPARE(Kern::ResultTable()->rowCount(), 4); // the previous result stays
+    QCOMPARE(w->resultTable()->rowCount(), 4); // the previous result stays
     QCOMPARE(w->resultLabel()->text(), QString());
 }
 
@@ -292,7 +295,8 @@ void TestSeite1::sortingAlternates() {
     w->priceBox(1)->setText(QStringLiteral("1,10"));
     w->priceBox(5)->setText(QStringLiteral("3"));
     QTest::mouseClick(w->startButton(), Qt::LeftButton);
-    const Kern::ResultTableModel* m = Kern::ResultTable();
+    QTRY_VERIFY(!w->searchRunning());
+    const Kern::ResultTableModel* m = w->resultTable();
     QCOMPARE(m->rowCount(), 120);
     QHeaderView* header = w->grid()->horizontalHeader();
     auto clickHeading = [&](int column) {

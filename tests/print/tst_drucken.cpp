@@ -26,7 +26,7 @@ const QString CrLf = QStringLiteral("\r\n");
 // Builds the print document for the current result table without showing the preview.
 PrintDocument& buildDocument() {
     Drucken::ClosePreview();
-    Drucken::PrepareDocument();
+    Drucken::PrepareDocument(testGrid());
     if (!Drucken::Preview()->BuildPages())
         qWarning("pages not built");
     return Drucken::Preview()->document();
@@ -111,7 +111,7 @@ void TestDrucken::pages() {
 void TestDrucken::emptiedGridPrintsNoPages() {
     // A new screen preset empties the grid while the store keeps the last search.
     fillResults(8, 60);
-    Kern::ResultTable()->SetUpResultTable();
+    testGrid().FillResultTable(Kern::SearchResult());
     PrintDocument& doc = buildDocument();
     QCOMPARE(doc.tableCount(), 0);
 }
@@ -134,7 +134,7 @@ void TestDrucken::columnsFollowTypeCount() {
 
 void TestDrucken::sortedTablePrintsInItsOrder() {
     fillResults(3, 12);
-    Kern::ResultTable()->sortRows(3 + 4, true); // "Gesamtpreis", cheapest first
+    testGrid().sortRows(3 + 4, true); // "Gesamtpreis", cheapest first
     PrintDocument& doc = buildDocument();
     QCOMPARE(lines(doc.tableCellText(0, 1, 0)),
              QString("|12|11|10|9|8||7|6|5|4|3||2|1").split('|'));
@@ -208,7 +208,7 @@ void TestDrucken::printResultListShowsAndDiscardsPreview() {
         busyWhileShown = QApplication::overrideCursor() != nullptr;
         w->findChild<QAction*>(QStringLiteral("Menu_DateiEnde"))->trigger();
     });
-    Drucken::PrintResultList(nullptr);
+    Drucken::PrintResultList(testGrid(), nullptr);
     QCOMPARE(pagesShown, 2);
     QVERIFY(!busyWhileShown);
     QVERIFY(!QApplication::overrideCursor());

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "search.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace Kern {
+
+// One search as the main window keeps it: what was asked, which types were taken and what was
+// found. The grid shows it and printing prints it; the next search that passes its input check
+// replaces it as a whole.
+struct SearchResult {
+    SearchRequest request;               // the selected types, route, tolerances and limit as read
+    std::vector<QString> articleNumbers; // of the selected types 1..n, in table order
+    std::vector<FoundCombination> rows;  // in the order of discovery
+    bool stopped = false;                // the user stopped the search before its end
+
+    int typeCount() const { return int(articleNumbers.size()); }
+    int count() const { return int(rows.size()); }
+    // Type 1..n; empty for any other number.
+    QString articleNumber(int type) const {
+        return type >= 1 && type <= typeCount() ? articleNumbers[std::size_t(type - 1)] : QString();
+    }
+};
+
+// Before the first search the table shows all ten types, without article numbers.
+inline SearchResult StartUpResult() {
+    SearchResult result;
+    result.articleNumbers.assign(10, QString());
+    return result;
+}
+
+} // namespace Kern

@@ -1,0 +1,70 @@
+#include "searchrunner.h"
+
+#include <QThread>
+
+SearchRunner::SearchRunner(QObject* parent) : QObject(parent) {
+    // The running count shows about 30 times a second, as often as the eye can follow.
+    m_poll.setInterval(33);
+    connect(&m_poll, &QTimer::timeout, this, &SearchRunner::pollProgress);
+}
+
+SearchRunner::~SearchRunner() {
+    stopAndWait();
+}
+
+void SearchRunner::start(const Kern::SearchRequest& request) {
+    if (m_thread)
+        return;
+    m_control = std::make_unique<Kern::SearchControl>();
+    m_rows.clear();
+    m_shown = 0;
+    m_stopped = false;
+    // The thread only writes m_rows and m_stopped; the window's thread reads them after wait().
+    m_thread = QThread::create([this, request] {
+        m_rows = Kern::SearchCombinations(request, m_control.get());
+        // A stop asked for after the search had ended stopped nothing.
+        m_stopped = m_control->cancel.load();
+    });
+    connect(m_thread, &QThread::finished, this, &SearchRunner::collect);
+    m_clock.start();
+    m_thread->start();
+    m_poll.start();
+}
+
+void SearchRunner::stop() {
+    if (m_control)
+        m_control->cancel = true;
+}
+
+void SearchRunner::stopAndWait() {
+    if (!m_thread)
+        return;
+    stop();
+    m_thread->wait();
+    m_poll.stop();
+    delete m_thread;
+    m_thread = nullptr;
+}
+
+void SearchRunner::pollProgress() {
+    const qint64 found = m_control ? m_control->found.load() : 0;
+    if (found != m_shown) {
+        m_shown = found;
+        emit progress(found);
+    }
+}
+
+void SearchRunner::collect() {
+    if (!m_thread)
+        return;
+    m_thread->wait();
+    m_poll.stop();
+    const double seconds = double(m_clock.nsecsElapsed()) / 1e9;
+    const bool stopped = m_stopped;
+    delete m_thread;
+    m_thread = nullptr;
+    pollProgress(); // the last count always shows
+    const std::vector<Kern::FoundCombination> rows = std::move(m_rows);
+    m_rows.clear();
+    emit finished(rows, seconds, stopped);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "search.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+class QThread;
+
+// Runs the enumeration of a search on a worker thread, so that the window stays responsive and
+// the search can be stopped; reports the running count and the end on the window's thread.
+class SearchRunner : public QObject {
+    Q_OBJECT
+public:
+    explicit SearchRunner(QObject* parent = nullptr);
+    ~SearchRunner() override; // stops a running search and waits for it
+
+    bool isRunning() const { return m_thread != nullptr; }
+    // Starts a search; does nothing while one runs.
+    void start(const Kern::SearchRequest& request);
+    // Asks a running search to stop; finished() follows with what it found so far.
+    void stop();
+    // Stops a running search and waits for its thread, without reporting (for closing).
+    void stopAndWait();
+
+signals:
+    void progress(qint64 found);
+    void finished(const std::vector<Kern::FoundCombination>& rows, double seconds, bool stopped);
+
+private:
+    void pollProgress();
+    void collect();
+
+    QThread* m_thread = nullptr;
+    std::unique_ptr<Kern::SearchControl> m_control;
+    std::vector<Kern::FoundCombination> m_rows;
+    QElapsedTimer m_clock;
+    QTimer m_poll;
+    qint64 m_shown = 0;
+    bool m_stopped = false;
+};
