@@ -9,44 +9,45 @@
 #include <QWidget>
 
 #include <functional>
-#include <memory>
 
 namespace TestHelp {
 
-// Polls for a modal widget (other than one already open) and hands it to the answer.
-// Gives up after a few seconds, so a dialog that never opens does not hang the test.
-inline void answerModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000) {
-    auto clock = std::make_shared<QElapsedTimer>();
-    clock->start();
-    QPointer<QWidget> before = QApplication::activeModalWidget();
-    auto tick = std::make_shared<std::function<void()>>();
-    *tick = [=]() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal != before) {
-            answer(modal);
+// Polls every 10 ms until find() names a window, hands it to answer and ends; gives up after
+// timeoutMs, so a dialog that never opens does not hang the test. The poll timer belongs to the
+// application, so nothing is left behind either way.
+inline void pollFor(std::function<QWidget*()> find, std::function<void(QWidget*)> answer,
+                    int timeoutMs) {
+    auto* timer = new QTimer(qApp);
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(timer, &QTimer::timeout, timer, [=]() {
+        QWidget* found = find();
+        if (!found && clock.elapsed() < timeoutMs)
             return;
-        }
-        if (clock->elapsed() < timeoutMs)
-            QTimer::singleShot(10, *tick);
-    };
-    QTimer::singleShot(10, *tick);
+        timer->stop();
+        timer->deleteLater();
+        if (found)
+            answer(found);
+    });
+    timer->start(10);
+}
+
+// Answers the next modal widget (other than one already open).
+inline void answerModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000) {
+    QPointer<QWidget> before = QApplication::activeModalWidget();
+    pollFor(
+        [before]() -> QWidget* {
+            QWidget* modal = QApplication::activeModalWidget();
+            return modal != before ? modal : nullptr;
+        },
+        answer, timeoutMs);
 }
 
 // Answers the next modal window of type T (a dialog that opens first, of another type, is left
-// alone), giving up after a few seconds.
+// alone).
 template <typename T> void answerModalOf(std::function<void(T*)> answer, int timeoutMs = 5000) {
-    auto clock = std::make_shared<QElapsedTimer>();
-    clock->start();
-    auto tick = std::make_shared<std::function<void()>>();
-    *tick = [=]() {
-        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            answer(modal);
-            return;
-        }
-        if (clock->elapsed() < timeoutMs)
-            QTimer::singleShot(10, *tick);
-    };
-    QTimer::singleShot(10, *tick);
+    pollFor([]() -> QWidget* { return qobject_cast<T*>(QApplication::activeModalWidget()); },
+            [answer](QWidget* w) { answer(static_cast<T*>(w)); }, timeoutMs);
 }
 
 } // namespace TestHelp
