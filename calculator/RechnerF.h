@@ -30,9 +30,6 @@ public:
     explicit RechnerF(QWidget* parent = nullptr);
     ~RechnerF() override;
 
-    // DM per Euro.
-    static constexpr double DmRate = 1.95583;
-
     // Where the tape goes when printed: by default the system's default printer, nullptr when
     // there is none. Tests print into a PDF file or pretend there is no printer.
     using PrinterFactory = std::function<std::unique_ptr<QPrinter>()>;
@@ -56,24 +53,30 @@ protected:
 private:
     // CalculatorView
     void setDisplayText(const QString& text) override;
+    QString displayText() const override;
     void clearTape() override;
     int tapeLineCount() const override;
     QString tapeLine(int i) const override;
     void writeTapeLine(int i, const QString& text) override;
     void selectLastTapeLine() override;
     void blankConversionField() override;
+    QString conversionCaption() const override;
+    void showConversion(const QString& caption, const QString& resultText) override;
     void setSwitchEnabled(bool enabled) override;
     void focusEqualsKey() override;
     QString decimalPlacesCaption() const override;
     void showMessage(const QString& text, const QString& title, MessageButtons buttons) override;
 
+    // rechnerf_controls.cpp
     void buildControls();
-    CaptionButton* addKey(const QString& name, int index, const QString& caption,
-                          const QString& keyText, int left, int top, int width, int height);
+    void buildTape();
+    void buildSettingsRow();
+    void buildDisplay();
+    void buildKeys();
+    void buildSideButtons();
     void place(QWidget* w, int left, int top, int width, int height);
+
     void PlaceWindow();
-    bool printTape(QPrinter& printer, const QStringList& lines);
-    static std::unique_ptr<QPrinter> defaultPrinter();
 
     CalculatorEngine m_engine;
     std::unique_ptr<clsResize> m_resize;

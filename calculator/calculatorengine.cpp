@@ -15,6 +15,9 @@ constexpr int LastDecimalPosition = 11;
 // From here on a double has no fraction left: adding 0.50001 would only push it one unit up.
 constexpr double NoFractionBeyond = 4503599627370496.0; // 2^52
 
+const QString DmCaption = QStringLiteral("DM    ");
+const QString EuroCaption = QStringLiteral("Euro  ");
+
 // The caption of Komma as a whole number: leading digits count, anything else gives 0. The
 // spinner only offers 0 to 6, and that is all the rounding is made for.
 int wholeNumber(const QString& text) {
@@ -39,6 +42,20 @@ bool isBinaryOperator(const QString& k) {
 bool isAdditiveOrTimes(const QString& op) {
     return op.isEmpty() || op == QLatin1String("+") || op == QLatin1String("-") ||
            op == QLatin1String("*");
+}
+
+// The display's text as a number: the typed-entry form ("12,"), the plain text ("3,33") or
+// its exponent form ("1E-06").
+double numberOfText(const QString& text) {
+    const QString t = text.trimmed();
+    double v = 0.0;
+    if (Kern::ReadGermanNumber(t, &v))
+        return v;
+    QString c = t;
+    c.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    v = QLocale::c().toDouble(c, &ok);
+    return ok && std::isfinite(v) ? v : 0.0;
 }
 
 } // namespace
@@ -171,6 +188,48 @@ void CalculatorEngine::ResetAfterOverflow() {
     ClearAll();
     m_state.displayValue = m_state.entry;
     m_state.formattedDisplay = true;
+}
+
+void CalculatorEngine::Convert(int index) {
+    CalculatorState& s = m_state;
+    const double shown = numberOfText(m_view->displayText());
+    QString currency;
+    switch (index) {
+    case 0:
+        currency = DmCaption;
+        s.convertedValue = shown * DmRate;
+        break;
+    case 1:
+        currency = EuroCaption;
+        s.convertedValue = shown / DmRate;
+        break;
+    case 2:
+        currency =
+            m_view->conversionCaption().startsWith(QLatin1String("DM")) ? EuroCaption : DmCaption;
+        s.convertedValue = shown;
+        if (s.pendingOperator == QLatin1String("=") || s.pendingOperator == QLatin1String("%"))
+            s.accumulator = s.roundedConvertedValue;
+        s.entry = s.roundedConvertedValue;
+        ShowDisplay(s.entry, false);
+        break;
+    default:
+        return;
+    }
+    if (!std::isfinite(s.convertedValue)) {
+        ResetAfterOverflow();
+        m_view->blankConversionField();
+        ShowDisplay(s.displayValue, true);
+        return;
+    }
+    // Rounded as the tape rounds its results: half away from zero at the decimal places.
+    double rounded = 0.0;
+    if (!Kern::ReadGermanNumber(ResultPatternText(s.convertedValue), &rounded))
+        rounded = s.convertedValue;
+    s.roundedConvertedValue = rounded;
+    const QString resultText = Kern::PlainNumberText(rounded);
+    m_view->showConversion(currency + resultText, resultText);
+    m_view->setSwitchEnabled(true);
+    m_view->focusEqualsKey();
 }
 
 void CalculatorEngine::ClearAll() {
