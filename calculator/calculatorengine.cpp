@@ -9,6 +9,8 @@ namespace {
 
 const QString RuleLine(30, QLatin1Char('-'));
 constexpr int AlignWidth = 25;
+// Places before the comma in the display's typed-entry form "#############0".
+constexpr int TypedEntryDigits = 14;
 // A typed number gets at most 11 integer digits and 10 decimals.
 constexpr double EntryLimit = 1e10;
 constexpr int LastDecimalPosition = 11;
@@ -31,6 +33,16 @@ int wholeNumber(const QString& text) {
             return 6;
     }
     return value;
+}
+
+int integerDigits(const QString& number) {
+    int n = 0;
+    for (const QChar c : number) {
+        if (c == Kern::GermanLocale().decimalPoint().at(0))
+            break;
+        n += c.isDigit();
+    }
+    return n;
 }
 
 bool isBinaryOperator(const QString& k) {
@@ -284,7 +296,13 @@ QString CalculatorEngine::ResultPatternText(double value) const {
 
 void CalculatorEngine::WriteTapeLine(double value, const QString& symbol) {
     const bool isResult = symbol == QLatin1String("=");
-    const QString number = isResult ? ResultPatternText(value) : Kern::PlainNumberText(value);
+    QString number = isResult ? ResultPatternText(value) : Kern::PlainNumberText(value);
+    // A result too long for the number column (from about 10^16 on with two places) is written
+    // as the display writes it, at most 22 characters, so that every number still ends in the
+    // same column and the symbols stay below each other. Its cents would be noise anyway: a
+    // double holds 15 to 17 significant digits.
+    if (number.size() > AlignWidth)
+        number = Kern::PlainNumberText(value);
     const QString line = Kern::AlignedText(number, AlignWidth) + QLatin1Char(' ') + symbol;
     m_view->writeTapeLine(m_state.tapeIndex, line);
     if (isResult) {
@@ -303,6 +321,13 @@ void CalculatorEngine::ShowDisplay(double value, bool formatted) {
         if (m_state.decimalPosition >= 1)
             pattern += QLatin1Char('.') + QString(m_state.decimalPosition - 1, QLatin1Char('0'));
         text = Kern::FormatPattern(value, pattern);
+        // Only a key the calculator ignores shows a result this way; a result beyond the
+        // form's places keeps what the display showed rather than a row of digits wider
+        // than the display.
+        if (integerDigits(text) > TypedEntryDigits) {
+            m_view->focusEqualsKey();
+            return;
+        }
     } else {
         text = Kern::PlainNumberText(value);
     }

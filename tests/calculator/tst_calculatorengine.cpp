@@ -134,6 +134,16 @@ void TestCalculatorEngine::keySequences_data() {
     // Beyond 2^52 the rounding's 0,50001 used to add one to a whole number.
     row("huge result not pushed up by rounding",
         "99999999999 * 500 =", "99999999999 *|500|49.999.999.999.500,00 =|rule", "49999999999500");
+    // Results that the display's typed-entry form (14 places) or the tape's number column (25
+    // characters) cannot hold: the display keeps its text, the tape takes the display's form.
+    row("ignored key after a 16-digit result", "99999999999 * 99999 = x",
+        "99999999999 *|99999|9.999.899.999.900.000,00 =|rule", "9,9998999999E+15");
+    row("longest result in the number column",
+        "99999999999 * 999999 =", "99999999999 *|999999|99.999.899.999.000.000,00 =|rule",
+        "9,9999899999E+16");
+    row("longer result in the display's form",
+        "99999999999 * 9999999 =", "99999999999 *|9999999|9,9999989999E+17 =|rule",
+        "9,9999989999E+17");
 
     row("DM", "10 DM", "", "10", "DM    19,56");
     row("Euro", "10 EU", "", "10", "Euro  5,11");
