@@ -6,9 +6,9 @@
 // Run: QT_QPA_PLATFORM=offscreen sfx_calculator_bench
 
 #include "RechnerF.h"
+#include "tapelist.h"
 
 #include <QApplication>
-#include <QListWidget>
 
 #include <benchmark/benchmark.h>
 
@@ -25,7 +25,7 @@ std::unique_ptr<RechnerF> openCalculator() {
 }
 
 int tapeLines(const RechnerF& dlg) {
-    return dlg.findChild<QListWidget*>(QStringLiteral("Bon"))->count();
+    return dlg.findChild<TapeList*>(QStringLiteral("Bon"))->count();
 }
 
 // "1 +" adds one line to the tape; "=" every tenth time adds a result and its rule.
@@ -45,7 +45,7 @@ void keysOnLongTape(benchmark::State& state) {
         QApplication::processEvents();
     }
     state.SetItemsProcessed(2 * state.iterations());
-    state.counters["ms/key"] = benchmark::Counter(
+    state.counters["time/key"] = benchmark::Counter(
         2 * double(state.iterations()), benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
         benchmark::Counter::kIs1000);
 }

@@ -5,6 +5,7 @@
 #include "conversionlabel.h"
 #include "germanformat.h"
 #include "kern.h"
+#include "tapelist.h"
 #include "tapeprinter.h"
 #include "twips.h"
 
@@ -12,7 +13,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPrinter>
@@ -166,9 +166,7 @@ void RechnerF::EndeButton_Click(int index) {
 }
 
 void RechnerF::MDrucken_Click() {
-    QStringList lines;
-    for (int i = 0; i < Bon->count(); ++i)
-        lines << Bon->item(i)->text();
+    const QStringList& lines = Bon->lines();
     if (std::none_of(lines.cbegin(), lines.cend(),
                      [](const QString& line) { return !line.trimmed().isEmpty(); }))
         return;
@@ -209,23 +207,15 @@ int RechnerF::tapeLineCount() const {
 }
 
 QString RechnerF::tapeLine(int i) const {
-    const QListWidgetItem* item = Bon->item(i);
-    return item ? item->text() : QString();
+    return Bon->line(i);
 }
 
 void RechnerF::writeTapeLine(int i, const QString& text) {
-    if (QListWidgetItem* item = Bon->item(i))
-        item->setText(text);
-    else
-        Bon->addItem(text);
+    Bon->setLine(i, text);
 }
 
 void RechnerF::selectLastTapeLine() {
-    const int last = Bon->count() - 1;
-    if (last < 0)
-        return;
-    Bon->setCurrentRow(last);
-    Bon->scrollToItem(Bon->item(last));
+    Bon->setCurrentRow(Bon->count() - 1);
 }
 
 void RechnerF::blankConversionField() {

@@ -14,10 +14,10 @@ class CaptionButton;
 class ConversionLabel;
 class QAction;
 class QLabel;
-class QListWidget;
 class QMenuBar;
 class QPrinter;
 class QPushButton;
+class TapeList;
 class UpDownControl;
 class clsResize;
 
@@ -85,7 +85,7 @@ private:
 
     QMenuBar* m_menuBar = nullptr;
     QWidget* m_client = nullptr; // the form's area below the menu bar
-    QListWidget* Bon = nullptr;
+    TapeList* Bon = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Komma = nullptr;
     UpDownControl* UpDown1 = nullptr;

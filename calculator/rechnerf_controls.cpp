@@ -5,12 +5,12 @@
 #include "calculatorfonts.h"
 #include "captionbutton.h"
 #include "conversionlabel.h"
+#include "tapelist.h"
 #include "twips.h"
 #include "updowncontrol.h"
 
 #include <QGuiApplication>
 #include <QLabel>
-#include <QListWidget>
 
 namespace {
 
@@ -49,11 +49,9 @@ void RechnerF::place(QWidget* w, int left, int top, int width, int height) {
 }
 
 void RechnerF::buildTape() {
-    Bon = new QListWidget(m_client);
+    Bon = new TapeList(m_client);
     Bon->setObjectName(QStringLiteral("Bon"));
     Bon->setFont(CalculatorFonts::tape(9.75));
-    Bon->setUniformItemSizes(true);
-    Bon->setSelectionMode(QAbstractItemView::SingleSelection);
     place(Bon, 90, 90, 4000, 1980);
 }
 

@@ -1,5 +1,6 @@
 #include "RechnerF.h"
 #include "kern.h"
+#include "tapelist.h"
 #include "tapetext.h"
 #include "twips.h"
 #include "updowncontrol.h"
@@ -7,12 +8,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -38,11 +39,7 @@ QPushButton* keyButton(const QWidget* w, QChar k) {
 }
 
 QString tapeOf(const QWidget* w) {
-    const auto* bon = control<QListWidget>(w, QStringLiteral("Bon"));
-    QStringList lines;
-    for (int i = 0; i < bon->count(); ++i)
-        lines << bon->item(i)->text();
-    return shortTape(lines);
+    return shortTape(control<TapeList>(w, QStringLiteral("Bon"))->lines());
 }
 
 QString textOf(const QWidget* w, const char* name) {
@@ -111,6 +108,7 @@ private slots:
     void clipboard_data();
     void clipboard();
     void spinnerSetsTheNextRounding();
+    void tapeKeepsItsLastLineInView();
     void placement_data();
     void placement();
     void printing();
@@ -136,7 +134,7 @@ void TestRechnerF::opening() {
     auto dlg = openCalculator();
     QCOMPARE(textOf(dlg.get(), "Ausgabe"), QStringLiteral("0"));
     QCOMPARE(tapeOf(dlg.get()), QString());
-    QCOMPARE(control<QListWidget>(dlg.get(), "Bon")->count(), 1);
+    QCOMPARE(control<TapeList>(dlg.get(), "Bon")->count(), 1);
     QCOMPARE(textOf(dlg.get(), "Komma"), QStringLiteral("2"));
     QVERIFY(!control(dlg.get(), "DM_Euro", 2)->isEnabled());
     QCOMPARE(dlg->focusWidget(), control(dlg.get(), "Operator", 5));
@@ -255,6 +253,30 @@ void TestRechnerF::spinnerSetsTheNextRounding() {
     QCOMPARE(textOf(dlg.get(), "Komma"), QStringLiteral("0"));
     press(*dlg, QStringLiteral("2 / 3 ="), Input::Click);
     QVERIFY(tapeOf(dlg.get()).endsWith(QLatin1String("|1 =|rule")));
+}
+
+void TestRechnerF::tapeKeepsItsLastLineInView() {
+    auto dlg = openCalculator();
+    auto* bon = control<TapeList>(dlg.get(), "Bon");
+    const QScrollBar* bar = bon->verticalScrollBar();
+    for (int i = 0; i < 30; ++i)
+        press(*dlg, QStringLiteral("1 +"), Input::Click);
+    QCOMPARE(bon->count(), 30);
+    QCOMPARE(bon->currentRow(), 29);
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), bar->maximum());
+    // The user may look back through it; the next line brings the end into view again.
+    bon->setFocus();
+    QTest::keyClick(bon, Qt::Key_Home);
+    QCOMPARE(bon->currentRow(), 0);
+    QCOMPARE(bar->value(), 0);
+    QTest::keyClick(bon, Qt::Key_PageDown);
+    QTest::mouseClick(bon->viewport(), Qt::LeftButton, {},
+                      QPoint(5, bon->fontMetrics().height() * 3 / 2));
+    QCOMPARE(bon->currentRow(), bar->value() + 1);
+    press(*dlg, QStringLiteral("1 ="), Input::Click);
+    QCOMPARE(bon->currentRow(), 32);
+    QCOMPARE(bar->value(), bar->maximum());
 }
 
 void TestRechnerF::placement_data() {
