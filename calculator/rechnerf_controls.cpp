@@ -179,6 +179,9 @@ void RechnerF::buildSideButtons() {
         connect(b, &QPushButton::clicked, this, [this, i, h = s.handler] { (this->*h)(i); });
         array.append(b);
     }
+    // Alt+D belongs to the menu "&Drucken": in a classic window the menu bar comes first. The DM
+    // button keeps its underlined letter and is reached by mouse, Tab and Space.
+    DM_Euro[0]->setShortcut(QKeySequence());
     DM_Euro[2]->setToolTip(QStringLiteral("vertauscht die Zahlen in beiden Zahlenfeldern"));
     DM_Euro[2]->setEnabled(false);
 }

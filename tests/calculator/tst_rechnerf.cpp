@@ -112,6 +112,7 @@ private slots:
     void placement_data();
     void placement();
     void printing();
+    void altDPrintsAndTabReachesDM();
     void messages();
 
 private:
@@ -343,6 +344,30 @@ void TestRechnerF::printing() {
     QCOMPARE(lines.mid(0, 4),
              (QStringList{QStringLiteral("1234 +"), QStringLiteral("5,5"),
                           QStringLiteral("1.239,50 ="), QString(30, QLatin1Char('-'))}));
+}
+
+void TestRechnerF::altDPrintsAndTabReachesDM() {
+    QTemporaryDir dir;
+    int printersAsked = 0;
+    auto dlg = openCalculator();
+    dlg->setPrinterFactory([&] {
+        ++printersAsked;
+        auto printer = std::make_unique<QPrinter>();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(dir.filePath(QStringLiteral("bon.pdf")));
+        return printer;
+    });
+    press(*dlg, QStringLiteral("1 0 +"), Input::Click);
+    QTest::keyClick(dlg.get(), Qt::Key_D, Qt::AltModifier);
+    QCOMPARE(printersAsked, 1);
+    QCOMPARE(control<QLabel>(dlg.get(), "DMEURO")->text(), QString());
+
+    QWidget* dm = control(dlg.get(), "DM_Euro", 0);
+    for (int i = 0; i < 30 && dlg->focusWidget() != dm; ++i)
+        QTest::keyClick(dlg->focusWidget(), Qt::Key_Tab);
+    QCOMPARE(dlg->focusWidget(), dm);
+    QTest::keyClick(dm, Qt::Key_Space);
+    QCOMPARE(control<QLabel>(dlg.get(), "DMEURO")->text(), QStringLiteral("DM    19,56"));
 }
 
 void TestRechnerF::messages() {
