@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -135,7 +136,10 @@ void TestRechnerF::opening() {
     auto dlg = openCalculator();
     QCOMPARE(textOf(dlg.get(), "Ausgabe"), QStringLiteral("0"));
     QCOMPARE(tapeOf(dlg.get()), QString());
-    QCOMPARE(control<TapeList>(dlg.get(), "Bon")->count(), 1);
+    const QFontInfo tapeFont(control(dlg.get(), "Bon")->font());
+    QVERIFY(tapeFont.fixedPitch());
+    if (QFontDatabase::hasFamily(QStringLiteral("Liberation Mono")))
+        QCOMPARE(tapeFont.family(), QStringLiteral("Liberation Mono"));
     QCOMPARE(textOf(dlg.get(), "Komma"), QStringLiteral("2"));
     QVERIFY(!control(dlg.get(), "DM_Euro", 2)->isEnabled());
     QCOMPARE(dlg->focusWidget(), control(dlg.get(), "Operator", 5));
@@ -344,6 +348,14 @@ void TestRechnerF::printing() {
     QCOMPARE(lines.mid(0, 4),
              (QStringList{QStringLiteral("1234 +"), QStringLiteral("5,5"),
                           QStringLiteral("1.239,50 ="), QString(30, QLatin1Char('-'))}));
+    // On paper in the tape's face.
+    QProcess fonts;
+    fonts.start(QStringLiteral("pdffonts"), {pdf});
+    QVERIFY(fonts.waitForFinished());
+    const QString family = QFontInfo(control(dlg.get(), "Bon")->font()).family();
+    QVERIFY2(QString::fromUtf8(fonts.readAllStandardOutput())
+                 .contains(QString(family).remove(QLatin1Char(' '))),
+             qPrintable(family));
 }
 
 void TestRechnerF::altDPrintsAndTabReachesDM() {
