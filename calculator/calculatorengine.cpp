@@ -322,9 +322,9 @@ void CalculatorEngine::ShowDisplay(double value, bool formatted) {
             pattern += QLatin1Char('.') + QString(m_state.decimalPosition - 1, QLatin1Char('0'));
         text = Kern::FormatPattern(value, pattern);
         // Only a key the calculator ignores shows a result this way; a result beyond the
-        // form's places keeps what the display showed rather than a row of digits wider
-        // than the display.
-        if (integerDigits(text) > TypedEntryDigits) {
+        // form's places, or one that would not fit the display with the decimals typed for an
+        // earlier number, keeps what the display showed.
+        if (integerDigits(text) > TypedEntryDigits || text.size() > AlignWidth) {
             m_view->focusEqualsKey();
             return;
         }

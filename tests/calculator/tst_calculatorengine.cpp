@@ -138,6 +138,9 @@ void TestCalculatorEngine::keySequences_data() {
     // characters) cannot hold: the display keeps its text, the tape takes the display's form.
     row("ignored key after a 16-digit result", "99999999999 * 99999 = x",
         "99999999999 *|99999|9.999.899.999.900.000,00 =|rule", "9,9998999999E+15");
+    row("ignored key after a negative result and ten typed decimals",
+        "0 - 99999999999 * 999 , 0000000001 = x",
+        "0 -|99999999999 *|999,0000000001|-99.899.999.999.011,00 =|rule", "-99899999999011");
     row("longest result in the number column",
         "99999999999 * 999999 =", "99999999999 *|999999|99.999.899.999.000.000,00 =|rule",
         "9,9999899999E+16");
