@@ -123,9 +123,15 @@ bool RechnerF::eventFilter(QObject* watched, QEvent* e) {
             m_engine.HandleKey(*it);
             return true;
         }
+        // Any other button the space bar presses as the mouse would. Handing the blank to the
+        // engine first would redraw the display in the typed-entry form (3,5 as 4), which the
+        // conversion then read, and would switch "&Switch" off before it was pressed.
+        if (auto* button = qobject_cast<QPushButton*>(watched)) {
+            if (button->isEnabled())
+                button->click();
+            return true;
+        }
         m_engine.HandleKey(ke->text());
-        if (auto* button = qobject_cast<QPushButton*>(watched); button && button->isEnabled())
-            button->click();
         return true;
     }
     for (const QChar c : ke->text())
