@@ -195,21 +195,15 @@ void TestRechnerF::clipboard_data() {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("closeBy");
     QTest::addColumn<QString>("clipboard");
-    QTest::newRow("with transfer: plain text") << "1 0 / 4 ="
-                                               << "EndeButton1"
-                                               << "2,5";
-    QTest::newRow("without transfer: empty") << "1 0 / 4 ="
-                                             << "EndeButton0"
-                                             << "";
-    QTest::newRow("after Switch: the number shown before") << "1 0 DM SW"
-                                                           << "EndeButton1"
-                                                           << "10";
-    QTest::newRow("conversion field right after opening") << ""
-                                                          << "DMEURO"
-                                                          << "";
-    QTest::newRow("conversion field keeps its result") << "1 0 DM 5"
-                                                       << "DMEURO"
-                                                       << "19,56";
+    const auto row = [](const char* name, const char* keys, const char* closeBy,
+                        const char* clipboard) {
+        QTest::newRow(name) << keys << closeBy << QString::fromUtf8(clipboard);
+    };
+    row("with transfer: plain text", "1 0 / 4 =", "EndeButton1", "2,5");
+    row("without transfer: empty", "1 0 / 4 =", "EndeButton0", "");
+    row("after Switch: the number shown before", "1 0 DM SW", "EndeButton1", "10");
+    row("conversion field right after opening", "", "DMEURO", "");
+    row("conversion field keeps its result", "1 0 DM 5", "DMEURO", "19,56");
 }
 
 void TestRechnerF::clipboard() {
