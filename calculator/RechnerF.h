@@ -16,10 +16,10 @@ class CaptionButton;
 class ConversionLabel;
 class QAction;
 class QLabel;
-class QListWidget;
 class QMenuBar;
 class QPrinter;
 class QPushButton;
+class TapeList;
 class UpDownControl;
 class clsResize;
 
@@ -33,9 +33,6 @@ public:
     explicit RechnerF(const Kern::ScreenScale& screen = Kern::ScreenScale(),
                       QWidget* parent = nullptr);
     ~RechnerF() override;
-
-    // DM per Euro.
-    static constexpr double DmRate = 1.95583;
 
     // Where the tape goes when printed: by default the system's default printer, nullptr when
     // there is none. Tests print into a PDF file or pretend there is no printer.
@@ -60,24 +57,30 @@ protected:
 private:
     // CalculatorView
     void setDisplayText(const QString& text) override;
+    QString displayText() const override;
     void clearTape() override;
     int tapeLineCount() const override;
     QString tapeLine(int i) const override;
     void writeTapeLine(int i, const QString& text) override;
     void selectLastTapeLine() override;
     void blankConversionField() override;
+    QString conversionCaption() const override;
+    void showConversion(const QString& caption, const QString& resultText) override;
     void setSwitchEnabled(bool enabled) override;
     void focusEqualsKey() override;
     QString decimalPlacesCaption() const override;
     void showMessage(const QString& text, const QString& title, MessageButtons buttons) override;
 
+    // rechnerf_controls.cpp
     void buildControls();
-    CaptionButton* addKey(const QString& name, int index, const QString& caption,
-                          const QString& keyText, int left, int top, int width, int height);
+    void buildTape();
+    void buildSettingsRow();
+    void buildDisplay();
+    void buildKeys();
+    void buildSideButtons();
     void place(QWidget* w, int left, int top, int width, int height);
+
     void PlaceWindow();
-    bool printTape(QPrinter& printer, const QStringList& lines);
-    static std::unique_ptr<QPrinter> defaultPrinter();
 
     CalculatorEngine m_engine;
     Kern::ScreenScale m_screen;
@@ -87,7 +90,7 @@ private:
 
     QMenuBar* m_menuBar = nullptr;
     QWidget* m_client = nullptr; // the form's area below the menu bar
-    QListWidget* Bon = nullptr;
+    TapeList* Bon = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Komma = nullptr;
     UpDownControl* UpDown1 = nullptr;

@@ -9,11 +9,16 @@ namespace {
 
 const QString RuleLine(30, QLatin1Char('-'));
 constexpr int AlignWidth = 25;
+// Places before the comma in the display's typed-entry form "#############0".
+constexpr int TypedEntryDigits = 14;
 // A typed number gets at most 11 integer digits and 10 decimals.
 constexpr double EntryLimit = 1e10;
 constexpr int LastDecimalPosition = 11;
 // From here on a double has no fraction left: adding 0.50001 would only push it one unit up.
 constexpr double NoFractionBeyond = 4503599627370496.0; // 2^52
+
+const QString DmCaption = QStringLiteral("DM    ");
+const QString EuroCaption = QStringLiteral("Euro  ");
 
 // The caption of Komma as a whole number: leading digits count, anything else gives 0. The
 // spinner only offers 0 to 6, and that is all the rounding is made for.
@@ -30,6 +35,16 @@ int wholeNumber(const QString& text) {
     return value;
 }
 
+int integerDigits(const QString& number) {
+    int n = 0;
+    for (const QChar c : number) {
+        if (c == Kern::GermanLocale().decimalPoint().at(0))
+            break;
+        n += c.isDigit();
+    }
+    return n;
+}
+
 bool isBinaryOperator(const QString& k) {
     return k == QLatin1String("/") || k == QLatin1String("*") || k == QLatin1String("-") ||
            k == QLatin1String("+");
@@ -39,6 +54,20 @@ bool isBinaryOperator(const QString& k) {
 bool isAdditiveOrTimes(const QString& op) {
     return op.isEmpty() || op == QLatin1String("+") || op == QLatin1String("-") ||
            op == QLatin1String("*");
+}
+
+// The display's text as a number: the typed-entry form ("12,"), the plain text ("3,33") or
+// its exponent form ("1E-06").
+double numberOfText(const QString& text) {
+    const QString t = text.trimmed();
+    double v = 0.0;
+    if (Kern::ReadGermanNumber(t, &v))
+        return v;
+    QString c = t;
+    c.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    v = QLocale::c().toDouble(c, &ok);
+    return ok && std::isfinite(v) ? v : 0.0;
 }
 
 } // namespace
@@ -173,6 +202,48 @@ void CalculatorEngine::ResetAfterOverflow() {
     m_state.formattedDisplay = true;
 }
 
+void CalculatorEngine::Convert(int index) {
+    CalculatorState& s = m_state;
+    const double shown = numberOfText(m_view->displayText());
+    QString currency;
+    switch (index) {
+    case 0:
+        currency = DmCaption;
+        s.convertedValue = shown * DmRate;
+        break;
+    case 1:
+        currency = EuroCaption;
+        s.convertedValue = shown / DmRate;
+        break;
+    case 2:
+        currency =
+            m_view->conversionCaption().startsWith(QLatin1String("DM")) ? EuroCaption : DmCaption;
+        s.convertedValue = shown;
+        if (s.pendingOperator == QLatin1String("=") || s.pendingOperator == QLatin1String("%"))
+            s.accumulator = s.roundedConvertedValue;
+        s.entry = s.roundedConvertedValue;
+        ShowDisplay(s.entry, false);
+        break;
+    default:
+        return;
+    }
+    if (!std::isfinite(s.convertedValue)) {
+        ResetAfterOverflow();
+        m_view->blankConversionField();
+        ShowDisplay(s.displayValue, true);
+        return;
+    }
+    // Rounded as the tape rounds its results: half away from zero at the decimal places.
+    double rounded = 0.0;
+    if (!Kern::ReadGermanNumber(ResultPatternText(s.convertedValue), &rounded))
+        rounded = s.convertedValue;
+    s.roundedConvertedValue = rounded;
+    const QString resultText = Kern::PlainNumberText(rounded);
+    m_view->showConversion(currency + resultText, resultText);
+    m_view->setSwitchEnabled(true);
+    m_view->focusEqualsKey();
+}
+
 void CalculatorEngine::ClearAll() {
     m_view->setSwitchEnabled(false);
     m_view->clearTape();
@@ -225,7 +296,13 @@ QString CalculatorEngine::ResultPatternText(double value) const {
 
 void CalculatorEngine::WriteTapeLine(double value, const QString& symbol) {
     const bool isResult = symbol == QLatin1String("=");
-    const QString number = isResult ? ResultPatternText(value) : Kern::PlainNumberText(value);
+    QString number = isResult ? ResultPatternText(value) : Kern::PlainNumberText(value);
+    // A result too long for the number column (from about 10^16 on with two places) is written
+    // as the display writes it, at most 22 characters, so that every number still ends in the
+    // same column and the symbols stay below each other. Its cents would be noise anyway: a
+    // double holds 15 to 17 significant digits.
+    if (number.size() > AlignWidth)
+        number = Kern::PlainNumberText(value);
     const QString line = Kern::AlignedText(number, AlignWidth) + QLatin1Char(' ') + symbol;
     m_view->writeTapeLine(m_state.tapeIndex, line);
     if (isResult) {
@@ -244,6 +321,13 @@ void CalculatorEngine::ShowDisplay(double value, bool formatted) {
         if (m_state.decimalPosition >= 1)
             pattern += QLatin1Char('.') + QString(m_state.decimalPosition - 1, QLatin1Char('0'));
         text = Kern::FormatPattern(value, pattern);
+        // Only a key the calculator ignores shows a result this way; a result beyond the
+        // form's places, or one that would not fit the display with the decimals typed for an
+        // earlier number, keeps what the display showed.
+        if (integerDigits(text) > TypedEntryDigits || text.size() > AlignWidth) {
+            m_view->focusEqualsKey();
+            return;
+        }
     } else {
         text = Kern::PlainNumberText(value);
     }

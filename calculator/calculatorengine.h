@@ -11,6 +11,9 @@ class CalculatorView;
 // operator go onto the tape, results are rounded commercially and printed with a rule under them.
 class CalculatorEngine {
 public:
+    // DM per Euro.
+    static constexpr double DmRate = 1.95583;
+
     // The view must outlive the engine.
     explicit CalculatorEngine(CalculatorView* view);
 
@@ -38,6 +41,10 @@ public:
     // Pattern text "###########,##0" with the current decimal places: the tape's result form,
     // also what a conversion is rounded through.
     QString ResultPatternText(double value) const;
+
+    // DM_Euro(index): 0 converts the number shown from Euro to DM, 1 from DM to Euro, 2
+    // ("Switch") exchanges the numbers of the display and of the conversion field.
+    void Convert(int index);
 
     // A result that left the range of a double: tells the user and starts over as after "C".
     void ResetAfterOverflow();

@@ -12,6 +12,7 @@ public:
 
     // Ausgabe
     virtual void setDisplayText(const QString& text) = 0;
+    virtual QString displayText() const = 0;
 
     // Bon, the paper tape
     virtual void clearTape() = 0;
@@ -24,6 +25,9 @@ public:
 
     // DMEURO: only the caption is blanked, the kept result text stays.
     virtual void blankConversionField() = 0;
+    virtual QString conversionCaption() const = 0;
+    // Caption and the result text the field keeps for handing on.
+    virtual void showConversion(const QString& caption, const QString& resultText) = 0;
     // DM_Euro(2), "&Switch"
     virtual void setSwitchEnabled(bool enabled) = 0;
     // Operator(5), "="

@@ -15,10 +15,12 @@ public:
     QStringList tape;
     QStringList messages; // "text/title/buttons"
     QString places = QStringLiteral("2");
+    QString field; // DMEURO's caption
+    QString kept;  // and the result text it keeps
     bool switchEnabled = true;
-    int equalsFocused = 0;
 
     void setDisplayText(const QString& text) override { display = text; }
+    QString displayText() const override { return display; }
     void clearTape() override { tape.clear(); }
     int tapeLineCount() const override { return int(tape.size()); }
     QString tapeLine(int i) const override { return tape.value(i); }
@@ -31,9 +33,14 @@ public:
             tape[i] = text;
     }
     void selectLastTapeLine() override {}
-    void blankConversionField() override {}
+    void blankConversionField() override { field.clear(); }
+    QString conversionCaption() const override { return field; }
+    void showConversion(const QString& caption, const QString& resultText) override {
+        field = caption;
+        kept = resultText;
+    }
     void setSwitchEnabled(bool enabled) override { switchEnabled = enabled; }
-    void focusEqualsKey() override { ++equalsFocused; }
+    void focusEqualsKey() override {}
     QString decimalPlacesCaption() const override { return places; }
     void showMessage(const QString& text, const QString& title, MessageButtons b) override {
         messages << text + QLatin1Char('/') + title +
@@ -42,9 +49,26 @@ public:
     }
 };
 
+// Keys separated by blanks; a group of digits is typed digit by digit; "DM", "EU" and "SW" are
+// the three conversion buttons.
 void typeKeys(CalculatorEngine& engine, const QString& keys) {
-    for (const QString& k : keys.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        engine.HandleKey(k);
+    for (const QString& k : keys.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const int conversion = QStringList{"DM", "EU", "SW"}.indexOf(k);
+        if (conversion >= 0)
+            engine.Convert(conversion);
+        else if (k.at(0).isDigit())
+            for (const QChar c : k)
+                engine.HandleKey(QString(c));
+        else
+            engine.HandleKey(k);
+    }
+}
+
+void row(const char* name, const char* keys, const char* tape, const char* display,
+         const char* field = "", const char* places = "2", const char* messages = "") {
+    QTest::newRow(name) << QString::fromUtf8(places) << QString::fromUtf8(keys)
+                        << QString::fromUtf8(tape) << QString::fromUtf8(display)
+                        << QString::fromUtf8(field) << QString::fromUtf8(messages);
 }
 
 } // namespace
@@ -63,156 +87,78 @@ void TestCalculatorEngine::keySequences_data() {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("tape");
     QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("messages");
 
-    const QString two = QStringLiteral("2");
-    QTest::newRow("addition") << two << "5 + 3 ="
-                              << "5 +|3|8,00 =|rule"
-                              << "8"
-                              << "";
-    QTest::newRow("division keeps its operand's blank") << two << "10 / 3 ="
-                                                        << "10 /|3 |3,33 =|rule"
-                                                        << "3,33"
-                                                        << "";
-    QTest::newRow("percent on top") << two << "200 + 10 %"
-                                    << "200 +|10 %"
-                                    << "220"
-                                    << "";
-    QTest::newRow("percent then result") << two << "200 + 10 % ="
-                                         << "200 +|10 %|220,00 =|rule"
-                                         << "220"
-                                         << "";
-    QTest::newRow("percent off") << two << "200 - 10 % ="
-                                 << "200 -|10 %|180,00 =|rule"
-                                 << "180"
-                                 << "";
-    QTest::newRow("percent of") << two << "200 * 10 % ="
-                                << "200 *|10 %|20,00 =|rule"
-                                << "20"
-                                << "";
-    QTest::newRow("operator after percent takes the percent operand")
-        << two << "200 + 10 % + 5 ="
-        << "200 +|10 %|10 +|5|15,00 =|rule"
-        << "15"
-        << "";
-    QTest::newRow("result right after an operator cuts it") << two << "5 + ="
-                                                            << "5|5,00 =|rule"
-                                                            << "5"
-                                                            << "";
-    QTest::newRow("second operator repeats the first") << two << "5 + - 2 ="
-                                                       << "5 +|5 -|2|8,00 =|rule"
-                                                       << "8"
-                                                       << "";
-    QTest::newRow("result carried on") << two << "5 + 3 = * 2 ="
-                                       << "5 +|3|8,00 =|rule|8 *|2|16,00 =|rule"
-                                       << "16"
-                                       << "";
-    QTest::newRow("digit after result starts anew") << two << "5 + 3 = 2 + 1 ="
-                                                    << "5 +|3|8,00 =|rule|2 +|1|3,00 =|rule"
-                                                    << "3"
-                                                    << "";
-    QTest::newRow("clear entry") << two << "5 + 3 E 4 ="
-                                 << "5 +|4|9,00 =|rule"
-                                 << "9"
-                                 << "";
-    QTest::newRow("clear entry keeps the accumulator") << two << "5 + 3 = E * 2 ="
-                                                       << "5 +|3|8,00 =|rule|8 *|2|16,00 =|rule"
-                                                       << "16"
-                                                       << "";
-    QTest::newRow("rounding lifts the binary neighbour of a half") << two << "2 , 3 4 4 9 9 9 9 9 ="
-                                                                   << "2,34499999|2,35 =|rule"
-                                                                   << "2,35"
-                                                                   << "";
-    QTest::newRow("one and a half cent") << two << "1 , 0 0 5 ="
-                                         << "1,005|1,01 =|rule"
-                                         << "1,01"
-                                         << "";
-    QTest::newRow("negative rounds away from zero") << two << "0 - 2 , 0 0 5 ="
-                                                    << "0 -|2,005|-2,01 =|rule"
-                                                    << "-2,01"
-                                                    << "";
-    QTest::newRow("division by zero") << two << "8 / 0 ="
-                                      << "8 /|0 |0,00 =|rule"
-                                      << "0"
-                                      << "";
-    QTest::newRow("result as first key") << two << "="
-                                         << "0|0,00 =|rule"
-                                         << "0"
-                                         << "";
-    QTest::newRow("clear empties the tape") << two << "5 + 3 = C"
-                                            << ""
-                                            << "0"
-                                            << "";
-    QTest::newRow("lower-case letters and comma") << two << "5 + 3 e 4 , 5 ="
-                                                  << "5 +|4,5|9,50 =|rule"
-                                                  << "9,5"
-                                                  << "";
-    QTest::newRow("decimal key shows the comma alone") << two << "1 2 ,"
-                                                       << ""
-                                                       << "12,"
-                                                       << "";
-    QTest::newRow("second decimal key changes nothing") << two << "1 , , 5"
-                                                        << ""
-                                                        << "1,5"
-                                                        << "";
-    QTest::newRow("typed zeros stay") << two << "1 , 5 0"
-                                      << ""
-                                      << "1,50"
-                                      << "";
-    QTest::newRow("ignored key shows the typed-entry form") << two << "7 / 2 = x"
-                                                            << "7 /|2 |3,50 =|rule"
-                                                            << "4"
-                                                            << "";
-    QTest::newRow("twelfth integer digit") << two << "1 1 1 1 1 1 1 1 1 1 1 1"
-                                           << ""
-                                           << "11111111111"
-                                           << "Überlauf/Hinweis/OK+Abbrechen";
-    QTest::newRow("at most ten decimals") << two << "0 , 1 2 3 4 5 6 7 8 9 1 2 3"
-                                          << ""
-                                          << "0,1234567891"
-                                          << "";
-    QTest::newRow("percent ignored after division") << two << "200 / 10 %"
-                                                    << "200 /"
-                                                    << "10"
-                                                    << "";
-    QTest::newRow("percent ignored after percent") << two << "200 + 10 % %"
-                                                   << "200 +|10 %"
-                                                   << "220"
-                                                   << "";
-    QTest::newRow("percent ignored after result") << two << "5 + 3 = %"
-                                                  << "5 +|3|8,00 =|rule"
-                                                  << "8"
-                                                  << "";
-    QTest::newRow("thousands on the tape") << two << "1234 , 5 ="
-                                           << "1234,5|1.234,50 =|rule"
-                                           << "1234,5"
-                                           << "";
-    QTest::newRow("no places: 0.50001 lifts") << "0"
-                                              << "2 , 4 9 9 9 9 5 ="
-                                              << "2,499995|3 =|rule"
-                                              << "3"
-                                              << "";
-    QTest::newRow("no places: below stays") << "0"
-                                            << "2 , 4 9 9 9 8 ="
-                                            << "2,49998|2 =|rule"
-                                            << "2"
-                                            << "";
-    QTest::newRow("six places: 0.50001 lifts") << "6"
-                                               << "4 , 9 9 9 9 5 / 10000000 ="
-                                               << "4,99995 /|10000000 |0,000001 =|rule"
-                                               << "1E-06"
-                                               << "";
-    QTest::newRow("six places: below stays") << "6"
-                                             << "4 , 9 9 9 8 / 10000000 ="
-                                             << "4,9998 /|10000000 |0,000000 =|rule"
-                                             << "0"
-                                             << "";
+    row("addition", "5 + 3 =", "5 +|3|8,00 =|rule", "8");
+    row("division keeps its operand's blank", "10 / 3 =", "10 /|3 |3,33 =|rule", "3,33");
+    row("percent on top", "200 + 10 %", "200 +|10 %", "220");
+    row("percent then result", "200 + 10 % =", "200 +|10 %|220,00 =|rule", "220");
+    row("percent off", "200 - 10 % =", "200 -|10 %|180,00 =|rule", "180");
+    row("percent of", "200 * 10 % =", "200 *|10 %|20,00 =|rule", "20");
+    row("operator after percent takes the percent operand",
+        "200 + 10 % + 5 =", "200 +|10 %|10 +|5|15,00 =|rule", "15");
+    row("result right after an operator cuts it", "5 + =", "5|5,00 =|rule", "5");
+    row("second operator repeats the first", "5 + - 2 =", "5 +|5 -|2|8,00 =|rule", "8");
+    row("result carried on", "5 + 3 = * 2 =", "5 +|3|8,00 =|rule|8 *|2|16,00 =|rule", "16");
+    row("digit after result starts anew", "5 + 3 = 2 + 1 =", "5 +|3|8,00 =|rule|2 +|1|3,00 =|rule",
+        "3");
+    row("clear entry", "5 + 3 E 4 =", "5 +|4|9,00 =|rule", "9");
+    row("clear entry keeps the accumulator",
+        "5 + 3 = E * 2 =", "5 +|3|8,00 =|rule|8 *|2|16,00 =|rule", "16");
+    row("rounding lifts the binary neighbour of a half", "2 , 34499999 =", "2,34499999|2,35 =|rule",
+        "2,35");
+    row("one and a half cent", "1 , 005 =", "1,005|1,01 =|rule", "1,01");
+    row("negative rounds away from zero", "0 - 2 , 005 =", "0 -|2,005|-2,01 =|rule", "-2,01");
+    row("division by zero", "8 / 0 =", "8 /|0 |0,00 =|rule", "0");
+    row("result as first key", "=", "0|0,00 =|rule", "0");
+    row("clear empties the tape", "5 + 3 = C", "", "0");
+    row("lower-case letters and comma", "5 + 3 e 4 , 5 =", "5 +|4,5|9,50 =|rule", "9,5");
+    row("decimal key shows the comma alone", "12 ,", "", "12,");
+    row("second decimal key changes nothing", "1 , , 5", "", "1,5");
+    row("typed zeros stay", "1 , 50", "", "1,50");
+    row("ignored key shows the typed-entry form", "7 / 2 = x", "7 /|2 |3,50 =|rule", "4");
+    row("twelfth integer digit", "111111111111", "", "11111111111", "", "2",
+        "Überlauf/Hinweis/OK+Abbrechen");
+    row("at most ten decimals", "0 , 1234567891 2 3", "", "0,1234567891");
+    row("percent ignored after division", "200 / 10 %", "200 /", "10");
+    row("percent ignored after percent", "200 + 10 % %", "200 +|10 %", "220");
+    row("percent ignored after result", "5 + 3 = %", "5 +|3|8,00 =|rule", "8");
+    row("thousands on the tape", "1234 , 5 =", "1234,5|1.234,50 =|rule", "1234,5");
+    row("no places: 0.50001 lifts", "2 , 499995 =", "2,499995|3 =|rule", "3", "", "0");
+    row("no places: below stays", "2 , 49998 =", "2,49998|2 =|rule", "2", "", "0");
+    row("six places: 0.50001 lifts",
+        "4 , 99995 / 10000000 =", "4,99995 /|10000000 |0,000001 =|rule", "1E-06", "", "6");
+    row("six places: below stays", "4 , 9998 / 10000000 =", "4,9998 /|10000000 |0,000000 =|rule",
+        "0", "", "6");
     // Beyond 2^52 the rounding's 0,50001 used to add one to a whole number.
-    QTest::newRow("huge result not pushed up by rounding")
-        << two << "99999999999 * 500 ="
-        << "99999999999 *|500|49.999.999.999.500,00 =|rule"
-        << "49999999999500"
-        << "";
+    row("huge result not pushed up by rounding",
+        "99999999999 * 500 =", "99999999999 *|500|49.999.999.999.500,00 =|rule", "49999999999500");
+    // Results that the display's typed-entry form (14 places) or the tape's number column (25
+    // characters) cannot hold: the display keeps its text, the tape takes the display's form.
+    row("ignored key after a 16-digit result", "99999999999 * 99999 = x",
+        "99999999999 *|99999|9.999.899.999.900.000,00 =|rule", "9,9998999999E+15");
+    row("ignored key after a negative result and ten typed decimals",
+        "0 - 99999999999 * 999 , 0000000001 = x",
+        "0 -|99999999999 *|999,0000000001|-99.899.999.999.011,00 =|rule", "-99899999999011");
+    row("longest result in the number column",
+        "99999999999 * 999999 =", "99999999999 *|999999|99.999.899.999.000.000,00 =|rule",
+        "9,9999899999E+16");
+    row("longer result in the display's form",
+        "99999999999 * 9999999 =", "99999999999 *|9999999|9,9999989999E+17 =|rule",
+        "9,9999989999E+17");
+
+    row("DM", "10 DM", "", "10", "DM    19,56");
+    row("Euro", "10 EU", "", "10", "Euro  5,11");
+    row("Switch", "10 DM SW", "", "19,56", "Euro  10");
+    row("Switch back", "10 DM SW SW", "", "10", "DM    19,56");
+    row("conversion with no places", "10 DM", "", "10", "DM    20", "0");
+    row("a key blanks the conversion", "10 DM 5", "", "105");
+    row("Switch after a result continues with it",
+        "5 + 5 = DM SW + 1 =", "5 +|5|10,00 =|rule|19,56 +|1|20,56 =|rule", "20,56");
+    row("Switch after an operator changes the operand only",
+        "5 + DM SW + =", "5 +|9,78|14,78 =|rule", "14,78");
+    row("ignored key after Switch shows the number before", "10 DM SW x", "", "10");
 }
 
 void TestCalculatorEngine::keySequences() {
@@ -220,6 +166,7 @@ void TestCalculatorEngine::keySequences() {
     QFETCH(QString, keys);
     QFETCH(QString, tape);
     QFETCH(QString, display);
+    QFETCH(QString, field);
     QFETCH(QString, messages);
 
     FakeView view;
@@ -227,30 +174,21 @@ void TestCalculatorEngine::keySequences() {
     CalculatorEngine engine(&view);
     engine.Open();
     QCOMPARE(view.display.trimmed(), QStringLiteral("0"));
-
-    // Multi-digit groups in the table are typed digit by digit.
-    QString split;
-    for (const QString& k : keys.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        if (k.size() > 1 && k.at(0).isDigit())
-            split += QStringList(k.split(QString(), Qt::SkipEmptyParts)).join(QLatin1Char(' '));
-        else
-            split += k;
-        split += QLatin1Char(' ');
-    }
-    typeKeys(engine, split);
+    typeKeys(engine, keys);
 
     QCOMPARE(shortTape(view.tape), tape);
     QCOMPARE(view.display.size(), 25);
     QCOMPARE(view.display.trimmed(), display);
+    QCOMPARE(view.field, field);
+    QCOMPARE(view.switchEnabled, !field.isEmpty()); // only right after a conversion
     QCOMPARE(view.messages.join(QLatin1Char(';')), messages);
-    QVERIFY(!view.switchEnabled);
 }
 
 void TestCalculatorEngine::overflowStartsOver() {
     FakeView view;
     CalculatorEngine engine(&view);
     engine.Open();
-    typeKeys(engine, QStringLiteral("9 9 9 9 9 9 9 9 9 9 9"));
+    typeKeys(engine, QStringLiteral("99999999999"));
     for (int i = 0; i < 40 && view.messages.isEmpty(); ++i)
         engine.HandleKey(QStringLiteral("*"));
     QCOMPARE(view.messages, QStringList{QStringLiteral("Überlauf/Hinweis/OK")});
@@ -258,7 +196,7 @@ void TestCalculatorEngine::overflowStartsOver() {
     QCOMPARE(view.display.trimmed(), QStringLiteral("0"));
 
     // Division chains overflow just as well, and afterwards the calculator works on.
-    typeKeys(engine, QStringLiteral("1 / , 0 0 0 0 0 0 0 0 0 1"));
+    typeKeys(engine, QStringLiteral("1 / , 0000000001"));
     for (int i = 0; i < 40 && view.messages.size() < 2; ++i)
         engine.HandleKey(QStringLiteral("/"));
     QCOMPARE(view.messages.size(), 2);
@@ -267,13 +205,23 @@ void TestCalculatorEngine::overflowStartsOver() {
     QCOMPARE(view.display.trimmed(), QStringLiteral("5"));
 
     // A percent of a huge number overflows in the product.
-    typeKeys(engine, QStringLiteral("C 9 9 9 9 9 9 9 9 9 9 9"));
+    typeKeys(engine, QStringLiteral("C 99999999999"));
     for (int i = 0; i < 28; ++i)
         engine.HandleKey(QStringLiteral("*"));
     QVERIFY(std::isfinite(engine.state().accumulator));
-    typeKeys(engine, QStringLiteral("9 9 9 9 9 9 9 9 9 9 9 %"));
+    typeKeys(engine, QStringLiteral("99999999999 %"));
     QCOMPARE(view.messages.size(), 3);
     QCOMPARE(engine.state().accumulator, 0.0);
+
+    // So does a number near the top of the range converted to DM.
+    typeKeys(engine, QStringLiteral("99999999999"));
+    for (int i = 0; i < 28; ++i)
+        engine.HandleKey(QStringLiteral("*"));
+    engine.Convert(0);
+    QCOMPARE(view.messages.size(), 4);
+    QVERIFY(view.tape.isEmpty());
+    QCOMPARE(view.display.trimmed(), QStringLiteral("0"));
+    QCOMPARE(view.field, QString());
 }
 
 void TestCalculatorEngine::longTape() {
