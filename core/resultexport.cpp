@@ -87,10 +87,21 @@ bool SaveBytesAtomically(const QString& path, const QByteArray& bytes, QString* 
                 path.isEmpty() ? QStringLiteral("Kein Dateiname angegeben.") : file.errorString();
         return false;
     }
-    // QSaveFile::commit() would still replace the old file after a failed buffered write.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
+    // A write may take only part of the bytes without an error (a disk filling up); writing the
+    // rest brings the system's reason. QSaveFile::commit() would still replace the old file after
+    // a failed buffered write, so the flush is checked first.
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    if (done != bytes.size() || !file.flush() || !file.commit()) {
         if (error)
-            *error = file.errorString();
+            *error = file.error() != QFileDevice::NoError
+                         ? file.errorString()
+                         : QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden.");
         file.cancelWriting();
         return false;
     }

@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 using namespace Kern;
@@ -20,6 +24,8 @@ private slots:
     void cellsInTextFormats();
     void csvOfAResult();
     void saveReplacesOnlyRegularFiles();
+    void fullDiskKeepsOldFile_data();
+    void fullDiskKeepsOldFile();
 };
 
 // Two combinations of the given article numbers; the second one costs 1.234,50.
@@ -130,6 +136,45 @@ void TestResultExport::saveReplacesOnlyRegularFiles() {
     QVERIFY(!SaveBytesAtomically(dir.filePath(QStringLiteral("fehlt/x.csv")), "x", &reason));
     QVERIFY(!reason.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);
+}
+
+void TestResultExport::fullDiskKeepsOldFile_data() {
+    QTest::addColumn<int>("fillKiB"); // -1: fill to the last byte
+    QTest::addColumn<int>("bytes");
+    QTest::newRow("buffered write, flush fails") << -1 << 1000;
+    QTest::newRow("write takes only part") << 24 << 200000;
+}
+
+void TestResultExport::fullDiskKeepsOldFile() {
+    QFETCH(int, fillKiB);
+    QFETCH(int, bytes);
+    QTemporaryDir dir;
+    const QByteArray disk = QFile::encodeName(dir.path());
+    if (mount("tmpfs", disk.constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP("mounting a small file system needs root");
+    const QString path = dir.filePath(QStringLiteral("Ergebnis.csv"));
+    QString reason;
+    QVERIFY(SaveBytesAtomically(path, "alt", &reason));
+    QFile filler(dir.filePath(QStringLiteral("filler")));
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const QByteArray block(1024, 'f');
+    for (int k = 0; fillKiB < 0 || k < fillKiB; ++k)
+        if (filler.write(block) != block.size())
+            break;
+    filler.close();
+
+    const bool saved = SaveBytesAtomically(path, QByteArray(bytes, 'x'), &reason);
+    QFile old(path);
+    const bool opened = old.open(QIODevice::ReadOnly);
+    const QByteArray content = old.readAll();
+    old.close();
+    const QStringList entries = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(umount(disk.constData()), 0);
+    QVERIFY(!saved);
+    QCOMPARE(reason, QString::fromLocal8Bit(std::strerror(ENOSPC)));
+    QVERIFY(opened);
+    QCOMPARE(content, QByteArray("alt"));
+    QCOMPARE(entries, (QStringList{"Ergebnis.csv", "filler"}));
 }
 
 QTEST_APPLESS_MAIN(TestResultExport)
