@@ -152,6 +152,10 @@ void TestResultExport::fullDiskKeepsOldFile() {
     const QByteArray disk = QFile::encodeName(dir.path());
     if (mount("tmpfs", disk.constData(), "tmpfs", 0, "size=64k") != 0)
         QSKIP("mounting a small file system needs root");
+    struct Unmount {
+        const QByteArray& at;
+        ~Unmount() { umount(at.constData()); }
+    } unmount{disk};
     const QString path = dir.filePath(QStringLiteral("Ergebnis.csv"));
     QString reason;
     QVERIFY(SaveBytesAtomically(path, "alt", &reason));
@@ -165,14 +169,11 @@ void TestResultExport::fullDiskKeepsOldFile() {
 
     const bool saved = SaveBytesAtomically(path, QByteArray(bytes, 'x'), &reason);
     QFile old(path);
-    const bool opened = old.open(QIODevice::ReadOnly);
+    QVERIFY(old.open(QIODevice::ReadOnly));
     const QByteArray content = old.readAll();
-    old.close();
     const QStringList entries = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-    QCOMPARE(umount(disk.constData()), 0);
     QVERIFY(!saved);
     QCOMPARE(reason, QString::fromLocal8Bit(std::strerror(ENOSPC)));
-    QVERIFY(opened);
     QCOMPARE(content, QByteArray("alt"));
     QCOMPARE(entries, (QStringList{"Ergebnis.csv", "filler"}));
 }
