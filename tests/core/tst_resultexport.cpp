@@ -74,12 +74,6 @@ void TestResultExport::cellsInTextFormats_data() {
     QTest::addColumn<QString>("cell");
     QTest::addColumn<QString>("tsv");
     QTest::addColumn<QString>("csv");
-    QTest::newRow("number as shown") << "1.234,50"
-                                     << "1.234,50"
-                                     << "1.234,50";
-    QTest::newRow("umlaut") << "Weiche ä"
-                            << "Weiche ä"
-                            << "Weiche ä";
     QTest::newRow("semicolon") << "A;B"
                                << "A;B"
                                << "\"A;B\"";
@@ -92,9 +86,6 @@ void TestResultExport::cellsInTextFormats_data() {
     QTest::newRow("line break") << "A\r\nB"
                                 << "\"A\r\nB\""
                                 << "\"A\r\nB\"";
-    QTest::newRow("empty") << ""
-                           << ""
-                           << "";
 }
 
 void TestResultExport::cellsInTextFormats() {
