@@ -1,4 +1,5 @@
 #include "kernmain.h"
+#include "seite1.h"
 
 #include <QApplication>
 
@@ -19,6 +20,7 @@ int main(int argc, char* argv[]) {
     std::fputs(line.errors.toUtf8().constData(), stderr);
     if (!line.run || !qobject_cast<QApplication*>(app.get()))
         return line.exitCode;
-    Kern::Main(line.trackFile);
+    // The main window goes before the application, and with it everything it owns.
+    const std::unique_ptr<Seite1> window(Kern::Main(line.trackFile));
     return app->exec();
 }

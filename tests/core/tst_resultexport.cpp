@@ -1,9 +1,8 @@
 // The result table as text for other programs: the rows chosen, the clipboard text, CSV bytes and
 // the atomic file write behind the export.
-#include "kern.h"
 #include "resultexport.h"
-#include "resulttablemodel.h"
 
+#include <QAbstractTableModel>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,6 +13,31 @@
 #include <sys/stat.h>
 
 using namespace Kern;
+
+namespace {
+// A result table as the grid sees it: headings, and cells whose shown text differs from the
+// value behind it, as with a model that keeps numbers.
+class ShownTable : public QAbstractTableModel {
+public:
+    ShownTable(QStringList headings, QList<QStringList> rows)
+        : m_headings(std::move(headings)), m_rows(std::move(rows)) {}
+    int rowCount(const QModelIndex& = {}) const override { return int(m_rows.size()); }
+    int columnCount(const QModelIndex& = {}) const override { return int(m_headings.size()); }
+    QVariant data(const QModelIndex& index, int role) const override {
+        const QString shown = m_rows.at(index.row()).at(index.column());
+        return role == Qt::DisplayRole ? QVariant(shown) : QVariant(shown.size() * 1.5);
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal)
+            return section + 1;
+        return role == Qt::DisplayRole ? QVariant(m_headings.at(section)) : QVariant();
+    }
+
+private:
+    QStringList m_headings;
+    QList<QStringList> m_rows;
+};
+} // namespace
 
 class TestResultExport : public QObject {
     Q_OBJECT
@@ -28,46 +52,31 @@ private slots:
     void fullDiskKeepsOldFile();
 };
 
-// Two combinations of the given article numbers; the second one costs 1.234,50.
-static void fillResult(const QStringList& articles) {
-    ScaleX = ScaleY = 1;
-    SelectedCount = int(articles.size());
-    for (int t = 1; t <= 10; ++t)
-        ArticleNumbers[std::size_t(t)] = articles.value(t - 1);
-    ResultTable()->SetUpResultTable();
-    CombinationCount = 2;
-    ResultStore[1] = StoreRow{1000, 0, 2, 5, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0};
-    ResultStore[2] = StoreRow{999.9, -0.1, 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 11, 1234.5, 0};
-    ResultTable()->FillResultTable();
-}
+static const QStringList First{"1", "1000,0", "0,0", "2", "5", "7", "0,00"};
+static const QStringList Second{"2", "999,9", "-0,1", "", "11", "11", "1.234,50"};
 
 void TestResultExport::textsOfTheModel_data() {
-    QTest::addColumn<QStringList>("articles");
+    QTest::addColumn<QStringList>("headings");
     QTest::addColumn<QList<int>>("rows");
     QTest::addColumn<QList<QStringList>>("expected");
     const QStringList headings{"lfd. Nr.", "Länge",         "-/+",        "Gleis Ä",
                                "Gleis ö",  "Anzahl Gleise", "Gesamtpreis"};
     const QStringList groups{"", "Strecke (mm)", "", "Gleistypen (mm)", "", "", ""};
-    const QStringList first{"1", "1000,0", "0,0", "2", "5", "7", "0,00"};
-    const QStringList second{"2", "999,9", "-0,1", "", "11", "11", "1.234,50"};
-    QTest::newRow("all rows, numbers as shown")
-        << QStringList{"Gleis Ä", "Gleis ö"} << QList<int>{0, 1}
-        << QList<QStringList>{groups, headings, first, second};
+    QTest::newRow("all rows, texts as shown")
+        << headings << QList<int>{0, 1} << QList<QStringList>{groups, headings, First, Second};
     QTest::newRow("chosen rows in the order given")
-        << QStringList{"Gleis Ä", "Gleis ö"} << QList<int>{1}
-        << QList<QStringList>{groups, headings, second};
+        << headings << QList<int>{1, 0} << QList<QStringList>{groups, headings, Second, First};
+    const QStringList noType{"lfd. Nr.", "Länge", "-/+", "Anzahl Gleise", "Gesamtpreis"};
     QTest::newRow("no type: no caption above type columns")
-        << QStringList{} << QList<int>{}
-        << QList<QStringList>{{"", "Strecke (mm)", "", "", ""},
-                              {"lfd. Nr.", "Länge", "-/+", "Anzahl Gleise", "Gesamtpreis"}};
+        << noType << QList<int>{} << QList<QStringList>{{"", "Strecke (mm)", "", "", ""}, noType};
 }
 
 void TestResultExport::textsOfTheModel() {
-    QFETCH(QStringList, articles);
+    QFETCH(QStringList, headings);
     QFETCH(QList<int>, rows);
     QFETCH(QList<QStringList>, expected);
-    fillResult(articles);
-    QCOMPARE(ResultTexts(*ResultTable(), rows), expected);
+    const ShownTable model(headings, {First.first(headings.size()), Second.first(headings.size())});
+    QCOMPARE(ResultTexts(model, rows), expected);
 }
 
 void TestResultExport::cellsInTextFormats_data() {
@@ -98,8 +107,10 @@ void TestResultExport::cellsInTextFormats() {
 }
 
 void TestResultExport::csvOfAResult() {
-    fillResult({"24064", "Märklin;Ö"});
-    QCOMPARE(CsvBytes(ResultTexts(*ResultTable(), {1, 0})),
+    const ShownTable model(
+        {"lfd. Nr.", "Länge", "-/+", "24064", "Märklin;Ö", "Anzahl Gleise", "Gesamtpreis"},
+        {First, Second});
+    QCOMPARE(CsvBytes(ResultTexts(model, {1, 0})),
              QByteArray("\xEF\xBB\xBF"
                         ";Strecke (mm);;Gleistypen (mm);;;\r\n"
                         "lfd. Nr.;L\xC3\xA4nge;-/+;24064;\"M\xC3\xA4rklin;\xC3\x96\";Anzahl "
