@@ -3,6 +3,7 @@
 #include "germanformat.h"
 #include "inputrules.h"
 #include "kern.h"
+#include "resultcommands.h"
 #include "resulttablemodel.h"
 #include "searchrunner.h"
 #include "settings.h"
@@ -19,6 +20,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -113,6 +115,7 @@ Seite1::Seite1(QWidget* parent) : QMainWindow(parent) {
     m_stopSearch->setEnabled(false);
     connect(m_stopSearch, &QAction::triggered, m_runner, &SearchRunner::stop);
     addAction(m_stopSearch);
+    m_resultCommands = new ResultCommands(m_grid, dateiEntry(7), this);
 
     // Design size: the client area below the menu bar is 9480 x 8445 twips.
     m_client->setMinimumSize(0, 0);
@@ -330,6 +333,8 @@ void Seite1::buildMenus() {
     entry(m_dateiMenu, "Datei", 3, QString(), {}, &Seite1::Datei_Click);
     entry(m_dateiMenu, "Datei", 4, QStringLiteral("&Drucken"), QKeySequence(Qt::CTRL | Qt::Key_P),
           &Seite1::Datei_Click);
+    entry(m_dateiMenu, "Datei", 7, QStringLiteral("Ergebnis &exportieren..."), {},
+          &Seite1::Datei_Click);
     entry(m_dateiMenu, "Datei", 5, QString(), {}, &Seite1::Datei_Click);
     entry(m_dateiMenu, "Datei", 6, QStringLiteral("&Beenden"), {}, &Seite1::Datei_Click);
 
@@ -507,6 +512,11 @@ void Seite1::Grid_Click(int column) {
 }
 
 void Seite1::Datei_Click(int index) {
+    // Entry 7 exports the result; it has no file command, the toolbar does not offer it.
+    if (index == 7) {
+        m_resultCommands->exportResult();
+        return;
+    }
     // Entry 6 "&Beenden" runs file command 8.
     FileCommand(index == 6 ? 8 : index);
 }
@@ -605,7 +615,12 @@ bool Seite1::loadTrackFile(const QString& path, bool silent) {
     TrackFile::Table table;
     int rows = 0;
     QString reason;
-    if (!TrackFile::read(path, &table, &rows, &reason)) {
+    // A pipe would keep the reader waiting for a writer, a device reading for ever.
+    const QFileInfo info(path);
+    const bool special = info.exists() && !info.isFile();
+    if (special)
+        reason = QStringLiteral("Das ist keine gewöhnliche Datei.");
+    if (special || !TrackFile::read(path, &table, &rows, &reason)) {
         if (!silent)
             QMessageBox(QMessageBox::NoIcon, QStringLiteral("Fehler beim Laden"),
                         QStringLiteral("Die Gleis-Tabelle konnte nicht geladen werden:\n%1\n%2")

@@ -20,6 +20,7 @@ class QMenu;
 class QPushButton;
 class QTableView;
 class QToolBar;
+class ResultCommands;
 class clsResize;
 class SearchRunner;
 namespace Kern {
@@ -53,6 +54,7 @@ public:
     QAction* dateiEntry(int index) const;
     QAction* extrasEntry(int index) const;
     QAction* hilfeEntry(int index) const;
+    ResultCommands* resultCommands() const { return m_resultCommands; }
 
     QString currentTrackFile() const { return m_currentTrackFile; }
     void setCurrentTrackFile(const QString& path) { m_currentTrackFile = path; }
@@ -162,4 +164,5 @@ private:
     bool m_sortFlag = false;
     bool m_unloaded = false;
     std::unique_ptr<clsResize> m_resize;
+    ResultCommands* m_resultCommands = nullptr; // copy and export of the result grid
 };

@@ -8,7 +8,8 @@ build="${1:-$here/build}"
 shift || true
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libgl-dev libbenchmark-dev
-          fonts-dejavu-core fonts-liberation2 poppler-utils desktop-file-utils appstream)
+          fonts-dejavu-core fonts-liberation2 poppler-utils desktop-file-utils appstream
+          dpkg-dev libxml2-utils shared-mime-info)
 
 missing=()
 for p in "${packages[@]}"; do

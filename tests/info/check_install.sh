@@ -11,7 +11,8 @@ for f in bin/schotterfix \
          "share/applications/$id.desktop" \
          "share/metainfo/$id.metainfo.xml" \
          "share/icons/hicolor/scalable/apps/$id.svg" \
-         "share/icons/hicolor/256x256/apps/$id.png"; do
+         "share/icons/hicolor/256x256/apps/$id.png" \
+         "share/mime/packages/$id.xml"; do
     if [ ! -s "$prefix/$f" ]; then
         echo "not installed: $f"
         missing=1
@@ -26,7 +27,7 @@ size=$(od -An -tu1 -j16 -N8 "$prefix/share/icons/hicolor/256x256/apps/$id.png" |
 
 grep -qx "Icon=$id" "$prefix/share/applications/$id.desktop" ||
     { echo "the launcher does not name the installed icon"; exit 1; }
-grep -qx "Exec=schotterfix" "$prefix/share/applications/$id.desktop" ||
+grep -qx "Exec=schotterfix %f" "$prefix/share/applications/$id.desktop" ||
     { echo "the launcher does not start the installed program"; exit 1; }
 
 if ! command -v desktop-file-validate >/dev/null || ! command -v appstreamcli >/dev/null; then

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QAction;
+class QTableView;
+
+// Lets the results leave the program: "Kopieren" (Ctrl+C in the grid and its context menu) puts
+// the selected rows, or all rows when none is selected, on the clipboard as tab-separated text;
+// the export entry writes the whole table, in the order shown, as a CSV file.
+class ResultCommands : public QObject {
+    Q_OBJECT
+public:
+    // Sets the grid up for choosing whole rows, gives it the copy key and a context menu with
+    // "Kopieren" and the export entry, and keeps both enabled only while there are rows.
+    ResultCommands(QTableView* grid, QAction* exportEntry, QObject* parent);
+
+    QAction* copyAction() const { return m_copy; }
+    // Model rows to hand on, in the order shown: the selected ones, or all.
+    QList<int> chosenRows() const;
+    void copyToClipboard() const;
+    // Asks for a file name, then writes the CSV file there.
+    void exportResult();
+    // Writes all rows as a CSV file; a failure leaves any old file as it was and says so in a
+    // message.
+    bool exportTo(const QString& path);
+
+private:
+    void updateEnabled();
+
+    QTableView* m_grid = nullptr;
+    QAction* m_copy = nullptr;
+    QAction* m_export = nullptr;
+    QString m_lastExport;
+};

@@ -1,0 +1,78 @@
+#!/bin/sh
+# check_package.sh <cpack> <build dir> <scratch dir> <application id> <version>
+# Builds the Debian package of the build folder and checks its control data, its file list and
+# the installed files with the distribution's own tools.
+set -eu
+cpack=$1 build=$2 scratch=$3 id=$4 version=$5
+
+for tool in dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli xmllint update-mime-database; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "$tool missing: package check skipped"
+        exit 77
+    fi
+done
+
+rm -rf "$scratch"
+mkdir -p "$scratch"
+if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >"$scratch/cpack.log" 2>&1; then
+    cat "$scratch/cpack.log"
+    exit 1
+fi
+deb="$scratch/schotterfix_${version}_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || { echo "no package $deb"; ls "$scratch"; exit 1; }
+dpkg-deb -I "$deb"
+
+fail() { echo "$*"; exit 1; }
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = schotterfix ] || fail "Package: $(field Package)"
+[ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
+[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture"
+[ "$(field Section)" = misc ] || fail "Section: $(field Section)"
+field Maintainer | grep -q '^[^<]\+ <[^@>]\+@[^>]\+>$' || fail "Maintainer: $(field Maintainer)"
+# Depends comes from the binary: the toolkit's libraries with their versions.
+for dep in 'libc6 (>=' 'libqt6core6 (>=' 'libqt6widgets6 (>=' 'libqt6printsupport6 (>=' \
+           'qt6-qpa-plugins'; do
+    field Depends | grep -qF "$dep" || fail "Depends lacks $dep: $(field Depends)"
+done
+# A synopsis and an extended description with a German and an English paragraph.
+field Description | grep -q 'Gleisst' || fail "no German description"
+field Description | grep -q 'model-railway' || fail "no English description"
+
+# Exactly the program and the desktop files, nothing from the build or the tests.
+files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $NF }' | sort)
+expected=$(sort <<LIST
+-rwxr-xr-x ./usr/bin/schotterfix
+-rw-r--r-- ./usr/share/applications/$id.desktop
+-rw-r--r-- ./usr/share/icons/hicolor/256x256/apps/$id.png
+-rw-r--r-- ./usr/share/icons/hicolor/scalable/apps/$id.svg
+-rw-r--r-- ./usr/share/metainfo/$id.metainfo.xml
+-rw-r--r-- ./usr/share/mime/packages/$id.xml
+LIST
+)
+[ "$files" = "$expected" ] || { printf 'files:\n%s\nexpected:\n%s\n' "$files" "$expected"; exit 1; }
+
+root="$scratch/root"
+dpkg-deb -x "$deb" "$root"
+share="$root/usr/share"
+desktop-file-validate "$share/applications/$id.desktop"
+appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml"
+xmllint --noout "$share/mime/packages/$id.xml"
+
+# The launcher opens the files of the type the package defines.
+type=$(sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' "$share/mime/packages/$id.xml")
+[ "$type" = application/x-schotterfix ] || fail "MIME type: $type"
+grep -qx "Exec=schotterfix %f" "$share/applications/$id.desktop" || fail "launcher Exec"
+grep -qx "MimeType=$type;" "$share/applications/$id.desktop" || fail "launcher MimeType"
+grep -qF "<mediatype>$type</mediatype>" "$share/metainfo/$id.metainfo.xml" || fail "metainfo"
+
+# The MIME database built from the file knows the glob and the text parent.
+mkdir -p "$scratch/mime/packages"
+cp "$share/mime/packages/$id.xml" "$scratch/mime/packages/"
+XDG_DATA_DIRS="$scratch" update-mime-database "$scratch/mime"
+grep -qx "50:$type:\*.sfr" "$scratch/mime/globs2" || fail "glob *.sfr not in the database"
+grep -qx "$type text/plain" "$scratch/mime/subclasses" || fail "not a text file type"
+
+# The packaged program is the real one, still working after stripping.
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/schotterfix" --version)
+[ "$out" = "Schotterfix $version" ] || fail "packaged program says: $out"
+echo "package $deb built and valid"
