@@ -138,6 +138,14 @@ QString ResultTableModel::cellText(int gridRow, int column) const {
     return m_rows[std::size_t(gridRow - 1)].value(column);
 }
 
+int ResultTableModel::selectedCount() const {
+    return SelectedCount;
+}
+
+QString ResultTableModel::articleNumber(int type) const {
+    return type >= 1 && type <= MaxTypes ? ArticleNumbers[std::size_t(type)] : QString();
+}
+
 int ResultTableModel::columnWidthTwips(int column) const {
     if (column < 0 || column >= int(m_widths.size()))
         return 0;

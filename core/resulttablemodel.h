@@ -35,6 +35,10 @@ public:
     QString cellText(int gridRow, int column) const;
     int gridRowCount() const { return rowCount() + 1; }
 
+    // The selected types of the search shown: n, and the article number of type 1..n.
+    int selectedCount() const;
+    QString articleNumber(int type) const;
+
     // Layout in twips, already scaled by ScaleX / ScaleY.
     int columnWidthTwips(int column) const;
     int headingHeightTwips() const { return m_headingHeight; }
