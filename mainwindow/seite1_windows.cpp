@@ -15,7 +15,7 @@
 #include <QScreen>
 
 void Seite1::printResultList() {
-    Drucken::PrintResultList(this);
+    Drucken::PrintResultList(*Kern::ResultTable(), this);
 }
 
 void Seite1::openCalculator() {

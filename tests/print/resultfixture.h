@@ -3,10 +3,10 @@
 #include "kern.h"
 #include "resulttablemodel.h"
 
-// A result table with n types (article numbers 24061, 24062, ...) and k rows whose cells are
-// easy to predict: row r has 10 + r pieces, the count (r + t) % 3 of type t (0 shows empty),
-// and a total price of (k - r + 1) * 2.5 + 0.25, so the cheapest row is the last one found.
-inline void fillResults(int n, int k) {
+// Fills grid with a result of n types (article numbers 24061, 24062, ...) and k rows whose cells
+// are easy to predict: row r has 10 + r pieces, the count (r + t) % 3 of type t (0 shows
+// empty), and a total price of (k - r + 1) * 2.5 + 0.25, so the cheapest row is the last found.
+inline void fillResults(Kern::ResultTableModel& grid, int n, int k) {
     Kern::SelectedCount = n;
     for (int t = 1; t <= Kern::MaxTypes; ++t)
         Kern::ArticleNumbers[std::size_t(t)] = t <= n ? QString::number(24060 + t) : QString();
@@ -21,6 +21,6 @@ inline void fillResults(int n, int k) {
         s[12] = 10 + r;
         s[13] = (k - r + 1) * 2.5 + 0.25;
     }
-    Kern::ResultTable()->SetUpResultTable();
-    Kern::ResultTable()->FillResultTable();
+    grid.SetUpResultTable();
+    grid.FillResultTable();
 }
