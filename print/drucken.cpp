@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTextFrame>
 #include <QTextTable>
 
@@ -96,9 +97,11 @@ void PrintResultList(const Kern::ResultTableModel& grid, QWidget* parent) {
     }
     PrintRun run(grid);
     SetBusy(run, true);
-    DruBild preview(parent);
-    PrepareDocument(run, preview.document());
-    preview.Dru_Bausteine(run);
+    // Guarded: a parent that goes while the preview is open takes the preview with it.
+    const QPointer<DruBild> preview = new DruBild(parent);
+    PrepareDocument(run, preview->document());
+    preview->Dru_Bausteine(run);
+    delete preview.data();
 }
 
 int PageCount(const Kern::ResultTableModel& grid) {
