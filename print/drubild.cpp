@@ -62,9 +62,13 @@ DruBild::DruBild(QWidget* parent) : QDialog(parent), m_document(std::make_unique
         view->setBackgroundBrush(QColor(192, 192, 192));
     connect(HighEdit1, &QPrintPreviewWidget::paintRequested, this,
             [this](QPrinter* printer) { m_document->printTo(printer); });
+    // A hidden preview draws nothing: its pages are drawn when it is shown.
     connect(m_document.get(), &PrintDocument::changed, this, [this] {
         applyViewSwitches();
-        HighEdit1->updatePreview();
+        if (isVisible())
+            HighEdit1->updatePreview();
+        else
+            m_previewPending = true;
     });
     applyViewSwitches();
 
@@ -84,6 +88,14 @@ void DruBild::applyViewSwitches() {
                                                        : QPrintPreviewWidget::FitInView);
 }
 
+void DruBild::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_previewPending) {
+        m_previewPending = false;
+        HighEdit1->updatePreview();
+    }
+}
+
 void DruBild::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     Form_Resize();
@@ -97,34 +109,35 @@ void DruBild::Form_Resize() {
         HighEdit1->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight));
 }
 
-bool DruBild::BuildPages() {
+bool DruBild::BuildPages(Drucken::PrintRun& run) {
     PrintDocument& doc = *m_document;
-    const int pages = Drucken::PageCount();
-    const QString templateFile = Drucken::TemplateFile();
+    const int pages = Drucken::PageCount(run.grid);
     for (int page = 1; page <= pages; ++page) {
-        if (!doc.insertDocumentFile(templateFile, 0))
+        if (!run.pageTemplate || !doc.insertDocument(*run.pageTemplate))
             return false;
         doc.moveToEnd();
         PrintDocument::Position pos = doc.position();
         doc.setPosition(pos.part, pos.offset - 1);
-        if (!Drucken::FillPageTable(page))
+        if (!Drucken::FillPageTable(run, doc, page))
             return false;
         doc.moveToEnd();
         pos = doc.position();
         doc.setPosition(pos.part, pos.offset - 1);
-        if (page < pages && !doc.pageQuery())
+        // No page query first: it would lay the document out page by page. A break where the
+        // next copy starts a page anyway is dropped when the document is laid out.
+        if (page < pages)
             doc.insertPageBreak();
     }
     doc.layOut(true);
     doc.moveToStart();
     doc.setSwitches(true, true, false);
     doc.setReadOnly(true);
-    Drucken::SetBusy(false);
+    Drucken::SetBusy(run, false);
     return true;
 }
 
-void DruBild::Dru_Bausteine() {
-    if (BuildPages())
+void DruBild::Dru_Bausteine(Drucken::PrintRun& run) {
+    if (BuildPages(run))
         exec();
 }
 

@@ -9,6 +9,9 @@ class QMenu;
 class QMenuBar;
 class QPrintPreviewWidget;
 class QPrinter;
+namespace Drucken {
+struct PrintRun;
+}
 
 // The print preview: the result document page by page, printed or set up from its own menu.
 // The document is built while the window is still hidden (BuildPages); Dru_Bausteine builds
@@ -27,10 +30,10 @@ public:
 
     // Builds the pages, then shows the window modally until it is closed. Nothing is shown
     // when the pages could not be built.
-    void Dru_Bausteine();
-    // One template copy per 50 result rows, each filled by Drucken::FillPageTable; false when
-    // a page could not be built.
-    bool BuildPages();
+    void Dru_Bausteine(Drucken::PrintRun& run);
+    // One copy of the run's template per 50 grid rows, each filled by Drucken::FillPageTable;
+    // false when a page could not be built.
+    bool BuildPages(Drucken::PrintRun& run);
 
     // Prints the document on printer; a failure is reported to the user. Returns success.
     bool PrintOn(QPrinter* printer);
@@ -41,6 +44,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Resize();
@@ -48,6 +52,7 @@ private:
     void reportPrintFailure();
 
     std::unique_ptr<PrintDocument> m_document;
+    bool m_previewPending = true; // the preview has not drawn the document as it is
     QMenuBar* m_menuBar = nullptr;
     QMenu* Menu_Datei = nullptr;
     QAction* Menu_DateiDruck = nullptr;

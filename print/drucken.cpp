@@ -1,16 +1,16 @@
 #include "drucken.h"
 
 #include "drubild.h"
-#include "kern.h"
 #include "printdocument.h"
 #include "resulttablemodel.h"
+#include "search.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QPointer>
-#include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
 
@@ -18,131 +18,131 @@
 
 namespace Drucken {
 
-qint16 FieldOffset = 10;
-std::array<QString, 31> HeadingTexts;
-std::array<QString, 51> PageColumnTexts;
-
 namespace {
-QPointer<DruBild> s_preview;
-QString s_templateDirectory;
-bool s_busy = false;
-const Kern::ResultTableModel* s_grid = nullptr; // the grid of the print run
-
 const QString LineBreak = QStringLiteral("\r\n");
 
-int selectedCount() {
-    return s_grid ? std::clamp(s_grid->selectedCount(), 0, Kern::MaxTypes) : 0;
+// Far above anything a one-page form needs (the built-in template has 4 KB, 35 paragraphs and
+// one table of 2 x 15 cells), far below what would make a printout of many pages crawl.
+constexpr qint64 MaxTemplateBytes = 256 * 1024;
+constexpr int MaxTemplateCharacters = 20000;
+constexpr int MaxTemplateBlocks = 1000;
+constexpr int MaxTemplateTables = 8;
+constexpr int MaxTableRows = 40;
+constexpr int MaxTableColumns = 30;
+constexpr int MaxTemplateCells = 600;
+
+int selectedCount(const Kern::ResultTableModel& grid) {
+    return std::clamp(grid.selectedCount(), 0, Kern::MaxTypes);
 }
 
-// The rows the grid shows: after a change of screen preset the grid is empty although the
-// last search is still known, and a printout of empty rows would help nobody.
-int combinationCount() {
-    return s_grid ? std::clamp(s_grid->rowCount(), 0, Kern::StoreRows) : 0;
+QString headingText(const QString& articleNumber) {
+    if (articleNumber.size() <= MaxArticleNumberLength)
+        return articleNumber;
+    int keep = MaxArticleNumberLength - 1;
+    if (articleNumber.at(keep - 1).isHighSurrogate())
+        --keep;
+    return articleNumber.left(keep) + QChar(0x2026); // ...
 }
 
-QTextTable* lastTable(QTextFrame* frame, QTextTable* last = nullptr) {
-    const QList<QTextFrame*> children = frame->childFrames();
-    for (QTextFrame* child : children) {
-        if (auto* table = qobject_cast<QTextTable*>(child)) {
-            if (!last || table->firstPosition() > last->firstPosition())
-                last = table;
-        }
-        last = lastTable(child, last);
+bool insideTable(const QTextTable* table) {
+    for (const QTextFrame* f = table->parentFrame(); f; f = f->parentFrame()) {
+        if (qobject_cast<const QTextTable*>(f))
+            return true;
     }
-    return last;
+    return false;
 }
 } // namespace
 
-DruBild* Preview(QWidget* parent) {
-    if (!s_preview)
-        s_preview = new DruBild(parent);
-    return s_preview;
+PrintRun::PrintRun(const Kern::ResultTableModel& grid, QString templateDirectory)
+    : grid(grid), templateDirectory(std::move(templateDirectory)) {}
+
+PrintRun::~PrintRun() {
+    SetBusy(*this, false);
 }
 
-void ClosePreview() {
-    delete s_preview.data();
-}
-
-void SetBusy(bool busy) {
-    if (busy == s_busy || !qApp)
+void SetBusy(PrintRun& run, bool busy) {
+    if (busy == run.busy || !qApp)
         return;
-    s_busy = busy;
+    run.busy = busy;
     if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
 }
 
-void PrepareDocument(const Kern::ResultTableModel& grid, QWidget* parent) {
-    s_grid = &grid;
-    FieldOffset = 10;
-    PrintDocument& doc = Preview(parent)->document();
+void PrepareDocument(PrintRun& run, PrintDocument& doc) {
+    run.FieldOffset = 10;
+    run.pageTemplate = LoadTemplate(run.templateDirectory);
     doc.reset();
     doc.setSwitches(false, false, false);
-    PageColumnTexts.fill(QString());
+    run.PageColumnTexts.fill(QString());
 
     for (int p = 21; p <= 30; ++p)
-        HeadingTexts[std::size_t(p)].clear();
-    const int n = selectedCount();
+        run.HeadingTexts[std::size_t(p)].clear();
+    const int n = selectedCount(run.grid);
     for (int t = 1; t <= n; ++t)
-        HeadingTexts[std::size_t(20 + t)] = grid.articleNumber(t);
+        run.HeadingTexts[std::size_t(20 + t)] = headingText(run.grid.articleNumber(t));
 
     for (int p = 21; p <= 30; ++p) {
-        doc.defineField(p + FieldOffset, QStringLiteral("{Feld %1}").arg(p));
-        doc.setFieldText(p + FieldOffset, HeadingTexts[std::size_t(p)]);
+        doc.defineField(p + run.FieldOffset, QStringLiteral("{Feld %1}").arg(p));
+        doc.setFieldText(p + run.FieldOffset, run.HeadingTexts[std::size_t(p)]);
     }
 }
 
 void PrintResultList(const Kern::ResultTableModel& grid, QWidget* parent) {
-    SetBusy(true);
-    ClosePreview();
-    PrepareDocument(grid, parent);
-    Preview(parent)->Dru_Bausteine();
-    SetBusy(false);
-    ClosePreview();
+    if (PageCount(grid) == 0) {
+        QMessageBox::information(parent, QStringLiteral("Drucken"),
+                                 QStringLiteral("Es sind keine Ergebnisse zum Drucken vorhanden."));
+        return;
+    }
+    PrintRun run(grid);
+    SetBusy(run, true);
+    // Guarded: a parent that goes while the preview is open takes the preview with it.
+    const QPointer<DruBild> preview = new DruBild(parent);
+    PrepareDocument(run, preview->document());
+    preview->Dru_Bausteine(run);
+    delete preview.data();
 }
 
-int PageCount() {
-    return (combinationCount() + RowsPerPage - 1) / RowsPerPage;
+int PageCount(const Kern::ResultTableModel& grid) {
+    return (std::max(grid.rowCount(), 0) + RowsPerPage - 1) / RowsPerPage;
 }
 
-bool FillPageTable(int page) {
-    PrintDocument& doc = Preview()->document();
+bool FillPageTable(PrintRun& run, PrintDocument& doc, int page) {
+    const Kern::ResultTableModel& grid = run.grid;
     const int m = doc.tableCount();
-    const int n = selectedCount();
-    const int k = combinationCount();
+    const int n = selectedCount(grid);
     const int first = (page - 1) * RowsPerPage + 1;
-    const int last = std::min(first + RowsPerPage - 1, k);
-    const Kern::ResultTableModel* grid = s_grid;
+    const int last = std::min(first + RowsPerPage - 1, grid.rowCount());
 
     for (int r = first; r <= last; ++r) {
         // The blank line after every fifth row counts table positions, so blocks of five
         // stay aligned across pages whatever the sort order.
         const QString separator = r % 5 == 0 ? LineBreak : QString();
         for (int c = 1; c <= n + 3; ++c)
-            PageColumnTexts[std::size_t(c)] += LineBreak + grid->cellText(r, c - 1) + separator;
+            run.PageColumnTexts[std::size_t(c)] += LineBreak + grid.cellText(r, c - 1) + separator;
         // The last two result columns always go to the last two table columns.
-        PageColumnTexts[14] += LineBreak + grid->cellText(r, n + 3) + separator;
-        PageColumnTexts[15] += LineBreak + grid->cellText(r, n + 4) + separator;
+        run.PageColumnTexts[14] += LineBreak + grid.cellText(r, n + 3) + separator;
+        run.PageColumnTexts[15] += LineBreak + grid.cellText(r, n + 4) + separator;
     }
-    return WriteTableRow(m - 1, 1, TableColumns, 1);
+    return WriteTableRow(run, doc, m - 1, 1, TableColumns, 1);
 }
 
-bool WriteTableRow(int table, int firstColumn, int lastColumn, int row) {
+bool WriteTableRow(PrintRun& run, PrintDocument& doc, int table, int firstColumn, int lastColumn,
+                   int row) {
     bool ok = true;
     for (int i = firstColumn; i <= lastColumn && ok; ++i) {
-        if (i < 0 || i >= int(PageColumnTexts.size()))
+        if (i < 0 || i >= int(run.PageColumnTexts.size()))
             ok = false;
         else
-            ok = WriteTableCell(table, row, i - 1, PageColumnTexts[std::size_t(i)]);
+            ok = WriteTableCell(doc, table, row, i - 1, run.PageColumnTexts[std::size_t(i)]);
     }
     // Emptied even after a failure, so nothing of this page leaks into the next one.
-    PageColumnTexts.fill(QString());
+    run.PageColumnTexts.fill(QString());
     return ok;
 }
 
-bool WriteTableCell(int table, int row, int column, const QString& text) {
-    PrintDocument& doc = Preview()->document();
+bool WriteTableCell(PrintDocument& doc, int table, int row, int column, const QString& text) {
     if (!doc.selectTablePart(PrintDocument::SelectTable, table) ||
         !doc.selectTablePart(PrintDocument::SelectRow, row) ||
         !doc.selectTablePart(PrintDocument::SelectColumn, column))
@@ -151,26 +151,40 @@ bool WriteTableCell(int table, int row, int column, const QString& text) {
     return text.isEmpty() || doc.insertText(text, 0);
 }
 
-void SetTemplateDirectory(const QString& directory) {
-    s_templateDirectory = directory;
-}
-
-bool IsUsableTemplate(const QString& file) {
-    QTextDocument doc;
-    if (!PrintDocument::readDocumentFile(file, &doc))
+bool IsUsableTemplate(const QTextDocument& doc) {
+    if (doc.characterCount() > MaxTemplateCharacters || doc.blockCount() > MaxTemplateBlocks)
         return false;
+    const QList<QTextTable*> tables = PrintDocument::tablesOf(doc);
+    if (tables.isEmpty() || tables.size() > MaxTemplateTables)
+        return false;
+    int cells = 0;
+    for (const QTextTable* table : tables) {
+        if (table->rows() > MaxTableRows || table->columns() > MaxTableColumns ||
+            insideTable(table))
+            return false;
+        cells += table->rows() * table->columns();
+    }
     // The pages are written into the last table of each copy.
-    const QTextTable* table = lastTable(doc.rootFrame());
-    return table && table->columns() == TableColumns && table->rows() >= 2;
+    return cells <= MaxTemplateCells && tables.last()->columns() == TableColumns &&
+           tables.last()->rows() >= 2;
 }
 
-QString TemplateFile() {
-    const QString directory = s_templateDirectory.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                            : s_templateDirectory;
-    const QString local = QDir(directory).filePath(TemplateName);
-    if (QFileInfo(local).isFile() && IsUsableTemplate(local))
+std::unique_ptr<QTextDocument> ReadTemplate(const QString& file) {
+    const QFileInfo info(file);
+    if (!info.isFile() || info.size() > MaxTemplateBytes)
+        return nullptr;
+    auto doc = std::make_unique<SelfContainedDocument>();
+    doc->setDefaultFont(PrintDocument::printFont());
+    if (!PrintDocument::readDocumentFile(file, doc.get()) || !IsUsableTemplate(*doc))
+        return nullptr;
+    return doc;
+}
+
+std::unique_ptr<QTextDocument> LoadTemplate(const QString& directory) {
+    const QString folder = directory.isEmpty() ? QCoreApplication::applicationDirPath() : directory;
+    if (auto local = ReadTemplate(QDir(folder).filePath(TemplateName)))
         return local;
-    return BuiltInTemplate;
+    return ReadTemplate(BuiltInTemplate);
 }
 
 } // namespace Drucken

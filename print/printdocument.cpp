@@ -4,9 +4,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
-#include <QPageSetupDialog>
-#include <QPainter>
-#include <QPrintDialog>
+#include <QFontDatabase>
 #include <QPrinter>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
@@ -14,7 +12,6 @@
 #include <QTextTable>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -64,6 +61,12 @@ void collectTables(QTextFrame* frame, QList<QTextTable*>& out) {
 
 } // namespace
 
+QVariant SelfContainedDocument::loadResource(int type, const QUrl& name) {
+    if (name.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) == 0)
+        return QTextDocument::loadResource(type, name);
+    return QVariant();
+}
+
 PrintDocument::PrintDocument(QObject* parent)
     : QObject(parent), m_metricsDevice(1, 1, QImage::Format_RGB32),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
@@ -75,9 +78,7 @@ PrintDocument::PrintDocument(QObject* parent)
     m_doc.setUseDesignMetrics(true);
     m_doc.setUndoRedoEnabled(false);
     m_doc.setDocumentMargin(0);
-    QFont font(QStringLiteral("Sans Serif"), 10);
-    font.setStyleHint(QFont::SansSerif);
-    m_doc.setDefaultFont(font);
+    m_doc.setDefaultFont(printFont());
 
     // A German list goes on A4; the wider left margin leaves room for punching or pinning.
     const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 12, 10, 12),
@@ -93,56 +94,46 @@ PrintDocument::PrintDocument(QObject* parent)
     });
 }
 
-PrintDocument::~PrintDocument() {
-    settle();
+PrintDocument::~PrintDocument() = default;
+
+QFont PrintDocument::printFont() {
+    // Liberation Sans has the widths of the font the list was designed with. Latin text goes
+    // unshaped, without kerning and ligatures like the printed lists of old, which halves the
+    // time of laying out the pages; scripts that need shaping still get it.
+    const QString liberation = QStringLiteral("Liberation Sans");
+    QFont font(QFontDatabase::hasFamily(liberation) ? liberation : QStringLiteral("Sans Serif"),
+               10);
+    font.setStyleHint(QFont::SansSerif);
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    return font;
 }
 
-// While changes are not announced the document is being built: its edits are gathered into one
-// edit block, so the layout follows them once when it is next needed rather than once per edit
-// (a page's table would otherwise be laid out again for each of its fifteen cells). Tables of an
-// inserted file join the document's frames only when the block closes, so asking for tables
-// closes it after such an insertion.
-void PrintDocument::gatherEdits() {
-    if (!m_announce && !m_editOpen) {
-        m_editCursor = QTextCursor(&m_doc);
-        m_editCursor.beginEditBlock();
-        m_editOpen = true;
-    }
-}
-
-bool PrintDocument::startEdit() {
-    if (m_readOnly)
-        return false;
-    gatherEdits();
-    return true;
-}
-
-void PrintDocument::settle() const {
-    m_framesPending = false;
-    if (m_editOpen) {
-        m_editOpen = false;
-        m_editCursor.endEditBlock();
-    }
+QList<QTextTable*> PrintDocument::tablesOf(const QTextDocument& doc) {
+    QList<QTextTable*> list;
+    collectTables(doc.rootFrame(), list);
+    std::stable_sort(list.begin(), list.end(), [](QTextTable* a, QTextTable* b) {
+        return a->firstPosition() < b->firstPosition();
+    });
+    return list;
 }
 
 void PrintDocument::reset() {
-    settle();
     m_doc.clear();
     m_cursor = QTextCursor(&m_doc);
     m_pastEnd = false;
     m_fields.clear();
     m_selectedTable = nullptr;
     m_selectedRow = -1;
+    m_tablesKnown = false;
     m_readOnly = false;
 }
 
 void PrintDocument::setSwitches(bool announceChanges, bool pageWidth, bool userEditing) {
     Q_UNUSED(userEditing)
     const bool announceNow = announceChanges && !m_announce;
-    if (announceChanges)
-        settle();
     m_announce = announceChanges;
     m_pageWidth = pageWidth;
+    setLayoutDetached(!announceChanges);
     if (announceNow)
         emit changed();
 }
@@ -157,14 +148,12 @@ bool PrintDocument::defineField(int number, const QString& placeholder) {
             ++it;
     }
     m_fields[number].placeholder = placeholder;
-    gatherEdits();
     replaceOccurrences(m_doc, number, placeholder);
     return true;
 }
 
 void PrintDocument::setFieldText(int number, const QString& text) {
     m_fields[number].text = text;
-    gatherEdits();
     applyFieldText(number);
 }
 
@@ -235,30 +224,43 @@ bool PrintDocument::readDocumentFile(const QString& fileName, QTextDocument* doc
 }
 
 bool PrintDocument::insertDocumentFile(const QString& fileName, int option) {
-    if (option != 0 || !startEdit())
+    if (option != 0 || m_readOnly)
         return false;
-    QTextDocument copy;
+    SelfContainedDocument copy;
     copy.setDefaultFont(m_doc.defaultFont());
-    if (!readDocumentFile(fileName, &copy))
+    return readDocumentFile(fileName, &copy) && insertCopy(copy);
+}
+
+bool PrintDocument::insertDocument(const QTextDocument& source) {
+    if (m_readOnly)
         return false;
+    const std::unique_ptr<QTextDocument> copy(source.clone());
+    return insertCopy(*copy);
+}
+
+bool PrintDocument::insertCopy(QTextDocument& copy) {
+    if (m_readOnly)
+        return false;
+    // Every copy gets occurrence numbers of its own.
     convertPlaceholders(copy);
 
     // The paragraph the copy goes into keeps a page break it was given.
-    const auto pageBreak = m_cursor.blockFormat().pageBreakPolicy();
+    const QTextBlockFormat target = m_cursor.blockFormat();
     const int start = m_cursor.selectionStart();
     m_cursor.insertFragment(QTextDocumentFragment(&copy));
-    m_framesPending = true;
-    if (pageBreak != QTextFormat::PageBreak_Auto) {
+    m_tablesKnown = false;
+    if (target.pageBreakPolicy() != QTextFormat::PageBreak_Auto) {
         QTextCursor first(&m_doc);
         first.setPosition(start);
         QTextBlockFormat format;
-        format.setPageBreakPolicy(pageBreak);
+        format.setPageBreakPolicy(target.pageBreakPolicy());
+        if (target.hasProperty(PageBreakMarkProperty))
+            format.setProperty(PageBreakMarkProperty, true);
         first.mergeBlockFormat(format);
     }
     m_pastEnd = false;
     return true;
 }
-
 void PrintDocument::moveToEnd() {
     m_cursor.movePosition(QTextCursor::End);
     m_pastEnd = true;
@@ -285,17 +287,17 @@ void PrintDocument::moveToStart() {
     m_pastEnd = false;
 }
 
-QList<QTextTable*> PrintDocument::tables() const {
-    if (m_framesPending)
-        settle();
-    QList<QTextTable*> list;
-    collectTables(m_doc.rootFrame(), list);
-    std::stable_sort(list.begin(), list.end(), [](QTextTable* a, QTextTable* b) {
-        return a->firstPosition() < b->firstPosition();
-    });
-    return list;
+// Tables are added only by inserted documents; one removed with the text around it leaves a
+// null pointer behind.
+const QList<QPointer<QTextTable>>& PrintDocument::tables() const {
+    if (!m_tablesKnown || m_tables.contains(nullptr)) {
+        m_tables.clear();
+        for (QTextTable* table : tablesOf(m_doc))
+            m_tables << table;
+        m_tablesKnown = true;
+    }
+    return m_tables;
 }
-
 int PrintDocument::tableCount() const {
     return int(tables().size());
 }
@@ -303,7 +305,7 @@ int PrintDocument::tableCount() const {
 bool PrintDocument::selectTablePart(int selector, qint32 number) {
     switch (selector) {
     case SelectTable: {
-        const QList<QTextTable*> list = tables();
+        const QList<QPointer<QTextTable>>& list = tables();
         if (number < 0 || number >= list.size())
             return false;
         m_selectedTable = list.at(number);
@@ -337,7 +339,7 @@ bool PrintDocument::selectTablePart(int selector, qint32 number) {
 }
 
 bool PrintDocument::insertText(const QString& text, int option) {
-    if (option != 0 || !startEdit())
+    if (option != 0 || m_readOnly)
         return false;
     QTextCharFormat format = m_cursor.hasSelection() ? formatAt(m_doc, m_cursor.selectionStart())
                                                      : m_cursor.charFormat();
@@ -349,116 +351,6 @@ bool PrintDocument::insertText(const QString& text, int option) {
     return true;
 }
 
-bool PrintDocument::pageQuery() {
-    settle();
-    if (m_doc.isEmpty())
-        return true;
-    const double pageHeight = m_doc.pageSize().height();
-    if (!(pageHeight > 0))
-        return false;
-    const QTextBlock block = m_cursor.block();
-    double y = m_doc.documentLayout()->blockBoundingRect(block).top();
-    if (const QTextLayout* layout = block.layout()) {
-        const QTextLine line = layout->lineForTextPosition(m_cursor.positionInBlock());
-        if (line.isValid()) {
-            // Text before the insertion point on its line would come first on the page.
-            if (m_cursor.positionInBlock() > line.textStart())
-                return false;
-            y += line.y();
-        }
-    }
-    const double onPage = y - std::floor(y / pageHeight) * pageHeight;
-    return onPage < 0.5;
-}
-
-bool PrintDocument::insertPageBreak() {
-    if (!startEdit())
-        return false;
-    QTextBlockFormat format = m_cursor.blockFormat();
-    format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-    if (!m_cursor.hasSelection() && m_cursor.block().length() <= 1) {
-        // An empty paragraph moves to the new page itself rather than leaving an empty line.
-        m_cursor.setBlockFormat(format);
-    } else {
-        m_cursor.clearSelection();
-        m_cursor.insertBlock(format);
-    }
-    m_pastEnd = false;
-    return true;
-}
-
-void PrintDocument::layOut(bool wholeDocument) {
-    settle();
-    if (wholeDocument)
-        m_doc.pageCount(); // runs the layout to the end
-}
-
-void PrintDocument::layOutFor(const QPageLayout& layout) {
-    const QSizeF points = layout.paintRect(QPageLayout::Point).size();
-    const QSizeF size = points * (LayoutDpi / 72.0);
-    if (size != m_doc.pageSize())
-        m_doc.setPageSize(size);
-}
-
-int PrintDocument::pageCount() {
-    settle();
-    return m_doc.pageCount();
-}
-
-bool PrintDocument::printTo(QPrinter* printer) {
-    if (!printer)
-        return false;
-    settle();
-    layOutFor(printer->pageLayout());
-    if (printer->docName().isEmpty())
-        printer->setDocName(m_doc.metaInformation(QTextDocument::DocumentTitle));
-    const int pages = m_doc.pageCount();
-    int first = 1;
-    int last = pages;
-    if (printer->printRange() == QPrinter::PageRange && printer->fromPage() > 0) {
-        first = std::clamp(printer->fromPage(), 1, pages);
-        last = std::clamp(printer->toPage() > 0 ? printer->toPage() : pages, first, pages);
-    }
-
-    QPainter painter;
-    if (!painter.begin(printer))
-        return false;
-    painter.scale(printer->logicalDpiX() / LayoutDpi, printer->logicalDpiY() / LayoutDpi);
-    const QSizeF page = m_doc.pageSize();
-    QAbstractTextDocumentLayout::PaintContext context;
-    context.palette.setColor(QPalette::Text, Qt::black);
-    bool ok = true;
-    for (int p = first; p <= last && ok; ++p) {
-        if (p > first)
-            ok = printer->newPage();
-        const QRectF area(0, (p - 1) * page.height(), page.width(), page.height());
-        painter.save();
-        painter.translate(0, -area.top());
-        painter.setClipRect(area);
-        context.clip = area;
-        m_doc.documentLayout()->draw(&painter, context);
-        painter.restore();
-    }
-    ok = painter.end() && ok;
-    return ok && printer->printerState() != QPrinter::Error;
-}
-
-PrintDocument::PrintOutcome PrintDocument::print(QWidget* parent) {
-    QPrintDialog dialog(m_printer.get(), parent);
-    dialog.setMinMax(1, std::max(1, pageCount()));
-    if (dialog.exec() != QDialog::Accepted)
-        return PrintOutcome::Cancelled;
-    return printTo(m_printer.get()) ? PrintOutcome::Printed : PrintOutcome::Failed;
-}
-
-bool PrintDocument::printerSetup(QWidget* parent) {
-    QPageSetupDialog dialog(m_printer.get(), parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    layOutFor(m_printer->pageLayout());
-    return true;
-}
-
 QString PrintDocument::visibleText(QString text) {
     text.remove(EmptyFieldMark);
     text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
@@ -467,7 +359,7 @@ QString PrintDocument::visibleText(QString text) {
 }
 
 QString PrintDocument::tableCellText(int table, int row, int column) const {
-    const QList<QTextTable*> list = tables();
+    const QList<QPointer<QTextTable>>& list = tables();
     if (table < 0 || table >= list.size())
         return QString();
     const QTextTableCell cell = list.at(table)->cellAt(row, column);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QMap>
 #include <QObject>
 #include <QPageLayout>
@@ -11,8 +12,21 @@
 #include <memory>
 
 class QPrinter;
+class QTextBlock;
 class QTextTable;
 class QWidget;
+
+// A text document that never reaches outside itself: images and backgrounds named in its
+// text are not loaded (a path could name a device or a file of any size), except those given
+// inline as data: URLs.
+class SelfContainedDocument : public QTextDocument {
+    Q_OBJECT
+public:
+    using QTextDocument::QTextDocument;
+
+protected:
+    QVariant loadResource(int type, const QUrl& name) override;
+};
 
 // The rich-text document the print preview shows and prints: a paginated QTextDocument with
 // an insertion point, numbered fields, table selection and page breaks. Its file format is
@@ -46,10 +60,16 @@ public:
     PrintDocument(const PrintDocument&) = delete;
     PrintDocument& operator=(const PrintDocument&) = delete;
 
+    // The font of the printed list where the document names none.
+    static QFont printFont();
+    // Every table of doc in document order, a nested table after the one it sits in.
+    static QList<QTextTable*> tablesOf(const QTextDocument& doc);
+
     // Empties the document, forgets every field and lifts the read-only state.
     void reset();
-    // announceChanges: emit changed() for edits (off while a document is being built, so views
-    // do not redraw for every cell); turning it on announces once. pageWidth: views fit the
+    // announceChanges off: the document is being built. Edits are neither announced (views do
+    // not redraw for every cell) nor laid out; the layout follows once, when the switch is
+    // turned on again or something needs it (page count, printing). pageWidth: views fit the
     // page width, for reading, rather than whole pages. userEditing has no counterpart here: no
     // view of this document lets the user type into it.
     void setSwitches(bool announceChanges, bool pageWidth, bool userEditing);
@@ -61,8 +81,9 @@ public:
     // Shows text at every occurrence of the field, present and future.
     void setFieldText(int number, const QString& text);
 
-    // Inserts a copy of a document file at the insertion point (option 0, the only one) and
-    // leaves the insertion point behind it. False when the file cannot be read.
+    // Inserts a copy of source at the insertion point and leaves the insertion point behind it.
+    bool insertDocument(const QTextDocument& source);
+    // The same for a document file (option 0, the only one). False when the file cannot be read.
     bool insertDocumentFile(const QString& fileName, int option = 0);
     // Reads a file of this document format into doc; false when it cannot be read (missing,
     // unreadable, or larger than any template could sensibly be).
@@ -84,9 +105,12 @@ public:
     bool insertText(const QString& text, int option = 0);
 
     // True when nothing precedes the insertion point on its page (or the document is empty),
-    // so a page break there would only add an empty page.
+    // so a page break there would only add an empty page. Asks for the layout, which ends the
+    // detachment of setSwitches as printing does.
     bool pageQuery();
-    // The text behind the insertion point starts on a new page.
+    // The text behind the insertion point starts on a new page. A break where the text starts
+    // a page anyway never adds an empty page; while the document is being built, which such a
+    // break is shows when it is laid out, and the break goes then.
     bool insertPageBreak();
 
     // Finishing: lays the whole document out now (wholeDocument) rather than page by page as
@@ -99,13 +123,16 @@ public:
     // The print dialog (printer or PDF file), then printing; Failed when the printer could not
     // be opened or reported an error.
     PrintOutcome print(QWidget* parent);
-    // The page set-up dialog for the printer; true when accepted.
+    // The choice of printer, then the page set-up of that printer; true when both were
+    // accepted. Cancelling either keeps the set-up as it was.
     bool printerSetup(QWidget* parent);
 
     // Renders the pages (the printer's page range, else all) into printer; lays the document
     // out for that printer's page first. False when the printer cannot be opened or fails.
     bool printTo(QPrinter* printer);
     QPrinter* printer() const { return m_printer.get(); }
+    // Gives the document the page of that layout; the printer's own layout stays.
+    void layOutFor(const QPageLayout& layout);
     int pageCount();
 
     // Texts as shown, fields with their current texts: a cell's lines joined by CR LF, the
@@ -119,15 +146,18 @@ signals:
     void changed();
 
 private:
-    // Gives the document the page of that layout; the printer's own layout stays.
-    void layOutFor(const QPageLayout& layout);
-    QList<QTextTable*> tables() const;
+    // Marks the paragraphs that insertPageBreak moved to a new page.
+    static constexpr int PageBreakMarkProperty = QTextFormat::UserProperty + 3;
+
+    void setLayoutDetached(bool detached);
+    void dropEmptyPageBreaks();
+    bool dropBreakIfPageBeforeEmpty(const QTextBlock& block);
+    double contentBottomBefore(const QTextBlock& block) const;
+    const QList<QPointer<QTextTable>>& tables() const;
+    bool insertCopy(QTextDocument& copy);
     void convertPlaceholders(QTextDocument& doc);
     void replaceOccurrences(QTextDocument& doc, int number, const QString& placeholder);
     void applyFieldText(int number);
-    void gatherEdits();
-    bool startEdit();    // false while read-only
-    void settle() const; // closes the gathered edits, so layout and frames are up to date
     static QString visibleText(QString text);
 
     struct Field {
@@ -136,7 +166,9 @@ private:
     };
 
     QImage m_metricsDevice; // gives the layout its fixed resolution
-    QTextDocument m_doc;
+    SelfContainedDocument m_doc;
+    QSizeF m_pageSize; // the document's page, also while its layout is detached
+    bool m_layoutDetached = false;
     std::unique_ptr<QPrinter> m_printer;
     QTextCursor m_cursor;
     bool m_pastEnd = false;
@@ -144,10 +176,9 @@ private:
     int m_nextOccurrence = 1;
     QPointer<QTextTable> m_selectedTable;
     int m_selectedRow = -1;
+    mutable QList<QPointer<QTextTable>> m_tables; // known while m_tablesKnown
+    mutable bool m_tablesKnown = false;
     bool m_announce = true;
-    mutable QTextCursor m_editCursor;
-    mutable bool m_editOpen = false;
-    mutable bool m_framesPending = false;
     bool m_pageWidth = true;
     bool m_readOnly = false;
 };

@@ -3,16 +3,11 @@
 #include "kern.h"
 #include "resulttablemodel.h"
 
-// The grid the print tests print from.
-inline Kern::ResultTableModel& testGrid() {
-    static Kern::ResultTableModel grid;
-    return grid;
-}
-
-// A result table with n types (article numbers 24061, 24062, ...) and k rows whose cells are
-// easy to predict: row r has 10 + r pieces, the count (r + t) % 3 of type t (0 shows empty),
-// and a total price of (k - r + 1) * 2.5 + 0.25, so the cheapest row is the last one found.
-inline void fillResults(int n, int k) {
+// Fills grid with a result of n types (article numbers 24061, 24062, ...) and k rows whose cells
+// are easy to predict: row r has 10 + r pieces, the count (r + t) % 3 of type t (0 shows
+// empty), and a total price of (k - r + 1) * 2.5 + 0.25, so the cheapest row is the last found.
+// Returns the result the grid shows.
+inline Kern::SearchResult fillResults(Kern::ResultTableModel& grid, int n, int k) {
     Kern::SearchResult result;
     for (int t = 1; t <= n; ++t)
         result.articleNumbers.push_back(QString::number(24060 + t));
@@ -26,6 +21,7 @@ inline void fillResults(int n, int k) {
         f.totalPrice = (k - r + 1) * 2.5 + 0.25;
         result.rows.push_back(f);
     }
-    testGrid().SetUpResultTable(result, Kern::ScreenScale());
-    testGrid().FillResultTable(result);
+    grid.SetUpResultTable(result, Kern::ScreenScale());
+    grid.FillResultTable(result);
+    return result;
 }

@@ -7,9 +7,13 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -18,51 +22,64 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <functional>
-
 namespace {
 const QString CrLf = QStringLiteral("\r\n");
 
-// Builds the print document for the current result table without showing the preview.
-PrintDocument& buildDocument() {
-    Drucken::ClosePreview();
-    Drucken::PrepareDocument(testGrid());
-    if (!Drucken::Preview()->BuildPages())
-        qWarning("pages not built");
-    return Drucken::Preview()->document();
-}
+// One print run of a grid up to the finished document, the preview not shown.
+struct Printout {
+    Printout(const Kern::ResultTableModel& grid, const QString& templateDirectory)
+        : run(grid, templateDirectory) {
+        Drucken::PrepareDocument(run, preview.document());
+    }
+    PrintDocument& build() {
+        if (!preview.BuildPages(run))
+            qWarning("pages not built");
+        return preview.document();
+    }
+    Drucken::PrintRun run;
+    DruBild preview;
+};
 
 QStringList lines(const QString& text) {
     return text.split(CrLf);
 }
 
-QByteArray templateWithTable(int columns) {
-    QByteArray html = "<p>Werkstattliste</p><table><tr><td>-</td><td>-</td><td>-</td>"
-                      "<td>{Feld 21}</td>" +
-                      QByteArray(columns - 4, 'x').replace("x", "<td>-</td>") + "</tr><tr>";
-    return html + QByteArray(columns, 'x').replace("x", "<td>&nbsp;</td>") + "</tr></table>";
+// A form the printout can fill, "Werkstattliste" above its table, extra between the two.
+QByteArray templateWithTable(int columns, const QByteArray& extra = QByteArray()) {
+    const QByteArray html = "<p>Werkstattliste</p>" + extra +
+                            "<table><tr><td>-</td><td>-</td><td>-</td><td>{Feld 21}</td>" +
+                            QByteArray("<td>-</td>").repeated(columns - 4) + "</tr><tr>";
+    return html + QByteArray("<td>&nbsp;</td>").repeated(columns) + "</tr></table>";
+}
+
+bool writeFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 } // namespace
 
 class TestDrucken : public QObject {
     Q_OBJECT
 private slots:
-    void init() { Drucken::SetTemplateDirectory(m_noOverride.path()); }
-    void cleanup() { Drucken::ClosePreview(); }
-
     void pages_data();
     void pages();
-    void emptiedGridPrintsNoPages();
+    void printResultList_data();
+    void printResultList();
     void columnsFollowTypeCount();
     void sortedTablePrintsInItsOrder();
-    void pdfOutput();
+    void pdfPagesShowTheirRows();
     void overrideTemplate_data();
     void overrideTemplate();
-    void printResultListShowsAndDiscardsPreview();
+    void templateReadOncePerRun();
+    void longArticleNumbersAreCut_data();
+    void longArticleNumbersAreCut();
     void previewWindow();
     void printingFromThePreview();
+    void printerSetup_data();
+    void printerSetup();
 
 private:
+    Kern::ResultTableModel m_grid;
     QTemporaryDir m_noOverride;
 };
 
@@ -82,43 +99,58 @@ void TestDrucken::pages() {
     QFETCH(int, k);
     QFETCH(int, pages);
     QFETCH(QStringList, lastColumn0);
-    fillResults(8, k);
-    PrintDocument& doc = buildDocument();
+    fillResults(m_grid, 8, k);
+    Printout printout(m_grid, m_noOverride.path());
+    PrintDocument& doc = printout.build();
     const int tables = k == 0 ? 0 : pages;
 
     QCOMPARE(doc.tableCount(), tables);
     QCOMPARE(doc.pageCount(), pages); // A4
-    QCOMPARE(Drucken::Preview()->HighEdit1->pageCount(), pages);
     QCOMPARE(doc.plainText().trimmed().isEmpty(), k == 0);
     if (!lastColumn0.isEmpty())
         QCOMPARE(lines(doc.tableCellText(tables - 1, 1, 0)), lastColumn0);
-
-    // Every table: article numbers above their columns, rows of its page in blocks of five.
-    for (int t = 0; t < tables; ++t) {
-        QCOMPARE(doc.tableCellText(t, 0, 3), QStringLiteral("24061"));
-        QCOMPARE(doc.tableCellText(t, 0, 10), QStringLiteral("24068"));
-        const int first = t * 50 + 1;
-        const int last = std::min(first + 49, k);
-        QStringList running = lines(doc.tableCellText(t, 1, 0));
-        QCOMPARE(running.count(QString()), 1 + last / 5 - (first - 1) / 5);
-        running.removeAll(QString());
-        QCOMPARE(running.size(), last - first + 1);
-        QCOMPARE(running.first(), QString::number(first));
-        QCOMPARE(running.last(), QString::number(last));
-    }
 }
 
-void TestDrucken::emptiedGridPrintsNoPages() {
-    // A new screen preset empties the grid while the store keeps the last search.
-    fillResults(8, 60);
-    testGrid().FillResultTable(Kern::SearchResult());
-    PrintDocument& doc = buildDocument();
-    QCOMPARE(doc.tableCount(), 0);
+void TestDrucken::printResultList_data() {
+    QTest::addColumn<int>("k"); // rows found; negative: then emptied by a new screen preset
+    QTest::addColumn<QString>("seen");
+    const QString nothing =
+        QStringLiteral("Drucken: Es sind keine Ergebnisse zum Drucken vorhanden.");
+    QTest::newRow("before any search") << 0 << nothing;
+    QTest::newRow("grid emptied by a new preset") << -60 << nothing;
+    QTest::newRow("60 rows: preview of two pages") << 60 << "DruBild 2";
+}
+
+// The preview shows its pages with the normal pointer and goes with its document when closed.
+void TestDrucken::printResultList() {
+    QFETCH(int, k);
+    QFETCH(QString, seen);
+    Kern::ResultTableModel grid;
+    if (k != 0)
+        fillResults(grid, 4, std::abs(k));
+    if (k < 0)
+        grid.FillResultTable(Kern::SearchResult()); // the headings stay, the grid is empty
+    QString answered;
+    QPointer<QWidget> shown;
+    TestHelp::answerModal([&](QWidget* modal) {
+        shown = modal;
+        if (auto* box = qobject_cast<QMessageBox*>(modal))
+            answered = box->windowTitle() + ": " + box->text();
+        if (auto* preview = qobject_cast<DruBild*>(modal))
+            answered = QStringLiteral("DruBild %1").arg(preview->HighEdit1->pageCount()) +
+                       (QApplication::overrideCursor() ? " busy" : "");
+        modal->close();
+    });
+    Drucken::PrintResultList(grid);
+    QCOMPARE(answered, seen);
+    QVERIFY(!QApplication::overrideCursor());
+    QTRY_VERIFY(shown.isNull());
 }
 
 void TestDrucken::columnsFollowTypeCount() {
-    fillResults(8, 3);
-    PrintDocument& doc = buildDocument();
+    fillResults(m_grid, 8, 3);
+    Printout printout(m_grid, m_noOverride.path());
+    PrintDocument& doc = printout.build();
     PrintDocument pristine;
     QVERIFY(pristine.insertDocumentFile(Drucken::BuiltInTemplate));
 
@@ -133,17 +165,24 @@ void TestDrucken::columnsFollowTypeCount() {
 }
 
 void TestDrucken::sortedTablePrintsInItsOrder() {
-    fillResults(3, 12);
-    testGrid().sortRows(3 + 4, true); // "Gesamtpreis", cheapest first
-    PrintDocument& doc = buildDocument();
+    fillResults(m_grid, 3, 12);
+    m_grid.sortRows(3 + 4, true); // "Gesamtpreis", cheapest first
+    Printout printout(m_grid, m_noOverride.path());
+    PrintDocument& doc = printout.build();
     QCOMPARE(lines(doc.tableCellText(0, 1, 0)),
              QString("|12|11|10|9|8||7|6|5|4|3||2|1").split('|'));
     QCOMPARE(lines(doc.tableCellText(0, 1, 14)).mid(0, 3), QString("|2,75|5,25").split('|'));
 }
 
-void TestDrucken::pdfOutput() {
-    fillResults(8, 120);
-    PrintDocument& doc = buildDocument();
+// The printed text, page by page: every line that starts with a running number shows the
+// grid's row of that number, cell by cell, and each page its own fifty rows.
+void TestDrucken::pdfPagesShowTheirRows() {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext is not installed");
+    fillResults(m_grid, 8, 120);
+    Printout printout(m_grid, m_noOverride.path());
+    PrintDocument& doc = printout.build();
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("liste.pdf"));
     QPrinter printer(QPrinter::HighResolution);
@@ -152,30 +191,63 @@ void TestDrucken::pdfOutput() {
     printer.setPageLayout(doc.printer()->pageLayout());
     QVERIFY(doc.printTo(&printer));
 
-    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (pdftotext.isEmpty())
-        QSKIP("pdftotext is not installed");
     QProcess p;
     p.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     QVERIFY(p.waitForFinished(60000));
     const QStringList pageTexts = QString::fromUtf8(p.readAllStandardOutput()).split('\f');
     QCOMPARE(pageTexts.size() - 1, 3); // a form feed ends every page
-    for (const QString& page : pageTexts.mid(0, 3))
-        QVERIFY(page.contains("Gleisliste") && page.contains("24061") && page.contains("24068"));
-    const auto word = [](const char* text) {
-        return QRegularExpression(QStringLiteral("(^|\\s)%1(\\s|$)").arg(QLatin1String(text)));
-    };
-    // Row 120 (price 2,75, 130 pieces) on the last page, row 50 (177,75) on the first.
-    QVERIFY(pageTexts[2].contains(word("2,75")) && pageTexts[2].contains(word("130")));
-    QVERIFY(pageTexts[0].contains(word("177,75")) && !pageTexts[2].contains(word("177,75")));
+    for (int page = 0; page < 3; ++page) {
+        QStringList printed, expected;
+        for (const QString& line : pageTexts[page].split('\n')) {
+            const QStringList words = line.simplified().split(' ');
+            bool number = false;
+            words.first().toInt(&number);
+            if (number)
+                printed << words.join(' ');
+        }
+        for (int r = page * 50 + 1; r <= std::min(page * 50 + 50, 120); ++r) {
+            QStringList cells;
+            for (int c = 0; c < 8 + 5; ++c)
+                cells << m_grid.cellText(r, c);
+            cells.removeAll(QString());
+            expected << cells.join(' ');
+        }
+        QCOMPARE(printed, expected);
+        QVERIFY(pageTexts[page].contains("Gleisliste") && pageTexts[page].contains("24068"));
+    }
 }
 
 void TestDrucken::overrideTemplate_data() {
     QTest::addColumn<QByteArray>("content"); // empty: a folder of that name
     QTest::addColumn<bool>("used");
-    QTest::newRow("valid override used") << templateWithTable(15) << true;
+    const QByteArray form = templateWithTable(15);
+    QTest::newRow("valid override used") << form << true;
     QTest::newRow("fourteen columns") << templateWithTable(14) << false;
     QTest::newRow("unreadable: a folder") << QByteArray() << false;
+    QTest::newRow("a file of megabytes")
+        << form + "<!--" + QByteArray(300 * 1024, 'x') + "-->" << false;
+    QTest::newRow("hundreds of table rows")
+        << templateWithTable(15, "<table>" + QByteArray("<tr><td>-</td></tr>").repeated(300) +
+                                     "</table>")
+        << false;
+    QTest::newRow("far more cells than a form needs")
+        << templateWithTable(
+               15, "<table>" +
+                       QByteArray("<tr>" + QByteArray("<td>-</td>").repeated(30) + "</tr>")
+                           .repeated(30) +
+                       "</table>")
+        << false;
+    QTest::newRow("a table in a table")
+        << templateWithTable(15, "<table><tr><td><table><tr><td>-</td></tr></table></td></tr>"
+                                 "</table>")
+        << false;
+    QTest::newRow("pages of text")
+        << templateWithTable(15, QByteArray("Text ").repeated(5000)) << false;
+    // Reading these would never end; the template is used, the resources are not loaded.
+    QTest::newRow("image and background from a device")
+        << templateWithTable(15, "<p style='background-image:url(/dev/zero)'>"
+                                 "<img src='/dev/zero'></p>")
+        << true;
 }
 
 void TestDrucken::overrideTemplate() {
@@ -183,44 +255,65 @@ void TestDrucken::overrideTemplate() {
     QFETCH(bool, used);
     QTemporaryDir dir;
     const QString local = dir.filePath(Drucken::TemplateName);
-    QFile file(local);
     QVERIFY(content.isEmpty() ? QDir(dir.path()).mkdir(Drucken::TemplateName)
-                              : file.open(QIODevice::WriteOnly) && file.write(content) > 0);
-    file.close();
-    Drucken::SetTemplateDirectory(dir.path());
+                              : writeFile(local, content));
 
-    QCOMPARE(Drucken::TemplateFile(), used ? local : Drucken::BuiltInTemplate);
-    fillResults(2, 3);
-    PrintDocument& doc = buildDocument();
+    fillResults(m_grid, 2, 3);
+    Printout printout(m_grid, dir.path());
+    PrintDocument& doc = printout.build();
     QCOMPARE(doc.plainText().contains(QStringLiteral("Werkstattliste")), used);
     QCOMPARE(doc.tableCellText(0, 0, 3), QStringLiteral("24061"));
     QCOMPARE(doc.tableCellText(0, 1, 0), CrLf + "1" + CrLf + "2" + CrLf + "3");
 }
 
-void TestDrucken::printResultListShowsAndDiscardsPreview() {
-    fillResults(4, 60);
-    QPointer<DruBild> shown;
-    int pagesShown = 0;
-    bool busyWhileShown = true;
-    TestHelp::answerModalOf<DruBild>([&](DruBild* w) {
-        shown = w;
-        pagesShown = w->HighEdit1->pageCount();
-        busyWhileShown = QApplication::overrideCursor() != nullptr;
-        w->findChild<QAction*>(QStringLiteral("Menu_DateiEnde"))->trigger();
-    });
-    Drucken::PrintResultList(testGrid(), nullptr);
-    QCOMPARE(pagesShown, 2);
-    QVERIFY(!busyWhileShown);
-    QVERIFY(!QApplication::overrideCursor());
-    QVERIFY(shown.isNull()); // the document went with the window
+// Changing the template while a run builds its pages changes none of them.
+void TestDrucken::templateReadOncePerRun() {
+    QTemporaryDir dir;
+    const QString local = dir.filePath(Drucken::TemplateName);
+    QVERIFY(writeFile(local, templateWithTable(15)));
+    fillResults(m_grid, 2, 120);
+    Printout printout(m_grid, dir.path());
+    QVERIFY(writeFile(local, templateWithTable(15, "<p>Umbau</p>")));
+    const QString text = printout.build().plainText();
+    QCOMPARE(text.count(QStringLiteral("Werkstattliste")), 3);
+    QVERIFY(!text.contains(QStringLiteral("Umbau")));
+}
+
+void TestDrucken::longArticleNumbersAreCut_data() {
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("heading");
+    const QString twenty = QStringLiteral("H0-24061-Bogen-R1-30");
+    QTest::newRow("twenty characters stay whole") << twenty << twenty;
+    QTest::newRow("the longest a track file holds")
+        << QString(32767, '7') << QString(19, '7') + QChar(0x2026);
+    QTest::newRow("no half of a surrogate pair")
+        << QString(18, 'x') + QString::fromUtf8("\xF0\x9F\x9A\x82") + "tail"
+        << QString(18, 'x') + QChar(0x2026);
+}
+
+void TestDrucken::longArticleNumbersAreCut() {
+    QFETCH(QString, number);
+    QFETCH(QString, heading);
+    Kern::SearchResult result = fillResults(m_grid, 2, 4);
+    result.articleNumbers[0] = number;
+    m_grid.SetUpResultTable(result, Kern::ScreenScale());
+    m_grid.FillResultTable(result);
+    Printout printout(m_grid, m_noOverride.path());
+    PrintDocument& doc = printout.build();
+    QCOMPARE(doc.tableCellText(0, 0, 3), heading);
+    QCOMPARE(doc.pageCount(), 1);
 }
 
 void TestDrucken::previewWindow() {
-    fillResults(8, 7);
-    buildDocument();
-    DruBild* w = Drucken::Preview();
+    fillResults(m_grid, 8, 7);
+    Printout printout(m_grid, m_noOverride.path());
+    printout.build();
+    DruBild* w = &printout.preview;
     QCOMPARE(w->windowTitle(), QStringLiteral("Quorbel - Druckvorschau"));
     QCOMPARE(w->palette().color(QPalette::Window), QColor(192, 192, 192));
+    if (QFontDatabase::hasFamily(QStringLiteral("Liberation Sans"))) // the widths of Arial
+        QCOMPARE(QFontInfo(w->document().textDocument()->defaultFont()).family(),
+                 QStringLiteral("Liberation Sans"));
     const double dpi = w->screen()->logicalDotsPerInchX();
     QCOMPARE(w->HighEdit1->size(), QSize(qRound(9435 * dpi / 1440), qRound(5970 * dpi / 1440)));
 
@@ -245,9 +338,10 @@ void TestDrucken::previewWindow() {
 }
 
 void TestDrucken::printingFromThePreview() {
-    fillResults(8, 7);
-    buildDocument();
-    DruBild* w = Drucken::Preview();
+    fillResults(m_grid, 8, 7);
+    Printout printout(m_grid, m_noOverride.path());
+    printout.build();
+    DruBild* w = &printout.preview;
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("vorschau.pdf"));
     w->document().printer()->setOutputFormat(QPrinter::PdfFormat);
@@ -268,6 +362,39 @@ void TestDrucken::printingFromThePreview() {
     });
     QVERIFY(!w->PrintOn(&broken));
     QCOMPARE(message, QStringLiteral("Drucken: Der Druck konnte nicht ausgeführt werden."));
+}
+
+void TestDrucken::printerSetup_data() {
+    QTest::addColumn<bool>("choose");
+    QTest::addColumn<QStringList>("dialogs");
+    QTest::newRow("printer, then its page") << true << QStringList{"Drucker einrichten", "page"};
+    QTest::newRow("cancelled at the printer") << false << QStringList{"Drucker einrichten"};
+}
+
+void TestDrucken::printerSetup() {
+    QFETCH(bool, choose);
+    QFETCH(QStringList, dialogs);
+    fillResults(m_grid, 8, 7);
+    Printout printout(m_grid, m_noOverride.path());
+    printout.build();
+    QStringList seen;
+    TestHelp::answerModalOf<QDialog>([&](QDialog* d) {
+        seen << d->windowTitle();
+        auto* printers = d->findChild<QComboBox*>(QStringLiteral("Drucker"));
+        QVERIFY(printers && printers->itemText(printers->count() - 1) == "PDF-Datei");
+        printers->setCurrentIndex(printers->count() - 1);
+        choose ? d->accept() : d->reject();
+    });
+    TestHelp::answerModalOf<QPageSetupDialog>(
+        [&](QPageSetupDialog* d) {
+            seen << "page";
+            d->accept();
+        },
+        2000);
+    printout.preview.findChild<QAction*>(QStringLiteral("Menu_DateiDruckSet"))->trigger();
+    QCOMPARE(seen, dialogs);
+    if (choose)
+        QCOMPARE(printout.preview.document().printer()->outputFormat(), QPrinter::PdfFormat);
 }
 
 QTEST_MAIN(TestDrucken)

@@ -19,6 +19,8 @@ private slots:
     void fieldsFollowTheirText();
     void tableCells();
     void positionsAndPageBreaks();
+    void pageBreaksNeverLeaveAPageEmpty_data();
+    void pageBreaksNeverLeaveAPageEmpty();
 
 private:
     QString file(const QString& html) {
@@ -112,6 +114,39 @@ void TestPrintDocument::positionsAndPageBreaks() {
     doc.reset();
     QVERIFY(doc.insertText(QStringLiteral("x")));
     QVERIFY(!doc.insertDocumentFile(m_dir.filePath(QStringLiteral("fehlt.HED"))));
+}
+
+void TestPrintDocument::pageBreaksNeverLeaveAPageEmpty_data() {
+    QTest::addColumn<int>("lines"); // of 20 px in a borderless table; 0: no table
+    QTest::addColumn<int>("pages");
+    QTest::newRow("break at the very start") << 0 << 1;
+    QTest::newRow("table ends above the page's end") << 4 << 2;
+    QTest::newRow("table fills its page exactly") << 5 << 2; // Qt alone leaves page 2 empty
+    QTest::newRow("table runs onto the next page") << 6 << 3;
+}
+
+void TestPrintDocument::pageBreaksNeverLeaveAPageEmpty() {
+    QFETCH(int, lines);
+    QFETCH(int, pages);
+    const QString table =
+        "<table border='0' cellpadding='0' cellspacing='0'><tr><td>" +
+        QStringLiteral("<p style='line-height:20px; margin:0'>x</p>").repeated(lines) +
+        "</td></tr></table><p style='margin:0'></p>";
+    // 75 x 300 points: pages of 100 px at 96 dpi.
+    const QPageLayout small(QPageSize(QSizeF(300, 75), QPageSize::Point), QPageLayout::Portrait,
+                            QMarginsF());
+    for (const bool building : {true, false}) {
+        PrintDocument doc;
+        doc.layOutFor(small);
+        doc.setSwitches(!building, false, false);
+        if (lines > 0)
+            QVERIFY(doc.insertDocumentFile(file(table)));
+        doc.moveToEnd();
+        doc.setPosition(0, doc.position().offset - 1);
+        QVERIFY(doc.insertPageBreak());
+        QVERIFY(doc.insertDocumentFile(file(QStringLiteral("<p>B</p>"))));
+        QCOMPARE(doc.pageCount(), pages);
+    }
 }
 
 QTEST_MAIN(TestPrintDocument)
