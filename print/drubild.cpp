@@ -1,6 +1,7 @@
 #include "drubild.h"
 
 #include "drucken.h"
+#include "twips.h"
 
 #include <QAction>
 #include <QGraphicsView>
@@ -10,21 +11,15 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QResizeEvent>
-#include <QScreen>
 
-#include <cmath>
+#include <algorithm>
+
 
 namespace {
 const QString PrintFailedText = QStringLiteral("Der Druck konnte nicht ausgeführt werden.");
 const QString PrintTitle = QStringLiteral("Drucken");
 const QString DocumentTitle = QStringLiteral("SchotF Druckausgabe 2014");
 
-int twipsToPx(double twips, const QWidget* widget) {
-    const QScreen* screen = widget->screen();
-    const double dpi = screen && screen->logicalDotsPerInchX() > 0 ? screen->logicalDotsPerInchX()
-                                                                   : PrintDocument::LayoutDpi;
-    return int(std::lround(twips * dpi / 1440.0));
-}
 } // namespace
 
 DruBild::DruBild(QWidget* parent) : QDialog(parent), m_document(std::make_unique<PrintDocument>()) {
@@ -73,7 +68,7 @@ DruBild::DruBild(QWidget* parent) : QDialog(parent), m_document(std::make_unique
     applyViewSwitches();
 
     const int menuHeight = m_menuBar->sizeHint().height();
-    resize(twipsToPx(DesignWidthTwips, this), twipsToPx(DesignHeightTwips, this) + menuHeight);
+    resize(Twips::toPx(DesignWidthTwips, this), Twips::toPx(DesignHeightTwips, this) + menuHeight);
     Form_Resize();
 }
 
