@@ -70,8 +70,9 @@ void FindCombinations(SearchView& view, double routeLength) {
             return;
         }
         Currency amount;
-        if (!ReadCurrency(price, &amount)) {
-            view.showMessage(QString::fromUtf8(BadPriceMessage),
+        bool tooLarge = false;
+        if (!ReadCurrency(price, &amount, &tooLarge)) {
+            view.showMessage(QString::fromUtf8(tooLarge ? PriceTooLargeMessage : BadPriceMessage),
                              QString::fromUtf8(InputErrorTitle));
             view.focusField(Field::Price, row);
             return;
