@@ -162,6 +162,9 @@ void TestTrackFormat::parse_data() {
     QTest::newRow("long UTF-8 line cut inside a character")
         << QByteArray("5\r\n") + QByteArray("\xe2\x82\xac").repeated(50000) + "\r\n1,00\r\n"
         << QStringList{"5|" + QString(TrackFile::MaxLineLength, QChar(0x20AC)) + "|1,00"};
+    QTest::newRow("long line of characters beyond 16 bits cut between two of them")
+        << QByteArray("5\r\n") + QByteArray("\xf0\x9f\x9a\x82").repeated(20000) + "\r\n1\r\n"
+        << QStringList{"5|" + QString::fromUtf8("\xf0\x9f\x9a\x82").repeated(16383) + "|1"};
     QTest::newRow("control characters dropped, tab kept") << QByteArray("\x01"
                                                                         "5\x7f\r\na\tb\x1b\r\n\x00"
                                                                         "1,00\r\n",
