@@ -3,6 +3,7 @@
 #include "germanformat.h"
 #include "inputrules.h"
 #include "kern.h"
+#include "linebreakfilter.h"
 #include "resulttablemodel.h"
 #include "settings.h"
 #include "toolbaricons.h"
@@ -151,6 +152,7 @@ void Seite1::buildControls() {
         auto* e = make<QLineEdit>(parent, name, index);
         e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         e->setProperty("sfxRule", int(rule));
+        LineBreakFilter::attach(e);
         if (rule != BoxRule::None) // composed input would bypass the typing rules
             e->setAttribute(Qt::WA_InputMethodEnabled, false);
         place(e, l, t, w, h);
