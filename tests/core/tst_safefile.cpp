@@ -1,4 +1,5 @@
 // Reading only regular files of bounded size, and writing so that a failure keeps the old file.
+#include "filefaults.h"
 #include "safefile.h"
 
 #include <QBuffer>
@@ -7,8 +8,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,27 +43,6 @@ protected:
 
 private:
     qint64 m_room;
-};
-
-// Files may grow only to a few bytes while this lives: a real write failure of the kernel
-// (EFBIG), which even root cannot avoid and which needs no special file system.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
 };
 
 } // namespace
@@ -172,7 +150,7 @@ void TestSafeFile::failedWriteKeepsTheOldFile() {
     QString error;
     bool written = true;
     {
-        FileSizeLimit full(rlim_t(limit > 0 ? limit : 0));
+        TestHelp::FileSizeLimit full(rlim_t(limit > 0 ? limit : 0));
         written = SafeFile::writeFile(path, QByteArray(4096, 'n'), &error);
     }
     QVERIFY(!written);

@@ -1,6 +1,7 @@
 // Track-table files through the main window: the dialogs, the caption and the current name, and
 // what the user is told when a file cannot be saved or loaded. The file format itself is tested
 // without a window in tst_trackformat.
+#include "filefaults.h"
 #include "kernmain.h"
 #include "modalhelper.h"
 #include "seite1.h"
@@ -14,8 +15,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -155,16 +154,8 @@ void TestTrackFile::failedSaveKeepsOldFileAndName() {
     Message message;
     message.expect();
     if (fault == QLatin1String("full")) {
-        // Files may grow to no more than 100 bytes: the kernel's own write failure.
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 100;
-        setrlimit(RLIMIT_FSIZE, &small);
+        TestHelp::FileSizeLimit full(100); // the kernel's own write failure
         w->saveAs(target);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
     } else {
         w->saveAs(target);
     }
