@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,7 +44,11 @@ QString tooLargeReason(qint64 maxBytes) {
 // Resources are compiled into the program: nothing there can block or be a device.
 bool readResource(const QString& path, QByteArray* data, QString* error, qint64 maxBytes) {
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+    if (!QFileInfo(path).isFile()) {
+        setError(error, systemReason(ENOENT));
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
         setError(error, file.errorString());
         return false;
     }
@@ -165,6 +170,9 @@ bool writeFile(const QString& path, const QByteArray& data, QString* error) {
         setError(error, notRegularReason(target.st_mode));
         return false;
     }
+    // Past a file-size limit (ulimit -f) the kernel would end the whole program, and the table
+    // on the screen with it; a failed write is reported like a full disk instead.
+    std::signal(SIGXFSZ, SIG_IGN);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         setError(error, file.errorString());
