@@ -16,6 +16,8 @@
 #include <QTranslator>
 #include <QWindow>
 
+#include <csignal>
+
 namespace Kern {
 
 namespace {
@@ -73,6 +75,9 @@ Seite1* MainWindow() {
 
 Seite1* Main() {
     delete mainWindow.data();
+    // Under a file-size limit (ulimit -f) a write past it would end the program, the table on the
+    // screen with it; every writer reports the failed write instead.
+    std::signal(SIGXFSZ, SIG_IGN);
     useProgramFont();
     useGermanDialogs();
     QApplication::setWindowIcon(Info::ProgramIcon());
