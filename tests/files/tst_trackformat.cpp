@@ -6,8 +6,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sys/stat.h>
-
 using TrackFile::Row;
 using TrackFile::Table;
 
@@ -42,9 +40,6 @@ private slots:
     void lineBreakInAFieldIsRefused();
     void parse_data();
     void parse();
-    void junkStaysInsideTheBoxes();
-    void onlyRegularFilesAreRead_data();
-    void onlyRegularFilesAreRead();
 };
 
 void TestTrackFormat::roundTrip_data() {
@@ -183,54 +178,6 @@ void TestTrackFormat::parse() {
     // Rows the file does not reach keep what they held.
     for (int r = read; r < TrackFile::Rows; ++r)
         QCOMPARE(t[std::size_t(r)], startTable()[0]);
-}
-
-void TestTrackFormat::junkStaysInsideTheBoxes() {
-    QByteArray junk;
-    for (int i = 0; i < 3000; ++i)
-        junk += char((i * 7919) % 256);
-    junk += "\r\n" + QByteArray(5 * 1024 * 1024, 'x');
-    Table t = startTable();
-    int rows = 0;
-    TrackFile::parse(junk, &t, &rows);
-    for (int r = 0; r < rows; ++r) {
-        for (const QString& f :
-             {t[std::size_t(r)].length, t[std::size_t(r)].article, t[std::size_t(r)].price}) {
-            QVERIFY(f.size() <= TrackFile::MaxLineLength);
-            for (const QChar c : f)
-                QVERIFY((c.unicode() >= 0x20 || c == QLatin1Char('\t')) && c.unicode() != 0x7f);
-        }
-    }
-    QVERIFY(rows >= 1);
-}
-
-void TestTrackFormat::onlyRegularFilesAreRead_data() {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("FIFO") << "fifo"
-                          << "Pipe";
-    QTest::newRow("endless device") << "/dev/zero"
-                                    << "Gerät";
-    QTest::newRow("folder") << "."
-                            << "Ordner";
-    QTest::newRow("missing file") << "fehlt.sfr"
-                                  << "";
-}
-
-void TestTrackFormat::onlyRegularFilesAreRead() {
-    QFETCH(QString, path);
-    QFETCH(QString, reason);
-    QTemporaryDir dir;
-    QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo"))).constData(), 0600) ==
-            0);
-    const QString full = path.startsWith(QLatin1Char('/')) ? path : dir.filePath(path);
-    Table t = startTable();
-    int rows = -1;
-    QString error;
-    QVERIFY(!TrackFile::read(full, &t, &rows, &error));
-    QVERIFY2(error.contains(reason) && !error.isEmpty(), qPrintable(error));
-    QCOMPARE(rows, 0);
-    QCOMPARE(t, startTable());
 }
 
 QTEST_APPLESS_MAIN(TestTrackFormat)
