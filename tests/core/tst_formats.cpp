@@ -108,6 +108,9 @@ void TestFormats::germanReading_data() {
     QTest::newRow("two commas") << "1,234,50" << false << 0.0;
     QTest::newRow("point after comma") << "1,2.5" << false << 0.0;
     QTest::newRow("sign alone") << "-" << false << 0.0;
+    QTest::newRow("too small for a double")
+        << "0," + QString(400, QLatin1Char('0')) + "7" << true << 0.0;
+    QTest::newRow("too large for a double") << QString(400, QLatin1Char('9')) << false << 0.0;
 }
 
 void TestFormats::germanReading() {
