@@ -4,14 +4,29 @@
 
 namespace Kern {
 
-bool ReadCurrency(const QString& text, Currency* amount) {
+namespace {
+// The shape of a German number whatever its size: with every digit a zero it reads as 0, even
+// where the number itself lies beyond a double.
+bool hasGermanNumberShape(QString text) {
+    for (QChar& c : text)
+        if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
+            c = QLatin1Char('0');
+    double zero = 0.0;
+    return ReadGermanNumber(text, &zero);
+}
+} // namespace
+
+bool ReadCurrency(const QString& text, Currency* amount, bool* tooLarge) {
+    if (tooLarge)
+        *tooLarge = false;
     if (text.trimmed().isEmpty()) {
         amount->tenThousandths = 0;
         return true;
     }
-    double check = 0.0;
-    if (!ReadGermanNumber(text, &check))
+    if (!hasGermanNumberShape(text))
         return false;
+    if (tooLarge)
+        *tooLarge = true; // until the amount is known to fit
     // Exact decimal reading: integer digits and up to four decimals, the fifth rounds half away.
     const QString t = text.trimmed();
     bool negative = false;
@@ -47,6 +62,8 @@ bool ReadCurrency(const QString& text, Currency* amount) {
     qint64 value = units * Currency::Scale + fraction + (roundUp ? 1 : 0);
     if (value > Currency::MaxAbs)
         return false;
+    if (tooLarge)
+        *tooLarge = false;
     amount->tenThousandths = negative ? -value : value;
     return true;
 }

@@ -63,8 +63,9 @@ std::optional<SearchResult> FindCombinations(SearchView& view, double routeLengt
             return std::nullopt;
         }
         Currency amount;
-        if (!ReadCurrency(price, &amount)) {
-            view.showMessage(QString::fromUtf8(BadPriceMessage),
+        bool tooLarge = false;
+        if (!ReadCurrency(price, &amount, &tooLarge)) {
+            view.showMessage(QString::fromUtf8(tooLarge ? PriceTooLargeMessage : BadPriceMessage),
                              QString::fromUtf8(InputErrorTitle));
             view.focusField(Field::Price, row);
             return std::nullopt;

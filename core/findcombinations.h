@@ -46,6 +46,9 @@ inline const char* const NegativeLengthMessage =
     "Achtung, die Länge eines gewünschten Gleises darf nicht negativ sein.";
 inline const char* const BadPriceMessage =
     "Achtung, der Preis eines gewünschten Gleises ist keine gültige Zahl.";
+// The largest price is Currency::MaxAbs, the most whose sums stay exact.
+inline const char* const PriceTooLargeMessage =
+    "Achtung, der Preis eines gewünschten Gleises ist zu groß (höchstens 10.000.000.000,00).";
 inline const char* const InputErrorTitle = "Eingabefehler";
 
 } // namespace Kern

@@ -204,7 +204,13 @@ bool ReadGermanNumber(const QString& text, double* value) {
     if (*begin == '-')
         ++begin;
     auto res = std::from_chars(begin, plain.data() + plain.size(), v);
-    if (res.ec != std::errc() || !std::isfinite(v))
+    // A number whose first digit other than 0 lies far behind the comma is too small for a
+    // double: it reads as 0, as the leading-number rule has it, and is no error.
+    const auto point = plain.find('.');
+    const bool tiny = point != std::string::npos && plain.find_first_of("123456789") > point;
+    if (res.ec == std::errc::result_out_of_range && tiny)
+        v = 0.0;
+    else if (res.ec != std::errc() || !std::isfinite(v))
         return false;
     *value = plain[0] == '-' ? -v : v;
     return true;

@@ -1,8 +1,6 @@
 #include "resultexport.h"
 
 #include <QAbstractItemModel>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace Kern {
 
@@ -70,42 +68,6 @@ QByteArray CsvBytes(const QList<QStringList>& table) {
     return QByteArray("\xEF\xBB\xBF") +
            joined(table, QLatin1Char(';'), QLatin1String(";\r\n\""), QLatin1String("\r\n"))
                .toUtf8();
-}
-
-bool SaveBytesAtomically(const QString& path, const QByteArray& bytes, QString* error) {
-    // The new file would take the place of a pipe or a device node (/dev/null, say).
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile()) {
-        if (error)
-            *error = QStringLiteral("Das ist keine gewöhnliche Datei.");
-        return false;
-    }
-    QSaveFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error =
-                path.isEmpty() ? QStringLiteral("Kein Dateiname angegeben.") : file.errorString();
-        return false;
-    }
-    // A write may take only part of the bytes without an error (a disk filling up); writing the
-    // rest brings the system's reason. QSaveFile::commit() would still replace the old file after
-    // a failed buffered write, so the flush is checked first.
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    if (done != bytes.size() || !file.flush() || !file.commit()) {
-        if (error)
-            *error = file.error() != QFileDevice::NoError
-                         ? file.errorString()
-                         : QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden.");
-        file.cancelWriting();
-        return false;
-    }
-    return true;
 }
 
 } // namespace Kern

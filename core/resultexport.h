@@ -24,9 +24,4 @@ QString TabSeparatedText(const QList<QStringList>& table);
 // after every row; a cell holding ";", a double quote or a line break is quoted, quotes doubled.
 QByteArray CsvBytes(const QList<QStringList>& table);
 
-// Replaces the file at path by the bytes, or leaves an existing file byte for byte as it was and
-// returns the reason. Every write and the flush are checked before the new file takes the old
-// one's place.
-bool SaveBytesAtomically(const QString& path, const QByteArray& bytes, QString* error);
-
 } // namespace Kern

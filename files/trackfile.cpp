@@ -1,18 +1,17 @@
 #include "trackfile.h"
 
 #include "germanformat.h"
+#include "safefile.h"
 #include "textcodec.h"
 
-#include <QFile>
-#include <QSaveFile>
-
+#include <algorithm>
 #include <vector>
 
 namespace TrackFile {
 
 namespace {
 
-QString cleanLine(QString line) {
+QString cleanLine(const QString& line) {
     QString out;
     out.reserve(line.size());
     for (const QChar c : line) {
@@ -21,7 +20,11 @@ QString cleanLine(QString line) {
             continue;
         out += c;
     }
-    return out.left(MaxLineLength);
+    // Never cut between the two halves of a character beyond the 16-bit range.
+    int keep = std::min(int(out.size()), MaxLineLength);
+    if (keep < out.size() && keep > 0 && out.at(keep - 1).isHighSurrogate())
+        --keep;
+    return out.left(keep);
 }
 
 // A line cut after a fixed number of bytes may end inside a UTF-8 sequence; such a tail would
@@ -41,79 +44,43 @@ void dropPartialCharacter(QByteArray& line) {
         line.truncate(i);
 }
 
-// Reads at most maxLines lines, each cut to a bounded length, without reading further.
-std::vector<QByteArray> readLines(QFile& file, int maxLines, bool* atEnd) {
+// The first maxLines lines, each cut to a bounded length; the last need not end with a break.
+std::vector<QByteArray> splitLines(const QByteArray& bytes, int maxLines) {
     std::vector<QByteArray> lines;
-    QByteArray current;
-    bool skipLf = false;
-    bool dropping = false;
-    char buffer[4096];
     // Cut lines in bytes generously: four bytes a character is the most UTF-8 needs.
-    const int maxBytes = MaxLineLength * 4;
-    *atEnd = false;
-    while (int(lines.size()) < maxLines) {
-        const qint64 got = file.read(buffer, sizeof buffer);
-        if (got <= 0) {
-            *atEnd = true;
-            break;
-        }
-        for (qint64 i = 0; i < got; ++i) {
-            const char c = buffer[i];
-            if (skipLf) {
-                skipLf = false;
-                if (c == '\n')
-                    continue;
-            }
-            if (c == '\r' || c == '\n') {
-                lines.push_back(current);
-                current.clear();
-                dropping = false;
-                skipLf = c == '\r';
-                if (int(lines.size()) == maxLines)
-                    break;
-                continue;
-            }
-            if (dropping)
-                continue;
-            if (current.size() >= maxBytes) {
-                dropping = true;
-                dropPartialCharacter(current);
-                continue;
-            }
-            current.append(c);
-        }
+    const qsizetype maxBytes = qsizetype(MaxLineLength) * 4;
+    qsizetype i = 0;
+    const qsizetype n = bytes.size();
+    while (i < n && int(lines.size()) < maxLines) {
+        qsizetype end = i;
+        while (end < n && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        QByteArray line = bytes.mid(i, std::min(end - i, maxBytes));
+        if (end - i > maxBytes)
+            dropPartialCharacter(line);
+        lines.push_back(line);
+        if (end < n && bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n')
+            ++end;
+        i = end + 1;
     }
-    // The last line need not end with a line break.
-    if (*atEnd && !current.isEmpty() && int(lines.size()) < maxLines)
-        lines.push_back(current);
     return lines;
 }
 
+const char* const FieldNames[3] = {"Länge", "Artikel-Nr.", "Preis je Gleis"};
+
 } // namespace
 
-bool read(const QString& path, Table* table, int* rowsRead, QString* error) {
-    *rowsRead = 0;
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error =
-                path.isEmpty() ? QStringLiteral("Kein Dateiname angegeben.") : file.errorString();
-        return false;
-    }
-    bool atEnd = false;
-    const std::vector<QByteArray> lines = readLines(file, Rows * 3, &atEnd);
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    bool utf8 = true;
-    for (const QByteArray& l : lines)
-        utf8 = utf8 && Kern::IsValidUtf8(l);
-    auto decode = [utf8](const QByteArray& bytes) {
-        return cleanLine(utf8 ? QString::fromUtf8(bytes) : Kern::DecodeWindows1252(bytes));
-    };
+void parse(const QByteArray& bytes, Table* table, int* rowsRead) {
+    const std::vector<QByteArray> lines = splitLines(bytes, Rows * 3);
     const int complete = int(lines.size()) / 3;
+    // Only the lines taken decide the encoding: a file cut short inside a character of its
+    // incomplete last row still has UTF-8 umlauts in the rows before.
+    bool utf8 = true;
+    for (int i = 0; i < 3 * complete; ++i)
+        utf8 = utf8 && Kern::IsValidUtf8(lines[std::size_t(i)]);
+    auto decode = [utf8](const QByteArray& b) {
+        return cleanLine(utf8 ? QString::fromUtf8(b) : Kern::DecodeWindows1252(b));
+    };
     for (int r = 0; r < complete; ++r) {
         Row& row = (*table)[std::size_t(r)];
         row.length = decode(lines[std::size_t(3 * r)]);
@@ -121,35 +88,46 @@ bool read(const QString& path, Table* table, int* rowsRead, QString* error) {
         row.price = decode(lines[std::size_t(3 * r + 2)]);
     }
     *rowsRead = complete;
-    return true;
 }
 
-bool write(const QString& path, const Table& table, QString* error) {
-    QSaveFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error =
-                path.isEmpty() ? QStringLiteral("Kein Dateiname angegeben.") : file.errorString();
-        return false;
-    }
+bool format(const Table& table, QByteArray* bytes, QString* error) {
     QByteArray out;
-    for (const Row& row : table) {
+    for (int r = 0; r < Rows; ++r) {
+        const Row& row = table[std::size_t(r)];
         double value = 0.0;
         const QString price = Kern::ReadGermanNumber(row.price, &value)
                                   ? Kern::FormatPattern(value, QStringLiteral("##0.00"))
                                   : row.price;
-        for (const QString& line : {row.length, row.article, price}) {
-            out += line.toUtf8();
+        const QString fields[3] = {row.length, row.article, price};
+        for (int f = 0; f < 3; ++f) {
+            if (fields[f].contains(QLatin1Char('\n')) || fields[f].contains(QLatin1Char('\r'))) {
+                if (error)
+                    *error = QStringLiteral("Das Feld „%1“ in Zeile %2 enthält einen "
+                                            "Zeilenumbruch.")
+                                 .arg(QString::fromUtf8(FieldNames[f]))
+                                 .arg(r + 1);
+                return false;
+            }
+            out += fields[f].toUtf8();
             out += "\r\n";
         }
     }
-    if (file.write(out) != out.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
+    *bytes = out;
     return true;
+}
+
+bool read(const QString& path, Table* table, int* rowsRead, QString* error) {
+    *rowsRead = 0;
+    QByteArray bytes;
+    if (!SafeFile::readFile(path, &bytes, error))
+        return false;
+    parse(bytes, table, rowsRead);
+    return true;
+}
+
+bool write(const QString& path, const Table& table, QString* error) {
+    QByteArray bytes;
+    return format(table, &bytes, error) && SafeFile::writeFile(path, bytes, error);
 }
 
 } // namespace TrackFile

@@ -22,6 +22,7 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <csignal>
 #include <cstring>
 
 namespace Kern {
@@ -81,6 +82,9 @@ Seite1* MainWindow() {
 
 Seite1* Main(const QString& trackFile) {
     delete mainWindow.data();
+    // Under a file-size limit (ulimit -f) a write past it would end the program, the table on the
+    // screen with it; every writer reports the failed write instead.
+    std::signal(SIGXFSZ, SIG_IGN);
     useProgramFont();
     useGermanDialogs();
     QApplication::setWindowIcon(Info::ProgramIcon());

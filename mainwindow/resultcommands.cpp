@@ -1,6 +1,7 @@
 #include "resultcommands.h"
 
 #include "resultexport.h"
+#include "safefile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -102,7 +103,7 @@ bool ResultCommands::exportTo(const QString& path) {
     const QByteArray bytes =
         Kern::CsvBytes(Kern::ResultTexts(*m_grid->model(), allRows(*m_grid->model())));
     QString reason;
-    if (!Kern::SaveBytesAtomically(path, bytes, &reason)) {
+    if (!SafeFile::writeFile(path, bytes, &reason)) {
         QMessageBox(QMessageBox::NoIcon, QStringLiteral("Fehler beim Speichern"),
                     QStringLiteral("Das Ergebnis konnte nicht exportiert werden:\n%1\n%2")
                         .arg(QDir::toNativeSeparators(path), reason),

@@ -3,6 +3,7 @@
 #include "germanformat.h"
 #include "inputrules.h"
 #include "kern.h"
+#include "linebreakfilter.h"
 #include "resultcommands.h"
 #include "resulttablemodel.h"
 #include "searchrunner.h"
@@ -168,6 +169,7 @@ void Seite1::buildControls() {
         auto* e = make<QLineEdit>(parent, name, index);
         e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         e->setProperty("sfxRule", int(rule));
+        LineBreakFilter::attach(e);
         if (rule != BoxRule::None) // composed input would bypass the typing rules
             e->setAttribute(Qt::WA_InputMethodEnabled, false);
         place(e, l, t, w, h);
@@ -615,12 +617,7 @@ bool Seite1::loadTrackFile(const QString& path, bool silent) {
     TrackFile::Table table;
     int rows = 0;
     QString reason;
-    // A pipe would keep the reader waiting for a writer, a device reading for ever.
-    const QFileInfo info(path);
-    const bool special = info.exists() && !info.isFile();
-    if (special)
-        reason = QStringLiteral("Das ist keine gewöhnliche Datei.");
-    if (special || !TrackFile::read(path, &table, &rows, &reason)) {
+    if (!TrackFile::read(path, &table, &rows, &reason)) {
         if (!silent)
             QMessageBox(QMessageBox::NoIcon, QStringLiteral("Fehler beim Laden"),
                         QStringLiteral("Die Gleis-Tabelle konnte nicht geladen werden:\n%1\n%2")

@@ -1,32 +1,31 @@
 #include "settings.h"
 
 #include "kern.h"
+#include "safefile.h"
 #include "textcodec.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
-#include <cmath>
 
 namespace Kern {
+
+namespace {
+// Two short lines; anything beyond this is not a settings file of ours.
+constexpr qint64 MaxSettingsBytes = 64 * 1024;
+} // namespace
 
 QString SettingsFilePath() {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     return QDir(dir).filePath(QStringLiteral("XY_Scale.tmp"));
 }
 
-QString ReadSettings(double* preset) {
+void ParseSettings(const QByteArray& data, double* preset, QString* trackFileName) {
     *preset = 1;
-    QFile file(SettingsFilePath());
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    // Two short lines; anything beyond a few kilobytes is not a settings file of ours.
-    const QByteArray data = file.read(64 * 1024);
+    trackFileName->clear();
     QList<QByteArray> lines;
     QByteArray current;
-    for (int i = 0; i < data.size(); ++i) {
+    for (int i = 0; i < data.size() && lines.size() < 2; ++i) {
         const char c = data[i];
         if (c == '\r' || c == '\n') {
             lines.append(current);
@@ -37,30 +36,42 @@ QString ReadSettings(double* preset) {
             current.append(c);
         }
     }
-    if (!current.isEmpty())
+    if (!current.isEmpty() && lines.size() < 2)
         lines.append(current);
 
     if (!lines.isEmpty()) {
         bool ok = false;
-        const double read = QString::fromLatin1(lines[0]).trimmed().toDouble(&ok);
+        const double value = QString::fromLatin1(lines[0]).trimmed().toDouble(&ok);
         // Only a whole number from 0 to 11 names a preset; anything else keeps preset 1.
-        if (ok && IsPreset(read))
-            *preset = read;
+        if (ok && IsPreset(value))
+            *preset = value;
     }
-    return lines.size() >= 2 ? DecodeText(lines[1]) : QString();
+    if (lines.size() >= 2)
+        *trackFileName = DecodeText(lines[1]);
+}
+
+QByteArray FormatSettings(double preset, const QString& trackFileName) {
+    QByteArray out = " " + QByteArray::number(qint64(preset)) + " \r\n";
+    const bool oneLine =
+        !trackFileName.contains(QLatin1Char('\n')) && !trackFileName.contains(QLatin1Char('\r'));
+    out += (oneLine ? trackFileName.toUtf8() : QByteArray()) + "\r\n";
+    return out;
+}
+
+QString ReadSettings(double* preset) {
+    *preset = 1;
+    QByteArray data;
+    if (!SafeFile::readFile(SettingsFilePath(), &data, nullptr, MaxSettingsBytes))
+        return QString();
+    QString name;
+    ParseSettings(data, preset, &name);
+    return name;
 }
 
 bool WriteSettings(double preset, const QString& trackFileName) {
     const QString path = SettingsFilePath();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray out = " " + QByteArray::number(qint64(preset)) + " \r\n";
-    out += trackFileName.toUtf8() + "\r\n";
-    if (file.write(out) != out.size())
-        return false;
-    return file.commit();
+    return SafeFile::writeFile(path, FormatSettings(preset, trackFileName), nullptr);
 }
 
 } // namespace Kern

@@ -1,5 +1,6 @@
 #include "printdocument.h"
 
+#include "safefile.h"
 #include "textcodec.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -213,11 +214,8 @@ void PrintDocument::applyFieldText(int number) {
 }
 
 bool PrintDocument::readDocumentFile(const QString& fileName, QTextDocument* doc) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxDocumentFileBytes)
-        return false;
-    const QByteArray bytes = file.read(MaxDocumentFileBytes + 1);
-    if (bytes.size() > MaxDocumentFileBytes || file.error() != QFileDevice::NoError)
+    QByteArray bytes;
+    if (!SafeFile::readFile(fileName, &bytes, nullptr, MaxDocumentFileBytes))
         return false;
     doc->setHtml(Kern::DecodeText(bytes));
     return true;

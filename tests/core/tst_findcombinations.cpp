@@ -157,6 +157,10 @@ void TestFindCombinations::inputErrorsKeepPreviousResults_data() {
         << 5 << "171.7"
         << "0"
         << "1.234,50" << QString::fromUtf8(BadPriceMessage) << int(Field::Price);
+    QTest::newRow("price beyond the exact sums")
+        << 6 << "188.3"
+        << "0"
+        << "99999999999" << QString::fromUtf8(PriceTooLargeMessage) << int(Field::Price);
 }
 
 void TestFindCombinations::inputErrorsKeepPreviousResults() {

@@ -108,6 +108,9 @@ void TestFormats::germanReading_data() {
     QTest::newRow("two commas") << "1,234,50" << false << 0.0;
     QTest::newRow("point after comma") << "1,2.5" << false << 0.0;
     QTest::newRow("sign alone") << "-" << false << 0.0;
+    QTest::newRow("too small for a double")
+        << "0," + QString(400, QLatin1Char('0')) + "7" << true << 0.0;
+    QTest::newRow("too large for a double") << QString(400, QLatin1Char('9')) << false << 0.0;
 }
 
 void TestFormats::germanReading() {
@@ -248,21 +251,31 @@ void TestFormats::currency_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<qint64>("tenThousandths");
-    QTest::newRow("cents") << "12,50" << true << qint64(125000);
-    QTest::newRow("four decimals exact") << "0,1234" << true << qint64(1234);
-    QTest::newRow("fifth decimal rounds") << "0,00005" << true << qint64(1);
-    QTest::newRow("empty is zero") << "" << true << qint64(0);
-    QTest::newRow("negative") << "-1,5" << true << qint64(-15000);
-    QTest::newRow("not a number") << "1,234,50" << false << qint64(0);
-    QTest::newRow("too large") << "99999999999999999999,00" << false << qint64(0);
+    QTest::addColumn<bool>("tooLarge");
+    QTest::newRow("cents") << "12,50" << true << qint64(125000) << false;
+    QTest::newRow("four decimals exact") << "0,1234" << true << qint64(1234) << false;
+    QTest::newRow("fifth decimal rounds") << "0,00005" << true << qint64(1) << false;
+    QTest::newRow("empty is zero") << "" << true << qint64(0) << false;
+    QTest::newRow("negative") << "-1,5" << true << qint64(-15000) << false;
+    QTest::newRow("not a number") << "1,234,50" << false << qint64(0) << false;
+    QTest::newRow("largest amount") << "10.000.000.000,0000" << true << Currency::MaxAbs << false;
+    QTest::newRow("a ten-thousandth above the largest")
+        << "10000000000,0001" << false << qint64(0) << true;
+    QTest::newRow("eleven nines") << "99999999999" << false << qint64(0) << true;
+    QTest::newRow("too large negative") << "-99999999999,00" << false << qint64(0) << true;
+    QTest::newRow("beyond a double")
+        << QString(400, QLatin1Char('9')) << false << qint64(0) << true;
 }
 
 void TestFormats::currency() {
     QFETCH(QString, text);
     QFETCH(bool, ok);
     QFETCH(qint64, tenThousandths);
+    QFETCH(bool, tooLarge);
     Currency c;
-    QCOMPARE(ReadCurrency(text, &c), ok);
+    bool large = !tooLarge;
+    QCOMPARE(ReadCurrency(text, &c, &large), ok);
+    QCOMPARE(large, tooLarge);
     if (ok)
         QCOMPARE(c.tenThousandths, tenThousandths);
 }

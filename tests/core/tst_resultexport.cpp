@@ -1,6 +1,7 @@
 // The result table as text for other programs: the rows chosen, the clipboard text, CSV bytes and
 // the atomic file write behind the export.
 #include "resultexport.h"
+#include "safefile.h"
 
 #include <QAbstractTableModel>
 #include <QTemporaryDir>
@@ -123,19 +124,19 @@ void TestResultExport::saveReplacesOnlyRegularFiles() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Ergebnis.csv"));
     QString reason;
-    QVERIFY(SaveBytesAtomically(path, "alt", &reason));
-    QVERIFY(SaveBytesAtomically(path, "neu", &reason));
+    QVERIFY(SafeFile::writeFile(path, "alt", &reason));
+    QVERIFY(SafeFile::writeFile(path, "neu", &reason));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("neu"));
 
     const QString pipe = dir.filePath(QStringLiteral("pipe.csv"));
     QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    QVERIFY(!SaveBytesAtomically(pipe, "x", &reason));
-    QCOMPARE(reason, QStringLiteral("Das ist keine gewöhnliche Datei."));
+    QVERIFY(!SafeFile::writeFile(pipe, "x", &reason));
+    QCOMPARE(reason, QStringLiteral("Das ist eine Pipe (FIFO), keine gewöhnliche Datei."));
     QVERIFY(!QFileInfo(pipe).isFile());
     reason.clear();
-    QVERIFY(!SaveBytesAtomically(dir.filePath(QStringLiteral("fehlt/x.csv")), "x", &reason));
+    QVERIFY(!SafeFile::writeFile(dir.filePath(QStringLiteral("fehlt/x.csv")), "x", &reason));
     QVERIFY(!reason.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);
 }
@@ -160,7 +161,7 @@ void TestResultExport::fullDiskKeepsOldFile() {
     } unmount{disk};
     const QString path = dir.filePath(QStringLiteral("Ergebnis.csv"));
     QString reason;
-    QVERIFY(SaveBytesAtomically(path, "alt", &reason));
+    QVERIFY(SafeFile::writeFile(path, "alt", &reason));
     QFile filler(dir.filePath(QStringLiteral("filler")));
     QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
     const QByteArray block(1024, 'f');
@@ -169,7 +170,7 @@ void TestResultExport::fullDiskKeepsOldFile() {
             break;
     filler.close();
 
-    const bool saved = SaveBytesAtomically(path, QByteArray(bytes, 'x'), &reason);
+    const bool saved = SafeFile::writeFile(path, QByteArray(bytes, 'x'), &reason);
     QFile old(path);
     QVERIFY(old.open(QIODevice::ReadOnly));
     const QByteArray content = old.readAll();

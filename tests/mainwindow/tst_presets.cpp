@@ -16,6 +16,8 @@
 #include <QTableView>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 class TestPresets : public QObject {
     Q_OBJECT
 private slots:
@@ -30,6 +32,9 @@ private slots:
     void settingsFile_data();
     void settingsFile();
     void rememberedTrackFileLoadsSilently();
+    void specialFilesNeverHoldUpTheStart_data();
+    void specialFilesNeverHoldUpTheStart();
+    void nameWithLineBreakIsNotRemembered();
 
 private:
     static void writeSettings(const QByteArray& bytes) {
@@ -206,6 +211,62 @@ void TestPresets::rememberedTrackFileLoadsSilently() {
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(w->lengthBox(1)->text(), QStringLiteral("64.3"));
     QCOMPARE(w->currentTrackFile(), path);
+}
+
+void TestPresets::specialFilesNeverHoldUpTheStart_data() {
+    QTest::addColumn<QString>("settings"); // "fifo", "zero" or the file's content
+    QTest::addColumn<QString>("remembered");
+    QTest::newRow("settings file is a FIFO") << "fifo"
+                                             << "";
+    QTest::newRow("settings file is an endless device") << "zero"
+                                                        << "";
+    QTest::newRow("remembered file is a FIFO") << " 0 \r\n%1\r\n"
+                                               << "fifo";
+    QTest::newRow("remembered file is an endless device") << " 0 \r\n%1\r\n"
+                                                          << "/dev/zero";
+}
+
+void TestPresets::specialFilesNeverHoldUpTheStart() {
+    QFETCH(QString, settings);
+    QFETCH(QString, remembered);
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    const QString path = Kern::SettingsFilePath();
+    QFile::remove(path);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (remembered == QLatin1String("fifo"))
+        remembered = fifo;
+    if (settings == QLatin1String("fifo"))
+        QVERIFY(QFile::link(fifo, path));
+    else if (settings == QLatin1String("zero"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else
+        writeSettings(settings.arg(remembered).toUtf8());
+
+    w = Kern::Main();
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(w->lengthBox(1)->text(), QStringLiteral("64.3"));
+    QCOMPARE(w->currentTrackFile(), remembered);
+    QCOMPARE(w->screenScale().preset, remembered.isEmpty() ? 1.0 : 0.0);
+    // Closing does not wait on it either, and never puts a file in a device's place.
+    w->close();
+    struct stat st {};
+    QVERIFY(::stat("/dev/zero", &st) == 0 && S_ISCHR(st.st_mode));
+}
+
+void TestPresets::nameWithLineBreakIsNotRemembered() {
+    // Read back, such a name would be cut at the break and name another file.
+    for (const char* name : {"/tmp/Gleise\n/etc/passwd", "/tmp/Gleise\r.sfr"}) {
+        w = Kern::Main();
+        w->setCurrentTrackFile(QString::fromLatin1(name));
+        w->close();
+        delete w;
+        w = nullptr;
+        QFile f(Kern::SettingsFilePath());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray(" 1 \r\n\r\n"));
+    }
 }
 
 QTEST_MAIN(TestPresets)

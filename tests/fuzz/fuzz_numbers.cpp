@@ -1,0 +1,63 @@
+// The German number readers and formatters on any text, pattern and double: never a crash, the
+// leading-number rule always finite, and what FormatPattern writes with a German pattern reads
+// back through ReadGermanNumber to the value rounded as shown.
+#include "fuzzcheck.h"
+#include "germanformat.h"
+#include "inputrules.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+const char* const Patterns[] = {"##0.00", "#,##0.00", "###0.0", "####", "0.0",       "#####.00",
+                                "#,##0",  "0",        "#.",     ".00",  "#,##0.0000"};
+
+void checkReadBack(double value) {
+    for (const char* pattern : {"##0.00", "#,##0.00", "#,##0.0000", "#,##0"}) {
+        const QString text = Kern::FormatPattern(value, QLatin1String(pattern));
+        if (!std::isfinite(value)) {
+            FUZZ_CHECK(text.isEmpty());
+            continue;
+        }
+        double back = 0.0;
+        FUZZ_CHECK(Kern::ReadGermanNumber(text, &back));
+        const char* point = std::strchr(pattern, '.');
+        const int decimals = point ? int(std::strlen(point + 1)) : 0;
+        // Half a unit of the last digit shown, and a little for the decimal form of the double.
+        const double slack =
+            0.5 * std::pow(10.0, -decimals) * (1 + 1e-9) + std::fabs(value) * 1e-15;
+        FUZZ_CHECK(std::fabs(back - value) <= slack);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The first byte picks a pattern, the next eight give a double, the rest is a text; the whole
+    // input is a text as well.
+    const QString whole = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    FUZZ_CHECK(std::isfinite(Kern::LeadingNumber(whole)));
+    double read = 0.0;
+    if (Kern::ReadGermanNumber(whole, &read)) {
+        FUZZ_CHECK(std::isfinite(read));
+        checkReadBack(read);
+        FUZZ_CHECK(Kern::GermanSortValue(whole) == read);
+    }
+    Kern::PlainNumberText(Kern::LeadingNumber(whole));
+    Kern::AlignedText(whole, int(size % 40));
+    if (size < 9)
+        return 0;
+    double value = 0.0;
+    std::memcpy(&value, data + 1, sizeof value);
+    const QString pattern =
+        data[0] < 200 ? QLatin1String(Patterns[data[0] % (sizeof Patterns / sizeof *Patterns)])
+                      : QString::fromUtf8(reinterpret_cast<const char*>(data + 9),
+                                          qsizetype(std::min<size_t>(size - 9, 64)));
+    Kern::FormatPattern(value, pattern);
+    Kern::PlainNumberText(value);
+    checkReadBack(value);
+    return 0;
+}
