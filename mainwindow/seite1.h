@@ -95,7 +95,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Construction, one group of controls each (seite1_controls.cpp, seite1_menus.cpp).
     void buildControls();
+    void buildFrames();
+    void buildTrackTable();
+    void buildRouteSettings();
+    void buildResultArea();
+    void buildTabOrder();
     void buildMenus();
     void buildToolbar();
     void applyGridLayout();
