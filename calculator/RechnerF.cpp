@@ -7,6 +7,7 @@
 #include "kern.h"
 #include "twips.h"
 #include "updowncontrol.h"
+#include "windowplacement.h"
 
 #include <QClipboard>
 #include <QFontDatabase>
@@ -258,7 +259,9 @@ void RechnerF::resizeEvent(QResizeEvent* e) {
 
 bool RechnerF::event(QEvent* e) {
     const bool result = QDialog::event(e);
-    if (e->type() == QEvent::WindowActivate && !m_opened)
+    // Opened and placed as it is shown, before the window manager maps it, rather than when it
+    // is first activated, which comes at a different moment on every opening.
+    if ((e->type() == QEvent::Show || e->type() == QEvent::WindowActivate) && !m_opened)
         Form_Activate();
     return result;
 }
@@ -271,19 +274,17 @@ void RechnerF::Form_Activate() {
     m_resize = std::make_unique<clsResize>();
     m_resize->oForm(this);
     m_resize->Initialize();
-    PlaceWindow();
+    // Placed again once the window manager has framed the window, which it does after mapping.
+    WindowPlacement::keep(this, [this] { PlaceWindow(); });
 }
 
 void RechnerF::PlaceWindow() {
     Kern::PresetScale(Kern::ScreenPreset);
-    // The border is fixed for the user, not for the presets.
-    setMinimumSize(0, 0);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // The border is fixed for the user; the window keeps a fixed size at the preset's.
     Twips::setOuterWidth(this, BaseWidth * Kern::ScaleX);
     Twips::setOuterHeight(this, BaseHeight * Kern::ScaleY);
     Twips::setOuterPos(this, BaseLeft * Kern::ScaleX, BaseTop * Kern::ScaleY);
     m_resize->DoResize();
-    setFixedSize(size());
 }
 
 bool RechnerF::eventFilter(QObject* watched, QEvent* e) {

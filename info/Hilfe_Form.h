@@ -31,7 +31,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void Form_Load();
@@ -39,5 +38,4 @@ private:
     void cmdOK_Click();
 
     std::unique_ptr<clsResize> m_resize;
-    bool m_placeOnActivation = false;
 };

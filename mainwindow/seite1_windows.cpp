@@ -5,6 +5,7 @@
 #include "kern.h"
 #include "resulttablemodel.h"
 #include "twips.h"
+#include "windowplacement.h"
 
 #include "Hilfe_Form.h"
 #include "ProgInfo.h"
@@ -46,6 +47,7 @@ void Seite1::ApplyScreenPreset(double preset) {
     if (m_resize)
         m_resize->DoResize();
     Kern::ResultTable()->SetUpResultTable();
+    WindowPlacement::keepTitleBarOnScreen(this);
 }
 
 void Seite1::markPreset(double preset) {
@@ -68,4 +70,6 @@ void Seite1::choosePreset(int entryIndex) {
     const double left = (screenTwips.width() - outer.width()) / 2;
     const double top = (screenTwips.height() - outer.height() - 300 * Kern::ScaleY) / 2;
     Twips::setOuterPos(this, left, top);
+    // A preset taller than the screen would put the title bar above it, out of reach.
+    WindowPlacement::keepTitleBarOnScreen(this);
 }

@@ -1,6 +1,7 @@
 #include "drubild.h"
 
 #include "drucken.h"
+#include "windowplacement.h"
 
 #include <QAction>
 #include <QGraphicsView>
@@ -11,6 +12,7 @@
 #include <QPrinter>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QShowEvent>
 
 #include <cmath>
 
@@ -87,6 +89,22 @@ void DruBild::applyViewSwitches() {
 void DruBild::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     Form_Resize();
+}
+
+void DruBild::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    // Centred over the main window, frame included, and centred again once the window manager
+    // has put its frame around it, so that every opening lands on the same place.
+    WindowPlacement::keep(this, [this] {
+        const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+        const QScreen* screen = owner ? owner->screen() : this->screen();
+        if (owner)
+            WindowPlacement::centreIn(this, owner->frameGeometry());
+        else if (screen)
+            WindowPlacement::centreIn(this, screen->availableGeometry());
+    });
 }
 
 // The menu bar sits above the client area; the document fills all of the client area.

@@ -2,6 +2,7 @@
 #include "controlaccess.h"
 #include "linecontrol.h"
 #include "twips.h"
+#include "windowplacement.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QMenuBar>
+#include <QScreen>
 #include <QtTest>
 
 #include <cmath>
@@ -339,6 +341,88 @@ private slots:
             verifyScaled(1, 1);
         else
             verifyScaled(fx, fy);
+    }
+
+    // A capture gone wrong gives factors no preset comes near; they change nothing.
+    void absurdFactorsAreRefused_data() {
+        QTest::addColumn<double>("fx");
+        QTest::addColumn<double>("fy");
+        QTest::newRow("ten times as wide") << 10.0 << 1.0;
+        QTest::newRow("a fifth as high") << 1.0 << 0.2;
+    }
+    void absurdFactorsAreRefused() {
+        QFETCH(double, fx);
+        QFETCH(double, fy);
+        resizeTo(1.28, 1.28);
+        resizeTo(fx, fy);
+        verifyScaled(1.28, 1.28);
+    }
+
+    // Captured before the window manager framed the window, the record is completed with the
+    // frame: at the same client size nothing moves once the window has its frame.
+    void captureBeforeFramingKeepsTheLayout() {
+        QWidget window;
+        auto* label = addWidget(new QLabel("Länge"), &window, "Label1", {15, 30, 120, 21});
+        window.resize(300, 200);
+        clsResize early;
+        early.oForm(&window);
+        early.Initialize();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(!WindowPlacement::frameMargins(&window).isNull());
+        early.DoResize();
+        QCOMPARE(label->geometry(), QRect(15, 30, 120, 21));
+        QCOMPARE(early.form().Height(), qRound(Twips::outerSize(&window).height()));
+    }
+
+    void titleBarIsKeptOnTheScreen_data() {
+        QTest::addColumn<QRect>("frame"); // asked for, pixels
+        QTest::addColumn<QPoint>("kept"); // the frame's top left afterwards; width 400
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QTest::newRow("inside stays") << QRect(100, 100, 400, 300) << QPoint(100, 100);
+        QTest::newRow("above the screen") << QRect(100, -300, 400, 300) << QPoint(100, 0);
+        QTest::newRow("left of the screen") << QRect(-50, 100, 400, 300) << QPoint(0, 100);
+        QTest::newRow("beyond the right edge")
+            << QRect(screen.right() - 100, 100, 400, 300) << QPoint(screen.right() + 1 - 400, 100);
+        QTest::newRow("below the bottom")
+            << QRect(100, screen.bottom() + 50, 400, 300) << QPoint(100, screen.bottom() + 1 - 2);
+        QTest::newRow("wider than the screen")
+            << QRect(-300, 100, screen.width() + 200, 300) << QPoint(0, 100);
+    }
+    void titleBarIsKeptOnTheScreen() {
+        QFETCH(QRect, frame);
+        QFETCH(QPoint, kept);
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QMargins m = WindowPlacement::frameMargins(&window);
+        window.setGeometry(frame.marginsRemoved(m));
+        WindowPlacement::keepTitleBarOnScreen(&window);
+        QCOMPARE(window.geometry().topLeft() - QPoint(m.left(), m.top()), kept);
+        QCOMPARE(window.size(), frame.marginsRemoved(m).size());
+    }
+
+    // What the window manager does to a window while framing it is undone; what the user does
+    // later stays.
+    void placementHoldsWhileTheWindowIsFramed() {
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        int runs = 0;
+        WindowPlacement::keep(&window, [&] {
+            ++runs;
+            Twips::setOuterSize(&window, 6000, 4500);
+            Twips::setOuterPos(&window, 1500, 900);
+        });
+        QCOMPARE(runs, 1);
+        const QRect placed = window.geometry();
+        QCOMPARE(Twips::outerPos(&window), QPointF(1500, 900));
+        window.move(0, 0);
+        QCOMPARE(window.geometry(), placed);
+        QTest::qWait(1100);
+        window.move(40, 30);
+        QCOMPARE(window.pos(), QPoint(40, 30));
+        QCOMPARE(runs, 2);
     }
 
     void controlAddedLaterIsLeftAlone() {
