@@ -7,7 +7,9 @@
 #include "resulttablemodel.h"
 #include "twips.h"
 
+#include "classicframe.h"
 #include "linecontrol.h"
+#include "textfit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -79,13 +81,13 @@ void Seite1::buildControls() {
 
 // The frames and the controls directly on the window.
 void Seite1::buildFrames() {
-    m_frame3 = make<QGroupBox>(m_client, "Frame3");
+    m_frame3 = make<ClassicFrame>(m_client, "Frame3");
     m_frame3->setTitle(QStringLiteral("Gleiswahl"));
     place(m_frame3, 30, 450, 4185, 3855);
-    m_frame2 = make<QGroupBox>(m_client, "Frame2");
+    m_frame2 = make<ClassicFrame>(m_client, "Frame2");
     m_frame2->setTitle(QStringLiteral("Strecken- und Kombinationswahl"));
     place(m_frame2, 4320, 450, 3525, 1785);
-    m_frame1 = make<QGroupBox>(m_client, "Frame1");
+    m_frame1 = make<ClassicFrame>(m_client, "Frame1");
     place(m_frame1, 30, 4350, 9375, 4065);
 
     m_command1 = make<QPushButton>(m_client, "Command1");
@@ -214,4 +216,5 @@ void Seite1::applyGridLayout() {
     const int headingPx = Twips::toPx(model->headingHeightTwips(), this);
     header->setFixedHeight(headingPx);
     m_grid->verticalHeader()->setDefaultSectionSize(headingPx);
+    TextFit::fitHeadings(header, m_grid->font().pointSizeF());
 }

@@ -4,6 +4,7 @@
 #include "clsResize.h"
 #include "kern.h"
 #include "resulttablemodel.h"
+#include "textfit.h"
 #include "twips.h"
 #include "windowplacement.h"
 
@@ -46,6 +47,8 @@ void Seite1::ApplyScreenPreset(double preset) {
     Twips::setOuterHeight(this, float(Kern::ScaleY * 9315));
     if (m_resize)
         m_resize->DoResize();
+    // The substitute face is a little wider than the design's: no caption may be cut off.
+    TextFit::fitCaptions(this);
     Kern::ResultTable()->SetUpResultTable();
     WindowPlacement::keepTitleBarOnScreen(this);
 }

@@ -1,4 +1,5 @@
 // Screen presets and the settings file on the real main window.
+#include "classicframe.h"
 #include "clsResize.h"
 #include "kern.h"
 #include "kernmain.h"
@@ -7,8 +8,11 @@
 #include "settings.h"
 #include "twips.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,6 +28,8 @@ private slots:
     void firstStartWithoutFile();
     void everyPresetSizesTheWindow_data();
     void everyPresetSizesTheWindow();
+    void textsShowWhole_data() { everyPresetSizesTheWindow_data(); }
+    void textsShowWhole();
     void choosingAgainRecentres();
     void switchingBackRestoresTheDesign();
     void presetAfterSearchEmptiesTable();
@@ -110,6 +116,77 @@ void TestPresets::everyPresetSizesTheWindow() {
                  Twips::fromPx(w->screen()->availableGeometry().top(), w));
     QVERIFY(qAbs(Twips::outerPos(w).x() - left) <= 15);
     QVERIFY(qAbs(Twips::outerPos(w).y() - top) <= 15);
+}
+
+// Where a frame's border begins, as painted: the first row whose right edge is not background
+// (the caption sits on the left).
+static int borderTop(QWidget* frame) {
+    const QImage img = frame->grab().toImage();
+    const QRgb background = frame->palette().color(QPalette::Window).rgb();
+    for (int y = 0; y < img.height(); ++y)
+        if (img.pixel(img.width() - 1, y) != background ||
+            img.pixel(img.width() - 2, y) != background)
+            return y;
+    return img.height();
+}
+
+static int childrenTop(const QWidget* w) {
+    int top = w->height();
+    for (const QWidget* inside : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        top = std::min(top, inside->y());
+    return top;
+}
+
+// The texts of the main window that do not show whole in their controls, as "key: text".
+static QStringList clippedTexts(const Seite1* w) {
+    QStringList clipped;
+    auto check = [&](const QWidget* c, const QString& text, bool fits) {
+        if (!fits)
+            clipped << c->objectName() + c->property("index").toString() + ": " + text;
+    };
+    auto plain = [](QString text) { return text.remove(QRegularExpression("&(?!&)")); };
+    for (QWidget* c : w->findChildren<QWidget*>()) {
+        const QFontMetrics fm(c->font());
+        if (auto* label = qobject_cast<const QLabel*>(c)) {
+            const QRect room = label->contentsRect();
+            const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+            check(c, label->text(), room.contains(fm.boundingRect(room, flags, label->text())));
+        } else if (auto* button = qobject_cast<const QAbstractButton*>(c)) {
+            const QString text = plain(button->text());
+            const QRect room = c->contentsRect().adjusted(4, 2, -4, -2); // the button's bevel
+            check(c, text,
+                  text.isEmpty() ||
+                      (fm.horizontalAdvance(text) <= room.width() && fm.height() <= room.height()));
+        } else if (auto* frame = qobject_cast<QGroupBox*>(c)) {
+            // Indented by about a character on either side.
+            check(c, frame->title(),
+                  fm.horizontalAdvance(frame->title()) + 2 * fm.averageCharWidth() <= c->width());
+            // The border, two pixels from its top line, keeps clear of the controls inside.
+            check(c, "border cuts into the controls", borderTop(frame) + 2 <= childrenTop(frame));
+        }
+    }
+    const QHeaderView* header = w->grid()->horizontalHeader();
+    const QFontMetrics fm(header->font());
+    for (int col = 0; col < header->count(); ++col) {
+        const QString text = header->model()->headerData(col, Qt::Horizontal).toString();
+        check(header, text,
+              fm.horizontalAdvance(text) + 2 <= header->sectionSize(col) &&
+                  fm.height() <= header->height());
+    }
+    return clipped;
+}
+
+// Every caption, label, button text and grid heading shows whole at every preset, before and
+// after a search, and no frame's border runs through the controls inside it.
+void TestPresets::textsShowWhole() {
+    QFETCH(int, entry);
+    w = Kern::Main();
+    w->extrasEntry(entry)->trigger();
+    QStringList clipped = clippedTexts(w);
+    w->startButton()->click();
+    QCOMPARE(Kern::ResultTable()->rowCount(), 4);
+    clipped << clippedTexts(w);
+    QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral(" | "))));
 }
 
 void TestPresets::choosingAgainRecentres() {

@@ -1,3 +1,4 @@
+#include "classicframe.h"
 #include "clsResize.h"
 #include "controlaccess.h"
 #include "linecontrol.h"
@@ -423,6 +424,31 @@ private slots:
         window.move(40, 30);
         QCOMPARE(window.pos(), QPoint(40, 30));
         QCOMPARE(runs, 2);
+    }
+
+    // The border's top line runs through the middle of the caption and breaks off behind it.
+    void classicFrameWritesItsCaptionOnTheBorder() {
+        ClassicFrame frame(QStringLiteral("Gleiswahl"));
+        frame.resize(240, 120);
+        const QRect caption = frame.captionRect();
+        const int top = frame.borderTop();
+        QVERIFY(qAbs(top - (caption.top() + caption.height() / 2.0)) <= 0.5);
+        const QImage img = frame.grab().toImage();
+        const QRgb dark = frame.palette().color(QPalette::Dark).rgb();
+        QCOMPARE(img.pixel(1, top), dark);
+        QCOMPARE(img.pixel(200, top), dark);
+        QCOMPARE(img.pixel(0, 100), dark);
+        QVERIFY(img.pixel(caption.left() - 1, top) != dark);
+        QVERIFY(img.pixel(caption.right() + 1, top) != dark);
+        QVERIFY(img.pixel(200, top - 1) != dark);
+        int ink = 0; // the caption itself
+        for (int x = caption.left(); x <= caption.right(); ++x)
+            ink += qGray(img.pixel(x, top)) < 100;
+        QVERIFY(ink > 0);
+
+        frame.setTitle(QString());
+        QCOMPARE(frame.borderTop(), 0);
+        QCOMPARE(frame.grab().toImage().pixel(caption.center().x(), 0), dark);
     }
 
     void controlAddedLaterIsLeftAlone() {
