@@ -114,6 +114,8 @@ private:
     void openHelp();
     void openAbout();
     void choosePreset(int entryIndex);
+    // The outer size of the preset PresetScale chose last, the controls following it.
+    void sizeForPreset();
     QLineEdit* fieldBox(Field field, int row) const;
 
     QWidget* m_client = nullptr;

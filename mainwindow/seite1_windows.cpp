@@ -38,10 +38,14 @@ void Seite1::captureDesignLayout() {
     m_resize = std::make_unique<clsResize>();
     m_resize->oForm(this);
     m_resize->Initialize();
+    // A window manager that frames the window only after start-up stopped waiting for it adds
+    // the frame to the outer size: the window gets the preset's size again then.
+    WindowPlacement::keep(this, [this] { sizeForPreset(); });
 }
 
-void Seite1::ApplyScreenPreset(double preset) {
-    Kern::PresetScale(preset);
+void Seite1::sizeForPreset() {
+    if (Kern::ScaleX <= 0 || Kern::ScaleY <= 0)
+        return; // no preset applied yet
     // The window system takes the sizes as 32-bit floats.
     Twips::setOuterWidth(this, float(Kern::ScaleX * 9735 + 60));
     Twips::setOuterHeight(this, float(Kern::ScaleY * 9315));
@@ -49,6 +53,11 @@ void Seite1::ApplyScreenPreset(double preset) {
         m_resize->DoResize();
     // The substitute face is a little wider than the design's: no caption may be cut off.
     TextFit::fitCaptions(this);
+}
+
+void Seite1::ApplyScreenPreset(double preset) {
+    Kern::PresetScale(preset);
+    sizeForPreset();
     Kern::ResultTable()->SetUpResultTable();
     WindowPlacement::keepTitleBarOnScreen(this);
 }
