@@ -25,11 +25,8 @@ class TestPresets : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup();
-    void firstStartWithoutFile();
-    void everyPresetSizesTheWindow_data();
-    void everyPresetSizesTheWindow();
-    void textsShowWhole_data() { everyPresetSizesTheWindow_data(); }
-    void textsShowWhole();
+    void everyPresetLaysOutTheWindow_data();
+    void everyPresetLaysOutTheWindow();
     void choosingAgainRecentres();
     void switchingBackRestoresTheDesign();
     void presetAfterSearchEmptiesTable();
@@ -52,70 +49,6 @@ void TestPresets::cleanup() {
     delete w;
     w = nullptr;
     QFile::remove(Kern::SettingsFilePath());
-}
-
-void TestPresets::firstStartWithoutFile() {
-    QFile::remove(Kern::SettingsFilePath());
-    w = Kern::Main();
-    QCOMPARE(Kern::ScreenPreset, 1.0);
-    QVERIFY(qAbs(outer(w).width() - 12520.8) <= 15);
-    QVERIFY(qAbs(outer(w).height() - 11923.2) <= 15);
-    QVERIFY(w->extrasEntry(11)->isChecked());
-    QVERIFY(!w->extrasEntry(10)->isChecked());
-    w->close();
-    QFile f(Kern::SettingsFilePath());
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray(" 1 \r\n\r\n"));
-}
-
-void TestPresets::everyPresetSizesTheWindow_data() {
-    QTest::addColumn<int>("entry");
-    QTest::addColumn<double>("sx");
-    QTest::addColumn<double>("sy");
-    const double f[12][2] = {{1, 1},      {1.28, 1.28}, {1.6, 1.333333}, {1.58, 1.58},
-                             {1.58, 1.7}, {1.72, 1.28}, {1.75, 1.75},    {1.8, 1.45},
-                             {2, 1.45},   {2, 2},       {2.1, 1.75},     {2.4, 1.8}};
-    for (int p = 0; p < 12; ++p)
-        QTest::addRow("preset %d", p) << 10 + p << f[p][0] << f[p][1];
-}
-
-void TestPresets::everyPresetSizesTheWindow() {
-    QFETCH(int, entry);
-    QFETCH(double, sx);
-    QFETCH(double, sy);
-    w = Kern::Main();
-    w->extrasEntry(entry)->trigger();
-    QCOMPARE(Kern::ScreenPreset, double(entry - 10));
-    QCOMPARE(Kern::ScaleX, sx);
-    QCOMPARE(Kern::ScaleY, sy);
-    // One pixel is 15 twips at 96 dpi.
-    QVERIFY(qAbs(outer(w).width() - (sx * 9735 + 60)) <= 15);
-    QVERIFY(qAbs(outer(w).height() - sy * 9315) <= 15);
-    for (int i = 10; i <= 21; ++i)
-        QCOMPARE(w->extrasEntry(i)->isChecked(), i == entry);
-    // Controls follow the ratio of the outer size to the one captured at start-up; fonts the
-    // smaller ratio.
-    const clsResize* engine = w->resizeEngine();
-    const double rx = outer(w).width() / engine->form().Width();
-    const double ry = outer(w).height() / engine->form().Height();
-    const clsControl* design = engine->controls().Item(QStringLiteral("Command1"));
-    QVERIFY(design);
-    const QRect button = w->startButton()->geometry();
-    QVERIFY(qAbs(button.width() - Twips::toPx(design->Width() * rx, w)) <= 1);
-    QVERIFY(qAbs(button.height() - Twips::toPx(design->Height() * ry, w)) <= 1);
-    QVERIFY(qAbs(w->startButton()->font().pointSizeF() - design->Fontsize() * std::min(rx, ry)) <
-            0.05);
-    // The result table is rebuilt with the new factors.
-    QCOMPARE(Kern::ResultTable()->columnWidthTwips(0), int(std::nearbyint(600 * sx)));
-    // Centred horizontally, 150 x ScaleY twips above the vertical centre; but the title bar of
-    // "1&600 x 1200", taller than the 1200 pixels of the screen, stays on it.
-    const QRect screen = w->screen()->geometry();
-    const double left = (Twips::fromPx(screen.width(), w) - outer(w).width()) / 2;
-    const double top =
-        std::max((Twips::fromPx(screen.height(), w) - outer(w).height() - 300 * sy) / 2,
-                 Twips::fromPx(w->screen()->availableGeometry().top(), w));
-    QVERIFY(qAbs(Twips::outerPos(w).x() - left) <= 15);
-    QVERIFY(qAbs(Twips::outerPos(w).y() - top) <= 15);
 }
 
 // Where a frame's border begins, as painted: the first row whose right edge is not background
@@ -176,12 +109,58 @@ static QStringList clippedTexts(const Seite1* w) {
     return clipped;
 }
 
-// Every caption, label, button text and grid heading shows whole at every preset, before and
-// after a search, and no frame's border runs through the controls inside it.
-void TestPresets::textsShowWhole() {
+void TestPresets::everyPresetLaysOutTheWindow_data() {
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<double>("sx");
+    QTest::addColumn<double>("sy");
+    const double f[12][2] = {{1, 1},      {1.28, 1.28}, {1.6, 1.333333}, {1.58, 1.58},
+                             {1.58, 1.7}, {1.72, 1.28}, {1.75, 1.75},    {1.8, 1.45},
+                             {2, 1.45},   {2, 2},       {2.1, 1.75},     {2.4, 1.8}};
+    for (int p = 0; p < 12; ++p)
+        QTest::addRow("preset %d", p) << 10 + p << f[p][0] << f[p][1];
+}
+
+// Size, factors, check mark, controls, result table and place of the window for each preset;
+// every caption, label, button text and grid heading shows whole, before and after a search,
+// and no frame's border runs through the controls inside it.
+void TestPresets::everyPresetLaysOutTheWindow() {
     QFETCH(int, entry);
+    QFETCH(double, sx);
+    QFETCH(double, sy);
     w = Kern::Main();
     w->extrasEntry(entry)->trigger();
+    QCOMPARE(Kern::ScreenPreset, double(entry - 10));
+    QCOMPARE(Kern::ScaleX, sx);
+    QCOMPARE(Kern::ScaleY, sy);
+    // One pixel is 15 twips at 96 dpi.
+    QVERIFY(qAbs(outer(w).width() - (sx * 9735 + 60)) <= 15);
+    QVERIFY(qAbs(outer(w).height() - sy * 9315) <= 15);
+    for (int i = 10; i <= 21; ++i)
+        QCOMPARE(w->extrasEntry(i)->isChecked(), i == entry);
+    // Controls follow the ratio of the outer size to the one captured at start-up; fonts the
+    // smaller ratio.
+    const clsResize* engine = w->resizeEngine();
+    const double rx = outer(w).width() / engine->form().Width();
+    const double ry = outer(w).height() / engine->form().Height();
+    const clsControl* design = engine->controls().Item(QStringLiteral("Command1"));
+    QVERIFY(design);
+    const QRect button = w->startButton()->geometry();
+    QVERIFY(qAbs(button.width() - Twips::toPx(design->Width() * rx, w)) <= 1);
+    QVERIFY(qAbs(button.height() - Twips::toPx(design->Height() * ry, w)) <= 1);
+    QVERIFY(qAbs(w->startButton()->font().pointSizeF() - design->Fontsize() * std::min(rx, ry)) <
+            0.05);
+    // The result table is rebuilt with the new factors.
+    QCOMPARE(Kern::ResultTable()->columnWidthTwips(0), int(std::nearbyint(600 * sx)));
+    // Centred horizontally, 150 x ScaleY twips above the vertical centre; but the title bar of
+    // "1&600 x 1200", taller than the 1200 pixels of the screen, stays on it.
+    const QRect screen = w->screen()->geometry();
+    const double left = (Twips::fromPx(screen.width(), w) - outer(w).width()) / 2;
+    const double top =
+        std::max((Twips::fromPx(screen.height(), w) - outer(w).height() - 300 * sy) / 2,
+                 Twips::fromPx(w->screen()->availableGeometry().top(), w));
+    QVERIFY(qAbs(Twips::outerPos(w).x() - left) <= 15);
+    QVERIFY(qAbs(Twips::outerPos(w).y() - top) <= 15);
+
     QStringList clipped = clippedTexts(w);
     w->startButton()->click();
     QCOMPARE(Kern::ResultTable()->rowCount(), 4);
@@ -229,15 +208,16 @@ void TestPresets::presetAfterSearchEmptiesTable() {
 }
 
 void TestPresets::settingsFile_data() {
-    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("content"); // null: no file
     QTest::addColumn<double>("preset");
     QTest::addColumn<QString>("name");
+    QTest::newRow("first start without a file") << QByteArray() << 1.0 << "";
     QTest::newRow("preset five") << QByteArray(" 5 \r\n/tmp/x.sfr\r\n") << 5.0 << "/tmp/x.sfr";
     QTest::newRow("one line only") << QByteArray(" 3 \r\n") << 3.0 << "";
     QTest::newRow("not a number") << QByteArray("abc\r\n/tmp/y.sfr\r\n") << 1.0 << "/tmp/y.sfr";
     QTest::newRow("out of range") << QByteArray(" 12 \r\nname\r\n") << 1.0 << "name";
     QTest::newRow("fraction") << QByteArray(" 2.5 \r\nname\r\n") << 1.0 << "name";
-    QTest::newRow("empty file") << QByteArray() << 1.0 << "";
+    QTest::newRow("empty file") << QByteArray("") << 1.0 << "";
     QTest::newRow("comma, blanks and umlauts")
         << QByteArray(" 0 \r\n/home/bahn/Gleise, H0 M\xc3\xa4rklin.sfr\r\n") << 0.0
         << QString::fromUtf8("/home/bahn/Gleise, H0 Märklin.sfr");
@@ -249,13 +229,15 @@ void TestPresets::settingsFile() {
     QFETCH(QByteArray, content);
     QFETCH(double, preset);
     QFETCH(QString, name);
-    writeSettings(content);
+    if (!content.isNull())
+        writeSettings(content);
     w = Kern::Main();
     QCOMPARE(Kern::ScreenPreset, preset);
     QCOMPARE(w->currentTrackFile(), name);
     QVERIFY(w->extrasEntry(10 + int(preset))->isChecked());
-    const double sx = Kern::Presets[std::size_t(preset)].x;
-    QVERIFY(qAbs(outer(w).width() - (sx * 9735 + 60)) <= 15);
+    const Kern::PresetFactors factors = Kern::Presets[std::size_t(preset)];
+    QVERIFY(qAbs(outer(w).width() - float(factors.x * 9735 + 60)) <= 15);
+    QVERIFY(qAbs(outer(w).height() - float(factors.y * 9315)) <= 15);
     // Right after start-up the caption shows no file name.
     QCOMPARE(w->windowTitle(), QStringLiteral("Kuppli's Schotterfix"));
     // Written back as read (the round trip).
