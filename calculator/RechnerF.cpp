@@ -8,6 +8,7 @@
 #include "tapelist.h"
 #include "tapeprinter.h"
 #include "twips.h"
+#include "windowplacement.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -76,7 +77,9 @@ void RechnerF::resizeEvent(QResizeEvent* e) {
 
 bool RechnerF::event(QEvent* e) {
     const bool result = QDialog::event(e);
-    if (e->type() == QEvent::WindowActivate && !m_opened)
+    // Opened and placed as it is shown, before the window manager maps it, rather than when it
+    // is first activated, which comes at a different moment on every opening.
+    if ((e->type() == QEvent::Show || e->type() == QEvent::WindowActivate) && !m_opened)
         Form_Activate();
     return result;
 }
@@ -89,19 +92,17 @@ void RechnerF::Form_Activate() {
     m_resize = std::make_unique<clsResize>();
     m_resize->oForm(this);
     m_resize->Initialize();
-    PlaceWindow();
+    // Placed again once the window manager has framed the window, which it does after mapping.
+    WindowPlacement::keep(this, [this] { PlaceWindow(); });
 }
 
 void RechnerF::PlaceWindow() {
     const Kern::ScreenScale scale = Kern::PresetScale(m_screen.preset, m_screen);
-    // The border is fixed for the user, not for the presets.
-    setMinimumSize(0, 0);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // The border is fixed for the user; the window keeps a fixed size at the preset's.
     Twips::setOuterWidth(this, BaseWidth * scale.x);
     Twips::setOuterHeight(this, BaseHeight * scale.y);
     Twips::setOuterPos(this, BaseLeft * scale.x, BaseTop * scale.y);
     m_resize->DoResize();
-    setFixedSize(size());
 }
 
 bool RechnerF::eventFilter(QObject* watched, QEvent* e) {

@@ -3,8 +3,8 @@
 #include "clsResize.h"
 #include "kern.h"
 #include "twips.h"
+#include "windowplacement.h"
 
-#include <QEvent>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -55,7 +55,8 @@ Hilfe_Form::Hilfe_Form(QWidget* parent)
     setObjectName(QStringLiteral("Hilfe_Form"));
     setWindowTitle(QStringLiteral("Hilfe zum Schotterfix"));
     setModal(true);
-    resize(Twips::toPx(DesignClientWidth, this), Twips::toPx(DesignClientHeight, this));
+    // Fixed for the user; the presets give it other fixed sizes.
+    setFixedSize(Twips::toPx(DesignClientWidth, this), Twips::toPx(DesignClientHeight, this));
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -107,15 +108,13 @@ void Hilfe_Form::Form_Load() {
 }
 
 void Hilfe_Form::Form_Activate() {
-    setMinimumSize(0, 0);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-
     // One engine for the window's life, capturing the design layout at the base outer size, so
     // that its factors are the preset's whatever frame the window system draws. An engine built
     // afresh at every opening would capture the layout the previous preset left behind, and the
     // fonts, which follow the smaller factor, would shrink with every switch between presets of
-    // unequal factors.
-    if (!m_resize) {
+    // unequal factors. The outer size is known only once the window manager has framed the
+    // window; until then the window is placed without scaling its controls.
+    if (!m_resize && WindowPlacement::isFramed(this)) {
         Twips::setOuterSize(this, BaseWidth, BaseHeight);
         m_resize = std::make_unique<clsResize>();
         m_resize->oForm(this);
@@ -126,27 +125,16 @@ void Hilfe_Form::Form_Activate() {
     Twips::setOuterWidth(this, BaseWidth * scale.x);
     Twips::setOuterHeight(this, BaseHeight * scale.y);
     Twips::setOuterPos(this, BaseLeft * scale.x, BaseTop * scale.y);
-    m_resize->DoResize();
-
-    setFixedSize(size());
+    if (m_resize)
+        m_resize->DoResize();
 }
 
 void Hilfe_Form::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return; // the window system showing it again (after minimising elsewhere) moves nothing
-    Form_Activate();
-    // Where the window manager adds the frame only once the window is mapped, the outer size
-    // comes out right only when the placement runs again at activation.
-    m_placeOnActivation = true;
-}
-
-void Hilfe_Form::changeEvent(QEvent* event) {
-    QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_placeOnActivation) {
-        m_placeOnActivation = false;
-        Form_Activate();
-    }
+    // Placed again when the window manager has framed it, which it does only after mapping.
+    WindowPlacement::keep(this, [this] { Form_Activate(); });
 }
 
 void Hilfe_Form::cmdOK_Click() {

@@ -34,7 +34,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void Form_Load();
@@ -43,5 +42,4 @@ private:
 
     std::unique_ptr<clsResize> m_resize;
     Kern::ScreenScale m_screen;
-    bool m_placeOnActivation = false;
 };

@@ -4,6 +4,7 @@
 #include "sfx_version.h"
 #include "sysinfo.h"
 #include "twips.h"
+#include "windowplacement.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -114,13 +115,13 @@ void ProgInfo::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    // Centred on the screen rather than over the main window.
-    const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
-    if (screen) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    // Centred on the screen rather than over the main window, frame included: centred again once
+    // the window manager has put its frame around it.
+    WindowPlacement::keep(this, [this] {
+        const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
+        if (screen)
+            WindowPlacement::centreIn(this, screen->availableGeometry());
+    });
 }
 
 void ProgInfo::StartSysInfo() {

@@ -113,7 +113,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Construction, one group of controls each (seite1_controls.cpp, seite1_menus.cpp).
     void buildControls();
+    void buildFrames();
+    void buildTrackTable();
+    void buildRouteSettings();
+    void buildResultArea();
+    void buildTabOrder();
     void buildMenus();
     void buildToolbar();
     void applyGridLayout();
@@ -128,6 +134,8 @@ private:
     void openHelp();
     void openAbout();
     void choosePreset(int entryIndex);
+    // The outer size of the preset PresetScale chose last, the controls following it.
+    void sizeForPreset();
     QLineEdit* fieldBox(Field field, int row) const;
 
     QWidget* m_client = nullptr;

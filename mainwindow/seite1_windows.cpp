@@ -4,7 +4,9 @@
 #include "clsResize.h"
 #include "kern.h"
 #include "resulttablemodel.h"
+#include "textfit.h"
 #include "twips.h"
+#include "windowplacement.h"
 
 #include "Hilfe_Form.h"
 #include "ProgInfo.h"
@@ -36,16 +38,28 @@ void Seite1::captureDesignLayout() {
     m_resize = std::make_unique<clsResize>();
     m_resize->oForm(this);
     m_resize->Initialize();
+    // A window manager that frames the window only after start-up stopped waiting for it adds
+    // the frame to the outer size: the window gets the preset's size again then.
+    WindowPlacement::keep(this, [this] { sizeForPreset(); });
 }
 
-void Seite1::ApplyScreenPreset(double preset) {
-    m_screen = Kern::PresetScale(preset, m_screen);
+void Seite1::sizeForPreset() {
+    if (m_screen.x <= 0 || m_screen.y <= 0)
+        return; // no preset applied yet
     // The window system takes the sizes as 32-bit floats.
     Twips::setOuterWidth(this, float(m_screen.x * 9735 + 60));
     Twips::setOuterHeight(this, float(m_screen.y * 9315));
     if (m_resize)
         m_resize->DoResize();
+    // The substitute face is a little wider than the design's: no caption may be cut off.
+    TextFit::fitCaptions(this);
+}
+
+void Seite1::ApplyScreenPreset(double preset) {
+    m_screen = Kern::PresetScale(preset, m_screen);
+    sizeForPreset();
     m_model->SetUpResultTable(m_result, m_screen);
+    WindowPlacement::keepTitleBarOnScreen(this);
 }
 
 void Seite1::markPreset(double preset) {
@@ -68,4 +82,6 @@ void Seite1::choosePreset(int entryIndex) {
     const double left = (screenTwips.width() - outer.width()) / 2;
     const double top = (screenTwips.height() - outer.height() - 300 * m_screen.y) / 2;
     Twips::setOuterPos(this, left, top);
+    // A preset taller than the screen would put the title bar above it, out of reach.
+    WindowPlacement::keepTitleBarOnScreen(this);
 }

@@ -2,6 +2,7 @@
 
 #include "drucken.h"
 #include "twips.h"
+#include "windowplacement.h"
 
 #include <QAction>
 #include <QGraphicsView>
@@ -11,9 +12,10 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QShowEvent>
 
 #include <algorithm>
-
 
 namespace {
 const QString PrintFailedText = QStringLiteral("Der Druck konnte nicht ausgeführt werden.");
@@ -83,17 +85,30 @@ void DruBild::applyViewSwitches() {
                                                        : QPrintPreviewWidget::FitInView);
 }
 
+void DruBild::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
 void DruBild::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // The pages are drawn only once the window shows them.
     if (m_previewPending) {
         m_previewPending = false;
         HighEdit1->updatePreview();
     }
-}
-
-void DruBild::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    Form_Resize();
+    if (event->spontaneous())
+        return;
+    // Centred over the main window, frame included, and centred again once the window manager
+    // has put its frame around it, so that every opening lands on the same place.
+    WindowPlacement::keep(this, [this] {
+        const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+        const QScreen* screen = owner ? owner->screen() : this->screen();
+        if (owner)
+            WindowPlacement::centreIn(this, owner->frameGeometry());
+        else if (screen)
+            WindowPlacement::centreIn(this, screen->availableGeometry());
+    });
 }
 
 // The menu bar sits above the client area; the document fills all of the client area.

@@ -3,6 +3,7 @@
 #include "controlaccess.h"
 #include "linecontrol.h"
 #include "twips.h"
+#include "windowplacement.h"
 
 #include <QComboBox>
 
@@ -30,6 +31,16 @@ bool readWhole(const QObject* control, const char* name, qint32& out) {
            toWhole(v, out);
 }
 
+// The presets scale by 1 to 2.4. A factor far outside that comes from a size taken at the wrong
+// moment (a window not yet on the screen, or in the middle of being rebuilt); applying it would
+// push controls off the window and blow fonts up to thousands of points.
+constexpr float MinFactor = 0.25f;
+constexpr float MaxFactor = 5.0f;
+
+bool plausible(float factor) {
+    return factor >= MinFactor && factor <= MaxFactor; // false for NaN too
+}
+
 // The second one only when strictly smaller, so equal factors (and a NaN second) give the first.
 float smaller(float a, float b) {
     return b < a ? b : a;
@@ -53,6 +64,11 @@ bool clsResize::captured() const {
 void clsResize::Initialize() {
     if (!m_window)
         return;
+    // Until the window manager has framed the window its outer size is the client area and a
+    // guess at the frame: such a capture keeps the client area, and the record takes the frame
+    // the window has at every resize.
+    m_clientAtCapture = m_window->size();
+    m_awaitingFrame = !WindowPlacement::isFramed(m_window);
     const QSizeF size = Twips::outerSize(m_window);
     const QPointF pos = Twips::outerPos(m_window);
     qint32 v = 0;
@@ -129,13 +145,27 @@ void clsResize::applyGeometry(QObject* control, const clsControl& record, double
     }
 }
 
+void clsResize::completeCapture() {
+    if (!m_awaitingFrame || !m_window)
+        return;
+    const QSize outer = m_clientAtCapture.grownBy(WindowPlacement::frameMargins(m_window));
+    qint32 v = 0;
+    if (toWhole(Twips::fromPx(outer.height(), m_window), v))
+        m_form->Height(v);
+    if (toWhole(Twips::fromPx(outer.width(), m_window), v))
+        m_form->Width(v);
+}
+
 void clsResize::DoResize() {
+    completeCapture();
     // Without a captured window size there is no ratio to scale by.
     if (!m_window || !captured())
         return;
     const QSizeF outer = Twips::outerSize(m_window);
     const float sx = float(outer.width() / m_form->Width());
     const float sy = float(outer.height() / m_form->Height());
+    if (!plausible(sx) || !plausible(sy))
+        return;
     const float smin = smaller(sx, sy);
 
     const float p = ScaleMinMax();
@@ -159,6 +189,7 @@ void clsResize::DoResize() {
 void clsResize::DoResize_First(bool bWithForm) {
     if (!m_window)
         return;
+    completeCapture();
     for (QObject* control : ControlAccess::controls(m_window)) {
         const clsControl* record = recordOf(control);
         if (!record)

@@ -17,6 +17,10 @@
 // Controls are found and handled by their properties alone (objectName, the "index" property
 // of array elements, geometry, font, the line end points), so any window can use it.
 // It never throws and never reports anything: a step that fails for one control is skipped.
+// Window sizes are outer sizes. A window captured before the window manager framed it has no
+// outer size yet: the engine keeps its client area and adds the frame the window has at each
+// resize, so that the factors never compare a framed window with an unframed one. DoResize refuses
+// factors outside 0.25 to 5, which no screen preset comes near, and leaves the window as it is.
 //
 // Usage: oForm(window); Initialize() while the window shows its design layout; after every
 // change of the window's outer size, DoResize(). DoResize_First(true) brings back the design
@@ -53,10 +57,13 @@ private:
     void applyGeometry(QObject* control, const clsControl& record, double sx, double sy,
                        int option) const;
     bool captured() const;
+    void completeCapture();
 
     QPointer<QWidget> m_window;
     std::unique_ptr<col_Controls> m_controls;
     std::unique_ptr<clsForm> m_form;
     float m_scaleMinMax = 0.0f;
+    QSize m_clientAtCapture;
+    bool m_awaitingFrame = false;
     QHash<QString, QPointer<QObject>> m_owners;
 };

@@ -1,5 +1,7 @@
 #include "twips.h"
 
+#include "windowplacement.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -41,32 +43,32 @@ double fromPx(double px, const QWidget* widget) {
 }
 
 QRect rectToPx(double left, double top, double width, double height, const QWidget* widget) {
-    return QRect(toPx(left, widget), toPx(top, widget), toPx(width, widget),
-                 toPx(height, widget));
-}
-
-static QMargins frameMargins(const QWidget* window) {
-    const QRect frame = window->frameGeometry();
-    const QRect client = window->geometry();
-    return QMargins(client.left() - frame.left(), client.top() - frame.top(),
-                    frame.right() - client.right(), frame.bottom() - client.bottom());
+    return QRect(toPx(left, widget), toPx(top, widget), toPx(width, widget), toPx(height, widget));
 }
 
 QSizeF outerSize(const QWidget* window) {
-    const QRect frame = window->frameGeometry();
-    return QSizeF(fromPx(frame.width(), window), fromPx(frame.height(), window));
+    const QMargins m = WindowPlacement::frameMargins(window);
+    const QSize client = window->size();
+    return QSizeF(fromPx(client.width() + m.left() + m.right(), window),
+                  fromPx(client.height() + m.top() + m.bottom(), window));
 }
 
 QPointF outerPos(const QWidget* window) {
-    const QRect frame = window->frameGeometry();
-    return QPointF(fromPx(frame.x(), window), fromPx(frame.y(), window));
+    const QMargins m = WindowPlacement::frameMargins(window);
+    const QPoint client = window->geometry().topLeft();
+    return QPointF(fromPx(client.x() - m.left(), window), fromPx(client.y() - m.top(), window));
 }
 
 void setOuterSize(QWidget* window, double widthTwips, double heightTwips) {
-    const QMargins m = frameMargins(window);
+    const QMargins m = WindowPlacement::frameMargins(window);
     const int w = std::max(0, toPx(widthTwips, window) - m.left() - m.right());
     const int h = std::max(0, toPx(heightTwips, window) - m.top() - m.bottom());
-    window->resize(w, h);
+    // A window of fixed size stays fixed, at the new size: lifting the limits for a moment would
+    // let the window manager redraw its frame as a resizable one and back.
+    if (window->minimumSize() == window->maximumSize())
+        window->setFixedSize(w, h);
+    else
+        window->resize(w, h);
 }
 
 void setOuterWidth(QWidget* window, double widthTwips) {
@@ -78,7 +80,11 @@ void setOuterHeight(QWidget* window, double heightTwips) {
 }
 
 void setOuterPos(QWidget* window, double leftTwips, double topTwips) {
-    window->move(toPx(leftTwips, window), toPx(topTwips, window));
+    const QMargins m = WindowPlacement::frameMargins(window);
+    // Placed by its client area, inside the frame as far as it is known: move() would take the
+    // position as the frame's only once the window system has reported the frame.
+    const QPoint client(toPx(leftTwips, window) + m.left(), toPx(topTwips, window) + m.top());
+    window->setGeometry(QRect(client, window->size()));
 }
 
 } // namespace Twips

@@ -22,13 +22,16 @@ QRect rectToPx(double left, double top, double width, double height,
                const QWidget* widget = nullptr);
 
 // Outer size and position of a top-level window (frame, title and menu bar included) in twips.
+// The frame is WindowPlacement::frameMargins: the reported one, or before the window manager
+// has framed the window the frame of the window it belongs to.
 QSizeF outerSize(const QWidget* window);
 QPointF outerPos(const QWidget* window);
 // Gives a top-level window the outer size asked for: the client area is that size less the
-// frame the window system reports (nothing while the window has no frame yet).
+// frame. A window of fixed size gets the new size as its fixed size.
 void setOuterSize(QWidget* window, double widthTwips, double heightTwips);
 void setOuterWidth(QWidget* window, double widthTwips);
 void setOuterHeight(QWidget* window, double heightTwips);
+// Puts the frame's top left corner there (the client area inside the frame).
 void setOuterPos(QWidget* window, double leftTwips, double topTwips);
 
 } // namespace Twips

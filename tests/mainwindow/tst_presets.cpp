@@ -1,4 +1,5 @@
 // Screen presets and the settings file on the real main window.
+#include "classicframe.h"
 #include "clsResize.h"
 #include "kern.h"
 #include "kernmain.h"
@@ -7,8 +8,11 @@
 #include "settings.h"
 #include "twips.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,9 +27,8 @@ class TestPresets : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup();
-    void firstStartWithoutFile();
-    void everyPresetSizesTheWindow_data();
-    void everyPresetSizesTheWindow();
+    void everyPresetLaysOutTheWindow_data();
+    void everyPresetLaysOutTheWindow();
     void choosingAgainRecentres();
     void switchingBackRestoresTheDesign();
     void presetAfterSearchEmptiesTable();
@@ -53,21 +56,65 @@ void TestPresets::cleanup() {
     QFile::remove(Kern::SettingsFilePath());
 }
 
-void TestPresets::firstStartWithoutFile() {
-    QFile::remove(Kern::SettingsFilePath());
-    w = Kern::Main();
-    QCOMPARE(w->screenScale().preset, 1.0);
-    QVERIFY(qAbs(outer(w).width() - 12520.8) <= 15);
-    QVERIFY(qAbs(outer(w).height() - 11923.2) <= 15);
-    QVERIFY(w->extrasEntry(11)->isChecked());
-    QVERIFY(!w->extrasEntry(10)->isChecked());
-    w->close();
-    QFile f(Kern::SettingsFilePath());
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray(" 1 \r\n\r\n"));
+// Where a frame's border begins, as painted: the first row whose right edge is not background
+// (the caption sits on the left).
+static int borderTop(QWidget* frame) {
+    const QImage img = frame->grab().toImage();
+    const QRgb background = frame->palette().color(QPalette::Window).rgb();
+    for (int y = 0; y < img.height(); ++y)
+        if (img.pixel(img.width() - 1, y) != background ||
+            img.pixel(img.width() - 2, y) != background)
+            return y;
+    return img.height();
 }
 
-void TestPresets::everyPresetSizesTheWindow_data() {
+static int childrenTop(const QWidget* w) {
+    int top = w->height();
+    for (const QWidget* inside : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        top = std::min(top, inside->y());
+    return top;
+}
+
+// The texts of the main window that do not show whole in their controls, as "key: text".
+static QStringList clippedTexts(const Seite1* w) {
+    QStringList clipped;
+    auto check = [&](const QWidget* c, const QString& text, bool fits) {
+        if (!fits)
+            clipped << c->objectName() + c->property("index").toString() + ": " + text;
+    };
+    auto plain = [](QString text) { return text.remove(QRegularExpression("&(?!&)")); };
+    for (QWidget* c : w->findChildren<QWidget*>()) {
+        const QFontMetrics fm(c->font());
+        if (auto* label = qobject_cast<const QLabel*>(c)) {
+            const QRect room = label->contentsRect();
+            const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+            check(c, label->text(), room.contains(fm.boundingRect(room, flags, label->text())));
+        } else if (auto* button = qobject_cast<const QAbstractButton*>(c)) {
+            const QString text = plain(button->text());
+            const QRect room = c->contentsRect().adjusted(4, 2, -4, -2); // the button's bevel
+            check(c, text,
+                  text.isEmpty() ||
+                      (fm.horizontalAdvance(text) <= room.width() && fm.height() <= room.height()));
+        } else if (auto* frame = qobject_cast<QGroupBox*>(c)) {
+            // Indented by about a character on either side.
+            check(c, frame->title(),
+                  fm.horizontalAdvance(frame->title()) + 2 * fm.averageCharWidth() <= c->width());
+            // The border, two pixels from its top line, keeps clear of the controls inside.
+            check(c, "border cuts into the controls", borderTop(frame) + 2 <= childrenTop(frame));
+        }
+    }
+    const QHeaderView* header = w->grid()->horizontalHeader();
+    const QFontMetrics fm(header->font());
+    for (int col = 0; col < header->count(); ++col) {
+        const QString text = header->model()->headerData(col, Qt::Horizontal).toString();
+        check(header, text,
+              fm.horizontalAdvance(text) + 2 <= header->sectionSize(col) &&
+                  fm.height() <= header->height());
+    }
+    return clipped;
+}
+
+void TestPresets::everyPresetLaysOutTheWindow_data() {
     QTest::addColumn<int>("entry");
     QTest::addColumn<double>("sx");
     QTest::addColumn<double>("sy");
@@ -78,7 +125,10 @@ void TestPresets::everyPresetSizesTheWindow_data() {
         QTest::addRow("preset %d", p) << 10 + p << f[p][0] << f[p][1];
 }
 
-void TestPresets::everyPresetSizesTheWindow() {
+// Size, factors, check mark, controls, result table and place of the window for each preset;
+// every caption, label, button text and grid heading shows whole, before and after a search,
+// and no frame's border runs through the controls inside it.
+void TestPresets::everyPresetLaysOutTheWindow() {
     QFETCH(int, entry);
     QFETCH(double, sx);
     QFETCH(double, sy);
@@ -106,12 +156,21 @@ void TestPresets::everyPresetSizesTheWindow() {
             0.05);
     // The result table is rebuilt with the new factors.
     QCOMPARE(w->resultTable()->columnWidthTwips(0), int(std::nearbyint(600 * sx)));
-    // Centred horizontally, 150 x ScaleY twips above the vertical centre.
+    // Centred horizontally, 150 x ScaleY twips above the vertical centre; but the title bar of
+    // "1&600 x 1200", taller than the 1200 pixels of the screen, stays on it.
     const QRect screen = w->screen()->geometry();
     const double left = (Twips::fromPx(screen.width(), w) - outer(w).width()) / 2;
-    const double top = (Twips::fromPx(screen.height(), w) - outer(w).height() - 300 * sy) / 2;
+    const double top =
+        std::max((Twips::fromPx(screen.height(), w) - outer(w).height() - 300 * sy) / 2,
+                 Twips::fromPx(w->screen()->availableGeometry().top(), w));
     QVERIFY(qAbs(Twips::outerPos(w).x() - left) <= 15);
     QVERIFY(qAbs(Twips::outerPos(w).y() - top) <= 15);
+
+    QStringList clipped = clippedTexts(w);
+    w->startButton()->click();
+    QTRY_COMPARE(w->resultTable()->rowCount(), 4);
+    clipped << clippedTexts(w);
+    QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral(" | "))));
 }
 
 void TestPresets::choosingAgainRecentres() {
@@ -155,15 +214,16 @@ void TestPresets::presetAfterSearchEmptiesTable() {
 }
 
 void TestPresets::settingsFile_data() {
-    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("content"); // null: no file
     QTest::addColumn<double>("preset");
     QTest::addColumn<QString>("name");
+    QTest::newRow("first start without a file") << QByteArray() << 1.0 << "";
     QTest::newRow("preset five") << QByteArray(" 5 \r\n/tmp/x.sfr\r\n") << 5.0 << "/tmp/x.sfr";
     QTest::newRow("one line only") << QByteArray(" 3 \r\n") << 3.0 << "";
     QTest::newRow("not a number") << QByteArray("abc\r\n/tmp/y.sfr\r\n") << 1.0 << "/tmp/y.sfr";
     QTest::newRow("out of range") << QByteArray(" 12 \r\nname\r\n") << 1.0 << "name";
     QTest::newRow("fraction") << QByteArray(" 2.5 \r\nname\r\n") << 1.0 << "name";
-    QTest::newRow("empty file") << QByteArray() << 1.0 << "";
+    QTest::newRow("empty file") << QByteArray("") << 1.0 << "";
     QTest::newRow("comma, blanks and umlauts")
         << QByteArray(" 0 \r\n/home/bahn/Gleise, H0 M\xc3\xa4rklin.sfr\r\n") << 0.0
         << QString::fromUtf8("/home/bahn/Gleise, H0 Märklin.sfr");
@@ -175,13 +235,15 @@ void TestPresets::settingsFile() {
     QFETCH(QByteArray, content);
     QFETCH(double, preset);
     QFETCH(QString, name);
-    writeSettings(content);
+    if (!content.isNull())
+        writeSettings(content);
     w = Kern::Main();
     QCOMPARE(w->screenScale().preset, preset);
     QCOMPARE(w->currentTrackFile(), name);
     QVERIFY(w->extrasEntry(10 + int(preset))->isChecked());
-    const double sx = Kern::Presets[std::size_t(preset)].x;
-    QVERIFY(qAbs(outer(w).width() - (sx * 9735 + 60)) <= 15);
+    const Kern::PresetFactors factors = Kern::Presets[std::size_t(preset)];
+    QVERIFY(qAbs(outer(w).width() - float(factors.x * 9735 + 60)) <= 15);
+    QVERIFY(qAbs(outer(w).height() - float(factors.y * 9315)) <= 15);
     // Right after start-up the caption shows no file name.
     QCOMPARE(w->windowTitle(), QStringLiteral("Kuppli's Schotterfix"));
     // Written back as read (the round trip).

@@ -1,7 +1,9 @@
+#include "classicframe.h"
 #include "clsResize.h"
 #include "controlaccess.h"
 #include "linecontrol.h"
 #include "twips.h"
+#include "windowplacement.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -11,6 +13,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QMenuBar>
+#include <QScreen>
 #include <QtTest>
 
 #include <cmath>
@@ -257,24 +260,14 @@ private slots:
         QFETCH(double, fx);
         QFETCH(double, fy);
         const QRect menuBefore = f->menu->geometry();
-        resizeTo(1.28, 1.45); // start from elsewhere, so "restored" means something
+        // Start from elsewhere, so that "restored" means something, after switching back and
+        // forth: every resize scales from the design layout and nothing drifts.
+        for (int round = 0; round < 3; ++round)
+            for (double fz : {2.0, 0.8, 1.28, 1.0})
+                resizeTo(fz, fz * 1.1);
         resizeTo(fx, fy);
         verifyScaled(fx, fy);
         QCOMPARE(f->menu->geometry(), menuBefore);
-    }
-
-    void repeatedSwitchingDoesNotDrift() {
-        resizeTo(1.28, 1.28);
-        QMap<QWidget*, QRect> first;
-        for (QWidget* w : f->design.keys())
-            first.insert(w, w->geometry());
-        for (int round = 0; round < 5; ++round)
-            for (double fx : {2.0, 0.8, 1.28, 1.0, 1.28})
-                resizeTo(fx, fx);
-        for (QWidget* w : f->design.keys())
-            QCOMPARE(w->geometry(), first.value(w));
-        resizeTo(1, 1);
-        verifyScaled(1, 1);
     }
 
     void resizeOption_data() {
@@ -339,6 +332,116 @@ private slots:
             verifyScaled(1, 1);
         else
             verifyScaled(fx, fy);
+    }
+
+    // A capture gone wrong gives factors no preset comes near; they change nothing.
+    void absurdFactorsAreRefused_data() {
+        QTest::addColumn<double>("fx");
+        QTest::addColumn<double>("fy");
+        QTest::newRow("ten times as wide") << 10.0 << 1.0;
+        QTest::newRow("a fifth as high") << 1.0 << 0.2;
+    }
+    void absurdFactorsAreRefused() {
+        QFETCH(double, fx);
+        QFETCH(double, fy);
+        resizeTo(1.28, 1.28);
+        resizeTo(fx, fy);
+        verifyScaled(1.28, 1.28);
+    }
+
+    // Captured before the window manager framed the window, the record is completed with the
+    // frame: at the same client size nothing moves once the window has its frame.
+    void captureBeforeFramingKeepsTheLayout() {
+        QWidget window;
+        auto* label = addWidget(new QLabel("Länge"), &window, "Label1", {15, 30, 120, 21});
+        window.resize(300, 200);
+        clsResize early;
+        early.oForm(&window);
+        early.Initialize();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(!WindowPlacement::frameMargins(&window).isNull());
+        early.DoResize();
+        QCOMPARE(label->geometry(), QRect(15, 30, 120, 21));
+        QCOMPARE(early.form().Height(), qRound(Twips::outerSize(&window).height()));
+    }
+
+    void titleBarIsKeptOnTheScreen_data() {
+        QTest::addColumn<QRect>("frame"); // asked for, pixels
+        QTest::addColumn<QPoint>("kept"); // the frame's top left afterwards; width 400
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QTest::newRow("inside stays") << QRect(100, 100, 400, 300) << QPoint(100, 100);
+        QTest::newRow("above the screen") << QRect(100, -300, 400, 300) << QPoint(100, 0);
+        QTest::newRow("left of the screen") << QRect(-50, 100, 400, 300) << QPoint(0, 100);
+        QTest::newRow("beyond the right edge")
+            << QRect(screen.right() - 100, 100, 400, 300) << QPoint(screen.right() + 1 - 400, 100);
+        QTest::newRow("below the bottom")
+            << QRect(100, screen.bottom() + 50, 400, 300) << QPoint(100, screen.bottom() + 1);
+        QTest::newRow("wider than the screen")
+            << QRect(-300, 100, screen.width() + 200, 300) << QPoint(0, 100);
+    }
+    void titleBarIsKeptOnTheScreen() {
+        QFETCH(QRect, frame);
+        QFETCH(QPoint, kept);
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QMargins m = WindowPlacement::frameMargins(&window);
+        window.setGeometry(frame.marginsRemoved(m));
+        WindowPlacement::keepTitleBarOnScreen(&window);
+        // Kept at the screen's bottom edge means a title bar above it.
+        if (kept.y() > QGuiApplication::primaryScreen()->availableGeometry().bottom())
+            kept.ry() -= std::max(m.top(), 1);
+        QCOMPARE(window.geometry().topLeft() - QPoint(m.left(), m.top()), kept);
+        QCOMPARE(window.size(), frame.marginsRemoved(m).size());
+    }
+
+    // What the window manager does to a window while framing it is undone; what the user does
+    // later stays.
+    void placementHoldsWhileTheWindowIsFramed() {
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        int runs = 0;
+        WindowPlacement::keep(&window, [&] {
+            ++runs;
+            Twips::setOuterSize(&window, 6000, 4500);
+            Twips::setOuterPos(&window, 1500, 900);
+        });
+        QCOMPARE(runs, 1);
+        const QRect placed = window.geometry();
+        QCOMPARE(Twips::outerPos(&window), QPointF(1500, 900));
+        window.move(0, 0);
+        QCOMPARE(window.geometry(), placed);
+        QTest::qWait(1100);
+        window.move(40, 30);
+        QCOMPARE(window.pos(), QPoint(40, 30));
+        QCOMPARE(runs, 2);
+    }
+
+    // The border's top line runs through the middle of the caption and breaks off behind it.
+    void classicFrameWritesItsCaptionOnTheBorder() {
+        ClassicFrame frame(QStringLiteral("Gleiswahl"));
+        frame.resize(240, 120);
+        const QRect caption = frame.captionRect();
+        const int top = frame.borderTop();
+        QVERIFY(qAbs(top - (caption.top() + caption.height() / 2.0)) <= 0.5);
+        const QImage img = frame.grab().toImage();
+        const QRgb dark = frame.palette().color(QPalette::Dark).rgb();
+        QCOMPARE(img.pixel(1, top), dark);
+        QCOMPARE(img.pixel(200, top), dark);
+        QCOMPARE(img.pixel(0, 100), dark);
+        QVERIFY(img.pixel(caption.left() - 1, top) != dark);
+        QVERIFY(img.pixel(caption.right() + 1, top) != dark);
+        QVERIFY(img.pixel(200, top - 1) != dark);
+        int ink = 0; // the caption itself
+        for (int x = caption.left(); x <= caption.right(); ++x)
+            ink += qGray(img.pixel(x, top)) < 100;
+        QVERIFY(ink > 0);
+
+        frame.setTitle(QString());
+        QCOMPARE(frame.borderTop(), 0);
+        QCOMPARE(frame.grab().toImage().pixel(caption.center().x(), 0), dark);
     }
 
     void controlAddedLaterIsLeftAlone() {
