@@ -2,7 +2,11 @@
 
 #include <QThread>
 
-SearchRunner::SearchRunner(QObject* parent) : QObject(parent) {
+SearchRunner::SearchRunner(QObject* parent)
+    : QObject(parent),
+      m_search([](const Kern::SearchRequest& request, Kern::SearchControl* control) {
+          return Kern::SearchCombinations(request, control);
+      }) {
     // The running count shows about 30 times a second, as often as the eye can follow.
     m_poll.setInterval(33);
     connect(&m_poll, &QTimer::timeout, this, &SearchRunner::pollProgress);
@@ -21,7 +25,7 @@ void SearchRunner::start(const Kern::SearchRequest& request) {
     m_stopped = false;
     // The thread only writes m_rows and m_stopped; the window's thread reads them after wait().
     m_thread = QThread::create([this, request] {
-        m_rows = Kern::SearchCombinations(request, m_control.get());
+        m_rows = m_search(request, m_control.get());
         // A stop asked for after the search had ended stopped nothing.
         m_stopped = m_control->cancel.load();
     });

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,9 @@ class QThread;
 class SearchRunner : public QObject {
     Q_OBJECT
 public:
+    using SearchFunction = std::function<std::vector<Kern::FoundCombination>(
+        const Kern::SearchRequest&, Kern::SearchControl*)>;
+
     explicit SearchRunner(QObject* parent = nullptr);
     ~SearchRunner() override; // stops a running search and waits for it
 
@@ -26,6 +30,8 @@ public:
     void stop();
     // Stops a running search and waits for its thread, without reporting (for closing).
     void stopAndWait();
+    // What runs on the worker; the combination search unless a test puts in another.
+    void setSearchFunction(SearchFunction function) { m_search = std::move(function); }
 
 signals:
     void progress(qint64 found);
@@ -35,6 +41,7 @@ private:
     void pollProgress();
     void collect();
 
+    SearchFunction m_search;
     QThread* m_thread = nullptr;
     std::unique_ptr<Kern::SearchControl> m_control;
     std::vector<Kern::FoundCombination> m_rows;

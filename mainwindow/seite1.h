@@ -64,6 +64,7 @@ public:
     const Kern::SearchResult& result() const { return m_result; }
     Kern::ResultTableModel* resultTable() const { return m_model; }
     bool searchRunning() const;
+    SearchRunner* searchRunner() const { return m_runner; }
     // The active screen preset and its factors.
     const Kern::ScreenScale& screenScale() const { return m_screen; }
 

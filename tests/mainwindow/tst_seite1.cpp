@@ -4,6 +4,7 @@
 #include "kernmain.h"
 #include "modalhelper.h"
 #include "resulttablemodel.h"
+#include "searchrunner.h"
 #include "seite1.h"
 #include "settings.h"
 #include "twips.h"
@@ -20,6 +21,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
+#include <QThread>
 #include <QtTest>
 
 class TestSeite1 : public QObject {
@@ -38,6 +40,8 @@ private slots:
     void startSearch();
     void minMaxMessageAndFocus();
     void sortingAlternates();
+    void runningSearchCanBeStopped_data();
+    void runningSearchCanBeStopped();
     void toolbarDispatch_data();
     void toolbarDispatch();
     void tagThatIsNoNumberRunsNothing();
@@ -325,6 +329,51 @@ void TestSeite1::sortingAlternates() {
                       w->grid()->visualRect(cell).center());
     QCOMPARE(m->cellText(1, 0), QStringLiteral("120"));
     QCOMPARE(m->cellText(0, 0), QStringLiteral("lfd. Nr."));
+}
+
+void TestSeite1::runningSearchCanBeStopped_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("start button") << "button";
+    QTest::newRow("Esc in a box") << "Esc";
+    QTest::newRow("closing the window") << "close";
+}
+
+// The window stays usable while a search runs: the running count shows, the start button stops
+// it, and what was found up to then is kept.
+void TestSeite1::runningSearchCanBeStopped() {
+    QFETCH(QString, how);
+    w->searchRunner()->setSearchFunction(
+        [](const Kern::SearchRequest& request, Kern::SearchControl* control) {
+            std::vector<Kern::FoundCombination> rows = Kern::SearchCombinations(request);
+            rows.resize(2);
+            control->found = 2;
+            while (!control->cancel)
+                QThread::msleep(1);
+            return rows;
+        });
+    QTest::mouseClick(w->startButton(), Qt::LeftButton);
+    QVERIFY(w->searchRunning());
+    QCOMPARE(w->startButton()->text(), QStringLiteral("Abbrechen"));
+    QTRY_COMPARE(w->resultLabel()->text(), QStringLiteral(" Ergebnis: 2 Kombinationen "));
+    QTest::keyClick(w, Qt::Key_S, Qt::AltModifier); // starts nothing new
+    QVERIFY(w->searchRunning());
+
+    if (how == QLatin1String("close")) {
+        w->close();
+        QVERIFY(!w->searchRunning());
+        return;
+    }
+    if (how == QLatin1String("Esc"))
+        QTest::keyClick(w->lengthBox(2), Qt::Key_Escape);
+    else
+        QTest::mouseClick(w->startButton(), Qt::LeftButton);
+    QTRY_VERIFY(!w->searchRunning());
+    QCOMPARE(w->resultTable()->rowCount(), 2);
+    const QStringList lines = w->resultLabel()->text().split(QLatin1Char('\n'));
+    QCOMPARE(lines.value(0), QStringLiteral(" Ergebnis: 2 Kombinationen "));
+    QVERIFY2(lines.value(1).startsWith(QStringLiteral(" (Abgebrochen nach ")),
+             qPrintable(lines.value(1)));
+    QCOMPARE(w->startButton()->text(), QStringLiteral("&Start Berechnung"));
 }
 
 void TestSeite1::toolbarDispatch_data() {
