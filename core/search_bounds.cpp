@@ -32,13 +32,23 @@ ReachBounds::ReachBounds(const SearchSpace& space, const std::atomic<bool>* canc
       m_pair(space, pairGrid(space, m_lattice)) {
     m_lists.plan(space);
     m_tables.plan(space, m_lattice);
+    if (!m_tables.onLattice())
+        m_residues.plan(space, m_lattice, 2);
 }
 
 qint64 ReachBounds::buildSteps() const {
-    return m_tableWork / 64 + m_listWork / 16;
+    return m_tableWork / 64 + m_listWork / 16 + m_residueWork / 32;
 }
 
 void ReachBounds::noteFruitless(int t, qint64 steps) {
+    if (t - 1 > m_residues.built() && t - 1 <= m_residues.planned()) {
+        m_residueWasted[size_t(t)] += steps;
+        qint64 cost = 0;
+        for (int k = m_residues.built() + 1; k < t; ++k)
+            cost += m_residues.cost(k);
+        if (m_residueWasted[size_t(t)] > cost)
+            m_residueWork += m_residues.build(m_space, t - 1, m_cancel);
+    }
     if (t - 1 <= m_tables.built() || t - 1 > m_tables.planned())
         return;
     m_wasted[size_t(t)] += steps;
@@ -99,6 +109,18 @@ double ReachBounds::tableBelow(int t, const ReachTable& table, double b) const {
     return b;
 }
 
+double ReachBounds::residueBelow(int t, const ResidueTable& table, double a, double b) const {
+    const Grid& g = m_lattice;
+    const double top = g.stepsAbove(t, b);
+    if (top < 0)
+        return -Inf;
+    if (!(top < 0x1p62))
+        return b;
+    const double bottom = g.stepsBelow(t, a);
+    const qint64 x = table.predecessor(qint64(top), bottom > 0 ? qint64(std::min(bottom, top)) : 0);
+    return x < 0 ? -Inf : g.upperMm(t, x);
+}
+
 double ReachBounds::reachBelow(int t, double a, double b) const {
     if (t == 1)
         return firstTypeBelow(b);
@@ -114,6 +136,11 @@ double ReachBounds::reachBelow(int t, double a, double b) const {
     const ReachTable* table = m_tables.table(t);
     if (m_lattice.valid && !(table && m_tables.onLattice())) {
         y = std::min(y, latticeBelow(t, b));
+        if (y == -Inf)
+            return y;
+    }
+    if (const ResidueTable* residue = m_residues.table(t)) {
+        y = std::min(y, residueBelow(t, *residue, a, b));
         if (y == -Inf)
             return y;
     }

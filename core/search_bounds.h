@@ -3,6 +3,7 @@
 #include "search_lists.h"
 #include "search_modular.h"
 #include "search_reach.h"
+#include "search_residue.h"
 
 namespace Kern::SearchDetail {
 
@@ -44,6 +45,7 @@ private:
     double firstTypeBelow(double b) const;
     double latticeBelow(int t, double b) const;
     double tableBelow(int t, const ReachTable& table, double b) const;
+    double residueBelow(int t, const ResidueTable& table, double a, double b) const;
 
     const SearchSpace& m_space;
     const std::atomic<bool>* m_cancel;
@@ -52,10 +54,13 @@ private:
     PairStepper m_pair;
     ReachTables m_tables;
     SumLists m_lists;
+    ResidueTables m_residues;
     std::array<qint64, MaxTypes + 1> m_wasted{}; // walk steps under fruitless descents, per level
+    std::array<qint64, MaxTypes + 1> m_residueWasted{};
     std::array<qint64, MaxTypes + 1> m_missed{}; // walk steps that a list would spare, per level
     qint64 m_tableWork = 0;                      // word operations
     qint64 m_listWork = 0;                       // sums written
+    qint64 m_residueWork = 0;                    // table entries written
 };
 
 } // namespace Kern::SearchDetail

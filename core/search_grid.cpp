@@ -55,7 +55,7 @@ void Grid::finishSetup() {
     }
 }
 
-bool fillGrid(Grid& grid, const SearchSpace& space, long double scale, int types) {
+bool fillGrid(Grid& grid, const SearchSpace& space, long double scale, int types, bool dense) {
     grid = Grid();
     grid.scale = scale;
     long double spread = 0; // sum over the types of usable count x rounding error, in mm
@@ -63,10 +63,22 @@ bool fillGrid(Grid& grid, const SearchSpace& space, long double scale, int types
         const size_t i = size_t(t);
         const double len = space.len[i];
         long double err = 0;
+        grid.first[i] = space.min[i];
+        grid.last[i] = space.usable[i];
         if (space.usable[i] > 0 && len > 0) {
             const long double s = len * scale;
             if (!(s < 0x1p60L))
                 return false;
+            const long double most = space.product(t, space.usable[i]) * scale;
+            if (dense && s < 1 && most >= 2 && most < 0x1p60L) {
+                // A sum P of this type lies in [x, x + 1) steps for x = floor(P * scale).
+                grid.steps[i] = 1;
+                grid.first[i] = qint64(std::floor(space.product(t, space.min[i]) * scale));
+                grid.last[i] = qint64(std::floor(most));
+                spread += (1 + 0x1p-30L) / scale;
+                grid.error[i + 1] = spread + (t + 4) * 0x1p-52L * space.hi + (t + 2) * 0x1p-1000L;
+                continue;
+            }
             grid.steps[i] = std::llround(s);
             err = std::fabs(len - grid.steps[i] / scale) + len * 0x1p-60L;
         }
@@ -88,7 +100,7 @@ Grid decimalLattice(const SearchSpace& space) {
     long double scale = 1;
     qint64 pow10 = 1;
     Grid g;
-    for (int d = 0; d <= MaxDecimals && hi * scale < 0x1p61L; ++d, scale *= 10, pow10 *= 10) {
+    for (int d = 0; d <= MaxDecimals && hi * scale < 0x1p62L; ++d, scale *= 10, pow10 *= 10) {
         if (!fillGrid(g, space, scale, n))
             return Grid();
         const long double spread = g.error[size_t(n)] - (n + 3) * 0x1p-52L * hi;

@@ -13,6 +13,10 @@ struct Grid {
     bool valid = false;
     long double scale = 0; // steps per mm
     std::array<qint64, MaxTypes> steps{};
+    // The counts on the grid: the type's own, or for a length below the unit the range of
+    // steps its sums cover (see fillGrid).
+    std::array<qint64, MaxTypes> first{};
+    std::array<qint64, MaxTypes> last{};
     std::array<long double, MaxTypes + 1> error{};  // per prefix length, in mm
     std::array<qint64, MaxTypes + 1> divisor{};     // gcd of the prefix's steps (0: all zero)
     std::array<long double, MaxTypes + 1> lowest{}; // grid sum of the prefix's minimums
@@ -60,8 +64,12 @@ struct Grid {
 };
 
 // Rounds the lengths of the first `types` types to steps of 1 / scale mm; false when a length
-// has too many steps.
-bool fillGrid(Grid& grid, const SearchSpace& space, long double scale, int types);
+// has too many steps. With `dense`, a length below the unit whose pieces together span more
+// than a step becomes a type of one step whose counts are the steps its sums cover: each sum
+// then lies within a unit of the grid, where rounding the length itself would let the pieces'
+// errors add up.
+bool fillGrid(Grid& grid, const SearchSpace& space, long double scale, int types,
+              bool dense = false);
 
 // The fewest decimals (at most nine) on which every length lies, up to a sliver that stays
 // within the window, divided by the lengths' greatest common divisor; invalid when there are

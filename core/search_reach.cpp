@@ -176,7 +176,7 @@ void ReachTables::plan(const SearchSpace& space, const Grid& lattice) {
         for (long double unit = window;; unit /= 2) {
             unit = std::max(unit, finest);
             Grid candidate;
-            if (!(unit > 0) || !fillGrid(candidate, space, 1 / unit, n))
+            if (!(unit > 0) || !fillGrid(candidate, space, 1 / unit, n, true))
                 break;
             int reach = 1;
             while (reach + 1 <= n - 1 && candidate.error[size_t(reach + 1)] <= window)
@@ -200,7 +200,7 @@ void ReachTables::plan(const SearchSpace& space, const Grid& lattice) {
         const size_t i = size_t(t - 1);
         const long double passes =
             (t == 2 ? 2 : 1) * (1 + FreshWordOps) +
-            std::log2(static_cast<long double>(space.usable[i] - space.min[i]) + 1);
+            std::log2(static_cast<long double>(grid.last[i] - grid.first[i]) + 1);
         m_cost[size_t(t)] =
             qint64(std::min<long double>(bits / 64 * passes / WordOpsPerStep, 1e15L));
     }
@@ -212,7 +212,7 @@ qint64 ReachTables::widen(const SearchSpace& space, int t, ReachTable& table,
                           const std::atomic<bool>* cancel) const {
     const size_t i = size_t(t);
     const qint64 l = m_grid.steps[i];
-    const qint64 range = space.usable[i] - space.min[i];
+    const qint64 range = m_grid.last[i] - m_grid.first[i];
     qint64 work = 0;
     if (l <= 0)
         return work;
@@ -247,7 +247,7 @@ qint64 ReachTables::build(const SearchSpace& space, int upTo, const std::atomic<
         m_first = std::make_unique<ReachTable>(m_words, m_bits);
         m_first->zero();
         const qint64 l0 = m_grid.steps[0];
-        for (qint64 c = space.min[0]; c <= space.usable[0]; ++c) {
+        for (qint64 c = m_grid.first[0]; c <= m_grid.last[0]; ++c) {
             const __int128 x = __int128(c) * l0;
             if (x >= m_bits)
                 break;
@@ -259,7 +259,7 @@ qint64 ReachTables::build(const SearchSpace& space, int upTo, const std::atomic<
         work += qint64(slot);
     }
     for (int t = m_built; t < upTo; ++t) {
-        const __int128 base = __int128(space.min[size_t(t)]) * m_grid.steps[size_t(t)];
+        const __int128 base = __int128(m_grid.first[size_t(t)]) * m_grid.steps[size_t(t)];
         auto table = std::make_unique<ReachTable>(m_words + slot * size_t(t), m_bits);
         if (base < m_bits)
             table->shift(*previous, qint64(base));

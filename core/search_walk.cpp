@@ -175,10 +175,18 @@ Walker::Candidate Walker::examine(const Level& level, qint64 c) const {
 // types can reach. Returns the next count to try, beyond cb when there is none.
 qint64 Walker::skipClosed(Level& level, qint64 c, double y, const Candidate& cand) {
     const double len = level.len;
+    // The first count whose exact interval reaches down to `reachable` (P + q >= plo for P at
+    // or above it), found from an estimate that never overshoots: where the length is lost in
+    // the rounding of the window's edges, the interval stays put for many counts, and only the
+    // arithmetic itself tells how many.
     const auto skipTo = [&](double reachable) {
         const double reach = (level.plo - level.slack - reachable) / len * (1 - 0x1p-40) - 1;
-        return reach > double(c + 1) ? (reach > double(level.cb) ? level.cb + 1 : qint64(reach))
-                                     : c + 1;
+        const qint64 guess =
+            reach > double(c + 1) ? (reach > double(level.cb) ? level.cb : qint64(reach)) : c + 1;
+        const double from = std::max(reachable, 0.0);
+        return firstTrue(c + 1, level.cb, guess, [&](qint64 k) {
+            return from + m_space.product(level.t - 1, k) >= level.plo;
+        });
     };
     qint64 next = skipTo(y);
     // Some bounds only say that nothing lies in the window, not how far below the next
