@@ -27,13 +27,14 @@ std::array<Bands, MaxTypes + 1> bandsOf(const SearchSpace& space) {
 
 } // namespace
 
-ReachBounds::ReachBounds(const SearchSpace& space, const std::atomic<bool>* cancel)
-    : m_space(space), m_cancel(cancel), m_bands(bandsOf(space)), m_lattice(decimalLattice(space)),
-      m_pair(space, pairGrid(space, m_lattice)) {
-    m_lists.plan(space);
-    m_tables.plan(space, m_lattice);
+ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
+                         const std::atomic<bool>* cancel)
+    : m_space(space), m_cancel(cancel), m_patience(limits.patience), m_bands(bandsOf(space)),
+      m_lattice(decimalLattice(space)), m_pair(space, pairGrid(space, m_lattice)) {
+    m_lists.plan(space, limits.listedSums);
+    m_tables.plan(space, m_lattice, limits.tableBytes);
     if (!m_tables.onLattice())
-        m_residues.plan(space, m_lattice, 2);
+        m_residues.plan(space, m_lattice, 2, limits.residueEntries);
 }
 
 qint64 ReachBounds::buildSteps() const {
@@ -46,7 +47,7 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
         qint64 cost = 0;
         for (int k = m_residues.built() + 1; k < t; ++k)
             cost += m_residues.cost(k);
-        if (m_residueWasted[size_t(t)] > cost)
+        if (m_residueWasted[size_t(t)] > m_patience * double(cost))
             m_residueWork += m_residues.build(m_space, t - 1, m_cancel);
     }
     if (t - 1 <= m_tables.built() || t - 1 > m_tables.planned())
@@ -55,7 +56,7 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
     qint64 cost = 0;
     for (int k = m_tables.built() + 1; k < t; ++k)
         cost += m_tables.cost(k);
-    if (m_wasted[size_t(t)] > cost)
+    if (m_wasted[size_t(t)] > m_patience * double(cost))
         m_tableWork += m_tables.build(m_space, t - 1, m_cancel);
 }
 
@@ -66,7 +67,7 @@ void ReachBounds::noteMissed(int t, qint64 steps) {
     qint64 cost = 0;
     for (int k = m_lists.built() + 1; k < t; ++k)
         cost += m_lists.cost(k);
-    if (m_missed[size_t(t)] > cost)
+    if (m_missed[size_t(t)] > m_patience * double(cost))
         m_listWork += m_lists.build(m_space, t - 1, m_cancel);
 }
 

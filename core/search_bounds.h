@@ -19,7 +19,8 @@ struct Bands {
 // work as they cost.
 class ReachBounds {
 public:
-    explicit ReachBounds(const SearchSpace& space, const std::atomic<bool>* cancel = nullptr);
+    ReachBounds(const SearchSpace& space, const SearchLimits& limits,
+                const std::atomic<bool>* cancel = nullptr);
 
     // An upper bound on the largest prefix sum of the first t types that is reachable and not
     // above b; -Inf when no reachable prefix sum is that small. A result below a says that none
@@ -49,6 +50,7 @@ private:
 
     const SearchSpace& m_space;
     const std::atomic<bool>* m_cancel;
+    const double m_patience;
     std::array<Bands, MaxTypes + 1> m_bands{};
     Grid m_lattice; // exact decimal grid: divisor and lowest-sum checks
     PairStepper m_pair;

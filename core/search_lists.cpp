@@ -6,17 +6,11 @@
 
 namespace Kern::SearchDetail {
 
-namespace {
-
-// Prefixes with at most this many count combinations can have their sums listed outright.
-constexpr long double MaxListedSums = 1 << 20;
-
-} // namespace
-
 // How many sums a list can hold: a type of length 0 adds nothing to them, and one whose pieces
 // all together vanish in the rounding of any sum of the types before it adds its own sums to the
 // sum 0 and leaves the others as they are.
-void SumLists::plan(const SearchSpace& space) {
+void SumLists::plan(const SearchSpace& space, qint64 most) {
+    m_most = most;
     long double sums = 1;
     double shortest = Inf; // shortest length that can occur so far
     for (int t = 0; t + 1 < space.n; ++t) {
@@ -32,7 +26,7 @@ void SumLists::plan(const SearchSpace& space) {
             shortest = std::min(shortest, space.len[i]);
         if (t == 0)
             continue;
-        if (sums > MaxListedSums)
+        if (sums > m_most)
             break;
         m_planned = t + 1;
         m_cost[i + 1] = qint64(sums * (std::log2(sums) + 2) / 16) + 1;
@@ -69,7 +63,7 @@ qint64 SumLists::build(const SearchSpace& space, int upTo, const std::atomic<boo
                     sums.push_back(sum);
                 }
                 // Not the few the plan expected, or no longer wanted.
-                if (sums.size() > size_t(4 * MaxListedSums) ||
+                if (sums.size() > size_t(4 * m_most) ||
                     (cancel && cancel->load(std::memory_order_relaxed))) {
                     m_built = std::max(m_built, t);
                     m_planned = m_built;

@@ -11,7 +11,8 @@ namespace Kern::SearchDetail {
 // planned()): exact answers where the count combinations are few.
 class SumLists {
 public:
-    void plan(const SearchSpace& space);
+    // Plans lists for the prefixes whose count combinations are at most `most`.
+    void plan(const SearchSpace& space, qint64 most);
     int planned() const { return m_planned; }
     int built() const { return m_built; }
     // What making list t costs, in steps of the walk.
@@ -26,6 +27,7 @@ public:
 
 private:
     std::array<std::vector<double>, MaxTypes + 1> m_lists;
+    qint64 m_most = 0;
     int m_planned = 0;
     int m_built = 1;
     std::array<qint64, MaxTypes + 1> m_cost{};

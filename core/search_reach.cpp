@@ -12,8 +12,6 @@ namespace Kern::SearchDetail {
 
 namespace {
 
-// Bit tables beyond this size (all prefixes together) cost more to build than they save.
-constexpr qint64 TableMemoryCap = qint64(40) << 20;
 // Word operations of table building that cost about as much as one step of the walk, and what
 // first writing fresh memory costs per word, in such operations.
 constexpr long double WordOpsPerStep = 64.0L;
@@ -154,13 +152,14 @@ ReachTables::ReachTables() = default;
 ReachTables::~ReachTables() = default;
 
 // Tables for the prefixes of 2 .. n - 1 types (the last type is walked, the first solved).
-void ReachTables::plan(const SearchSpace& space, const Grid& lattice) {
+void ReachTables::plan(const SearchSpace& space, const Grid& lattice, qint64 bytes) {
     const int n = space.n;
     const double hi = space.hi;
     const int tables = n - 2;
-    if (tables < 1 || !(hi > 0))
+    if (tables < 1 || !(hi > 0) || bytes <= 0)
         return;
-    const long double capBits = static_cast<long double>(TableMemoryCap) * 8 / tables;
+    // Beyond this size, tables cost more to build than they save.
+    const long double capBits = static_cast<long double>(bytes) * 8 / tables;
     Grid grid;
     int upTo = 1;
     if (lattice.valid && (hi + lattice.error[size_t(n)]) * lattice.scale + 2 <= capBits) {

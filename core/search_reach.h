@@ -47,7 +47,7 @@ public:
     ReachTables();
     ~ReachTables();
 
-    void plan(const SearchSpace& space, const Grid& lattice);
+    void plan(const SearchSpace& space, const Grid& lattice, qint64 bytes);
     int planned() const { return m_planned; }
     int built() const { return m_built; }
     bool onLattice() const { return m_onLattice; }

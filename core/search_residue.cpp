@@ -8,8 +8,6 @@ namespace Kern::SearchDetail {
 
 namespace {
 
-// All residue tables of one search together, in entries.
-constexpr qint64 ResidueMemoryCap = (qint64(64) << 20) / qint64(sizeof(qint64));
 // Classes a predecessor query looks at, within the window and below it, before it settles for
 // a bound.
 constexpr qint64 MaxScan = 4096;
@@ -167,7 +165,7 @@ int chooseBase(const SearchSpace& space, const Grid& grid, int t, qint64 cap) {
 
 } // namespace
 
-void ResidueTables::plan(const SearchSpace& space, const Grid& lattice, int from) {
+void ResidueTables::plan(const SearchSpace& space, const Grid& lattice, int from, qint64 entries) {
     const int n = space.n;
     if (!lattice.valid || !(space.hi > 0) || n < 3)
         return;
@@ -182,7 +180,7 @@ void ResidueTables::plan(const SearchSpace& space, const Grid& lattice, int from
         if (base < 0)
             break;
         const qint64 modulus = lattice.steps[size_t(base)];
-        if (modulus > ResidueMemoryCap - memory)
+        if (modulus > entries - memory)
             break;
         memory += modulus;
         m_base[size_t(t)] = base;

@@ -52,7 +52,8 @@ private:
 // whole range up to the route would be too large.
 class ResidueTables {
 public:
-    void plan(const SearchSpace& space, const Grid& lattice, int from);
+    // Plans tables for the prefixes from `from` up, as many of the top ones as `entries` hold.
+    void plan(const SearchSpace& space, const Grid& lattice, int from, qint64 entries);
     int planned() const { return m_planned; }
     int built() const { return m_built; }
     qint64 cost(int t) const { return m_cost[size_t(t)]; }

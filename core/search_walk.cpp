@@ -58,9 +58,9 @@ struct Walker::Candidate {
 };
 
 Walker::Walker(const SearchRequest& request, std::vector<FoundCombination>& out,
-               SearchControl* control)
-    : m_req(request), m_out(out), m_control(control), m_space(request), m_remaining(request.limit) {
-}
+               SearchControl* control, const SearchLimits& limits)
+    : m_req(request), m_out(out), m_control(control), m_space(request), m_limits(limits),
+      m_remaining(request.limit) {}
 
 void Walker::run() {
     const SearchSpace& s = m_space;
@@ -74,7 +74,7 @@ void Walker::run() {
     }
     if (!(s.pMin[size_t(n)] <= s.hi) || !(s.lo <= s.pMax[size_t(n)]))
         return;
-    m_bounds.emplace(m_space, m_control ? &m_control->cancel : nullptr);
+    m_bounds.emplace(m_space, m_limits, m_control ? &m_control->cancel : nullptr);
     walk(n, s.lo, s.hi);
 }
 

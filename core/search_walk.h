@@ -21,8 +21,8 @@ namespace Kern::SearchDetail {
 // how far, and by galloping probes of the same exact walk where they do not.
 class Walker {
 public:
-    Walker(const SearchRequest& request, std::vector<FoundCombination>& out,
-           SearchControl* control);
+    Walker(const SearchRequest& request, std::vector<FoundCombination>& out, SearchControl* control,
+           const SearchLimits& limits = {});
 
     void run();
     // Steps of the walk and of building its tables: a measure of the work done.
@@ -52,6 +52,7 @@ private:
     std::vector<FoundCombination>& m_out;
     SearchControl* m_control;
     const SearchSpace m_space;
+    const SearchLimits m_limits;
     std::optional<ReachBounds> m_bounds; // made only for a walk that can find something
     qint64 m_remaining;
     bool m_probing = false;
