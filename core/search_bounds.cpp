@@ -71,7 +71,7 @@ void ReachBounds::noteMissed(int t, qint64 steps) {
         m_listWork += m_lists.build(m_space, t - 1, m_cancel);
 }
 
-double ReachBounds::firstTypeBelow(double b) const {
+SFX_HOT_INLINE double ReachBounds::firstTypeBelow(double b) const {
     const SearchSpace& s = m_space;
     const double guess = s.len[0] > 0 ? b / s.len[0] + 1 : double(s.min[0]);
     const qint64 c = firstTrue(s.min[0], s.usable[0], clampCount(guess, s.min[0], s.usable[0]),
@@ -81,7 +81,7 @@ double ReachBounds::firstTypeBelow(double b) const {
 }
 
 // The largest grid sum not above b that the prefix's divisor and minimums allow.
-double ReachBounds::latticeBelow(int t, double b) const {
+SFX_HOT_INLINE double ReachBounds::latticeBelow(int t, double b) const {
     const Grid& g = m_lattice;
     const double top = g.stepsAbove(t, b);
     if (top < g.lowestD[size_t(t)])
@@ -96,7 +96,7 @@ double ReachBounds::latticeBelow(int t, double b) const {
     return b;
 }
 
-double ReachBounds::tableBelow(int t, const ReachTable& table, double b) const {
+SFX_HOT_INLINE double ReachBounds::tableBelow(int t, const ReachTable& table, double b) const {
     const Grid& g = m_tables.grid();
     const double top = g.stepsAbove(t, b);
     if (top < 0)
@@ -110,7 +110,8 @@ double ReachBounds::tableBelow(int t, const ReachTable& table, double b) const {
     return b;
 }
 
-double ReachBounds::residueBelow(int t, const ResidueTable& table, double a, double b) const {
+SFX_HOT_INLINE double ReachBounds::residueBelow(int t, const ResidueTable& table, double a,
+                                                double b) const {
     const Grid& g = m_lattice;
     const double top = g.stepsAbove(t, b);
     if (top < 0)

@@ -12,6 +12,9 @@
 
 namespace Kern::SearchDetail {
 
+// Small helpers of the hot loops that live in a file of their own but must cost no call.
+#define SFX_HOT_INLINE [[gnu::always_inline]] inline
+
 constexpr double Inf = std::numeric_limits<double>::infinity();
 constexpr quint64 InfBits = Q_UINT64_C(0x7FF0000000000000);
 

@@ -81,10 +81,4 @@ qint64 SumLists::build(const SearchSpace& space, int upTo, const std::atomic<boo
     return work;
 }
 
-double SumLists::largestNotAbove(int t, double b) const {
-    const std::vector<double>& sums = m_lists[size_t(t)];
-    const auto above = std::upper_bound(sums.begin(), sums.end(), b);
-    return above == sums.begin() ? -Inf : *(above - 1);
-}
-
 } // namespace Kern::SearchDetail

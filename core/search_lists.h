@@ -2,7 +2,9 @@
 
 #include "search_space.h"
 
+#include <algorithm>
 #include <atomic>
+#include <limits>
 #include <vector>
 
 namespace Kern::SearchDetail {
@@ -23,7 +25,11 @@ public:
     qint64 build(const SearchSpace& space, int upTo, const std::atomic<bool>* cancel);
 
     // The largest prefix sum of the first t types not above b; -Inf when there is none.
-    double largestNotAbove(int t, double b) const;
+    double largestNotAbove(int t, double b) const {
+        const std::vector<double>& sums = m_lists[size_t(t)];
+        const auto above = std::upper_bound(sums.begin(), sums.end(), b);
+        return above == sums.begin() ? -std::numeric_limits<double>::infinity() : *(above - 1);
+    }
 
 private:
     std::array<std::vector<double>, MaxTypes + 1> m_lists;

@@ -25,7 +25,25 @@ public:
 
     // Whether some counts of the first two types may give a prefix sum in [a, b] mm; false only
     // when none can.
-    bool reaches(double a, double b) const;
+    bool reaches(double a, double b) const {
+        const Grid& g = m_grid;
+        const qint64 l1 = g.steps[0], l2 = g.steps[1];
+        if (!g.valid || l1 <= 0 || l2 <= 0)
+            return true;
+        const double A = g.stepsBelow(2, a), B = g.stepsAbove(2, b);
+        if (B < A)
+            return false;
+        // The second type's counts for which the first type's count range can complete the sum.
+        const double lo = (A - double(m_space.usable[0]) * double(l1)) / double(l2);
+        const double hi = (B - double(m_space.min[0]) * double(l1)) / double(l2);
+        const qint64 cmin = m_space.min[1], cmax = m_space.usable[1];
+        const qint64 from = clampCount(std::floor(lo - std::fabs(lo) * 0x1p-48) - 1, cmin, cmax);
+        const qint64 to = clampCount(std::ceil(hi + std::fabs(hi) * 0x1p-48) + 1, cmin, cmax);
+        if (!(hi + std::fabs(hi) * 0x1p-48 + 1 >= double(cmin)) ||
+            !(lo - std::fabs(lo) * 0x1p-48 - 1 <= double(cmax)))
+            return false;
+        return nextInSteps(from, to, A, B) <= to;
+    }
 
     // The same on grid steps [lowSteps, highSteps].
     qint64 nextInSteps(qint64 from, qint64 to, double lowSteps, double highSteps) const;

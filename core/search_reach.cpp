@@ -67,26 +67,6 @@ void ReachTable::finish() {
             m_summary[w >> 6] |= quint64(1) << (w & 63);
 }
 
-qint64 ReachTable::predecessor(qint64 x) const {
-    if (x < 0)
-        return -1;
-    x = std::min(x, m_bits - 1);
-    size_t w = size_t(x >> 6);
-    const int b = int(x & 63);
-    const quint64 mask = b == 63 ? ~quint64(0) : (quint64(1) << (b + 1)) - 1;
-    if (const quint64 word = m_words[w] & mask)
-        return qint64(w) * 64 + 63 - __builtin_clzll(word);
-    size_t s = w >> 6;
-    quint64 summary = m_summary[s] & ((quint64(1) << (w & 63)) - 1);
-    while (!summary) {
-        if (s == 0)
-            return -1;
-        summary = m_summary[--s];
-    }
-    w = s * 64 + size_t(63 - __builtin_clzll(summary));
-    return qint64(w) * 64 + 63 - __builtin_clzll(m_words[w]);
-}
-
 // The words of all tables of one walk, in one block. Fresh memory is paid for page by page
 // when first written: where the system offers large pages, a large block asks for them, and a
 // block of moderate size is kept for the next walk on the same thread (the next press of the

@@ -29,7 +29,25 @@ public:
     void finish();
 
     // The largest member not above x; -1 if there is none.
-    qint64 predecessor(qint64 x) const;
+    qint64 predecessor(qint64 x) const {
+        if (x < 0)
+            return -1;
+        x = std::min(x, m_bits - 1);
+        size_t w = size_t(x >> 6);
+        const int b = int(x & 63);
+        const quint64 mask = b == 63 ? ~quint64(0) : (quint64(1) << (b + 1)) - 1;
+        if (const quint64 word = m_words[w] & mask)
+            return qint64(w) * 64 + 63 - __builtin_clzll(word);
+        size_t s = w >> 6;
+        quint64 summary = m_summary[s] & ((quint64(1) << (w & 63)) - 1);
+        while (!summary) {
+            if (s == 0)
+                return -1;
+            summary = m_summary[--s];
+        }
+        w = s * 64 + size_t(63 - __builtin_clzll(summary));
+        return qint64(w) * 64 + 63 - __builtin_clzll(m_words[w]);
+    }
 
 private:
     qint64 m_bits;

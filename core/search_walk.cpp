@@ -78,13 +78,13 @@ void Walker::run() {
     walk(n, s.lo, s.hi);
 }
 
-void Walker::countStep() {
+SFX_HOT_INLINE void Walker::countStep() {
     ++m_steps;
     if (m_control && m_control->cancel.load(std::memory_order_relaxed))
         m_stopped = true;
 }
 
-void Walker::finishRow(FoundCombination& f) const {
+SFX_HOT_INLINE void Walker::finishRow(FoundCombination& f) const {
     double s = 0.0;
     __int128 price = 0;
     f.pieces = 0;
@@ -130,7 +130,7 @@ bool Walker::probe(int t, double plo, double phi) {
     return found;
 }
 
-bool Walker::leaf(double plo, double phi) {
+SFX_HOT_INLINE bool Walker::leaf(double plo, double phi) {
     const SearchSpace& s = m_space;
     const qint64 lo = s.min[0], hi = s.usable[0];
     const double len = s.len[0];
@@ -147,7 +147,7 @@ bool Walker::leaf(double plo, double phi) {
     return first < end;
 }
 
-Walker::Candidate Walker::examine(const Level& level, qint64 c) const {
+SFX_HOT_INLINE Walker::Candidate Walker::examine(const Level& level, qint64 c) const {
     const double q = m_space.product(level.t - 1, c);
     Candidate k;
     k.wideA = std::max(level.plo - q - level.slack, level.below);
@@ -173,7 +173,7 @@ Walker::Candidate Walker::examine(const Level& level, qint64 c) const {
 
 // The window slides down as c grows: skips the counts for which it stays above what the faster
 // types can reach. Returns the next count to try, beyond cb when there is none.
-qint64 Walker::skipClosed(Level& level, qint64 c, double y, const Candidate& cand) {
+SFX_HOT_INLINE qint64 Walker::skipClosed(Level& level, qint64 c, double y, const Candidate& cand) {
     const double len = level.len;
     // The first count whose exact interval reaches down to `reachable` (P + q >= plo for P at
     // or above it), found from an estimate that never overshoots: where the length is lost in
@@ -181,12 +181,16 @@ qint64 Walker::skipClosed(Level& level, qint64 c, double y, const Candidate& can
     // arithmetic itself tells how many.
     const auto skipTo = [&](double reachable) {
         const double reach = (level.plo - level.slack - reachable) / len * (1 - 0x1p-40) - 1;
-        const qint64 guess =
-            reach > double(c + 1) ? (reach > double(level.cb) ? level.cb : qint64(reach)) : c + 1;
+        const qint64 guess = reach > double(c + 1)
+                                 ? (reach > double(level.cb) ? level.cb + 1 : qint64(reach))
+                                 : c + 1;
         const double from = std::max(reachable, 0.0);
-        return firstTrue(c + 1, level.cb, guess, [&](qint64 k) {
+        const auto reaches = [&](qint64 k) {
             return from + m_space.product(level.t - 1, k) >= level.plo;
-        });
+        };
+        return guess > level.cb || reaches(guess)
+                   ? guess
+                   : firstTrue(guess + 1, level.cb, guess + 1, reaches);
     };
     qint64 next = skipTo(y);
     // Some bounds only say that nothing lies in the window, not how far below the next
