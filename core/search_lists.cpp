@@ -6,6 +6,36 @@
 
 namespace Kern::SearchDetail {
 
+namespace {
+
+// Sorts in runs and merges them, asking between runs whether to stop: a list of a few million
+// sums takes a good part of a second to sort.
+bool sortUnlessCancelled(std::vector<double>& v, const std::atomic<bool>* cancel) {
+    constexpr size_t Run = size_t(1) << 15;
+    const auto cancelled = [&] { return cancel && cancel->load(std::memory_order_relaxed); };
+    const size_t n = v.size();
+    for (size_t i = 0; i < n; i += Run) {
+        std::sort(v.begin() + qsizetype(i), v.begin() + qsizetype(std::min(n, i + Run)));
+        if (cancelled())
+            return false;
+    }
+    std::vector<double> merged(n);
+    for (size_t width = Run; width < n; width *= 2) {
+        for (size_t i = 0; i < n; i += 2 * width) {
+            const auto first = v.begin() + qsizetype(i);
+            const auto middle = v.begin() + qsizetype(std::min(n, i + width));
+            const auto last = v.begin() + qsizetype(std::min(n, i + 2 * width));
+            std::merge(first, middle, middle, last, merged.begin() + qsizetype(i));
+            if (cancelled())
+                return false;
+        }
+        v.swap(merged);
+    }
+    return true;
+}
+
+} // namespace
+
 // How many sums a list can hold: a type of length 0 adds nothing to them, and one whose pieces
 // all together vanish in the rounding of any sum of the types before it adds its own sums to the
 // sum 0 and leaves the others as they are.
@@ -71,7 +101,10 @@ qint64 SumLists::build(const SearchSpace& space, int upTo, const std::atomic<boo
                 }
             }
             work += qint64(sums.size());
-            std::sort(sums.begin(), sums.end());
+            if (!sortUnlessCancelled(sums, cancel)) {
+                m_planned = m_built;
+                return work;
+            }
             sums.erase(std::unique(sums.begin(), sums.end()), sums.end());
         }
         m_lists[i + 1] = std::move(sums);

@@ -220,22 +220,18 @@ qint64 ReachTables::build(const SearchSpace& space, int upTo, const std::atomic<
         }
     }
     qint64 work = 0;
-    // One type: its multiples.
+    // One type: its multiples, made like every further type's from the empty sum.
     const ReachTable* previous = m_tables[size_t(m_built)].get();
     if (!previous) {
         m_first = std::make_unique<ReachTable>(m_words, m_bits);
         m_first->zero();
-        const qint64 l0 = m_grid.steps[0];
-        for (qint64 c = m_grid.first[0]; c <= m_grid.last[0]; ++c) {
-            const __int128 x = __int128(c) * l0;
-            if (x >= m_bits)
-                break;
-            m_first->set(qint64(x));
-            if (l0 == 0)
-                break;
-        }
+        const __int128 base = __int128(m_grid.first[0]) * m_grid.steps[0];
+        if (base < m_bits)
+            m_first->set(qint64(base));
+        work += qint64(slot) + widen(space, 0, *m_first, cancel);
+        if (cancel && cancel->load(std::memory_order_relaxed))
+            return work;
         previous = m_first.get();
-        work += qint64(slot);
     }
     for (int t = m_built; t < upTo; ++t) {
         const __int128 base = __int128(m_grid.first[size_t(t)]) * m_grid.steps[size_t(t)];

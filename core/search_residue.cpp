@@ -32,7 +32,7 @@ bool ResidueTable::addType(qint64 step, qint64 minimum, qint64 maximum,
                            const std::atomic<bool>* cancel) {
     const qint64 length = m_modulus / std::gcd(step % m_modulus, m_modulus);
     if (minimum > 0)
-        m_least = shifted(minimum, step);
+        m_least = shifted(minimum, step, cancel);
     const qint64 range = maximum - minimum;
     // More counts than a cycle of classes is long only repeat a class at a larger sum. Many
     // counts are taken as any number: sums beyond the last count mostly lie beyond the cap,
@@ -43,16 +43,17 @@ bool ResidueTable::addType(qint64 step, qint64 minimum, qint64 maximum,
         if (cancelled(cancel))
             return false;
         const qint64 add = std::min(covered, range + 1 - covered);
-        const std::vector<qint64> moved = shifted(add, step);
+        const std::vector<qint64> moved = shifted(add, step, cancel);
         for (size_t r = 0; r < m_least.size(); ++r)
             m_least[r] = std::min(m_least[r], moved[r]);
         covered += add;
     }
-    return true;
+    return !cancelled(cancel);
 }
 
-// The table with `count` more pieces of `step` steps in every sum.
-std::vector<qint64> ResidueTable::shifted(qint64 count, qint64 step) const {
+// The table with `count` more pieces of `step` steps in every sum (unfinished when cancelled).
+std::vector<qint64> ResidueTable::shifted(qint64 count, qint64 step,
+                                          const std::atomic<bool>* cancel) const {
     const qint64 m = m_modulus;
     const __int128 added = __int128(count) * step;
     std::vector<qint64> out(size_t(m), m_cap + 1);
@@ -62,6 +63,8 @@ std::vector<qint64> ResidueTable::shifted(qint64 count, qint64 step) const {
     for (qint64 r = 0, from = m - rotate; r < m; ++r, ++from) {
         if (from == m)
             from = 0;
+        if ((r & 0xFFFF) == 0 && cancelled(cancel))
+            break;
         const qint64 least = m_least[size_t(from)];
         if (least <= m_cap - qint64(added))
             out[size_t(r)] = least + qint64(added);
@@ -79,6 +82,8 @@ bool ResidueTable::closeCycles(qint64 step, const std::atomic<bool>* cancel) {
     const qint64 length = m / cycles;
     std::vector<qint64> start(size_t(cycles), -1); // where each cycle's least sum lies
     for (qint64 r = 0, c = 0; r < m; ++r, c = c + 1 == cycles ? 0 : c + 1) {
+        if ((r & 0xFFFF) == 0 && cancelled(cancel))
+            return false;
         qint64& at = start[size_t(c)];
         if (at < 0 || m_least[size_t(r)] < m_least[size_t(at)])
             at = r;
@@ -201,7 +206,7 @@ void ResidueTables::plan(const SearchSpace& space, const Grid& lattice, int from
 
 qint64 ResidueTables::build(const SearchSpace& space, int upTo, const std::atomic<bool>* cancel) {
     qint64 work = 0;
-    for (int t = m_built + 1; t <= upTo; ++t) {
+    for (int t = m_built + 1; t <= upTo && !cancelled(cancel); ++t) {
         const size_t i = size_t(t);
         const qint64 modulus = m_grid.steps[size_t(m_base[i])];
         std::unique_ptr<ResidueTable> table;

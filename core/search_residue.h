@@ -38,7 +38,7 @@ public:
     qint64 predecessor(qint64 x, qint64 floor) const;
 
 private:
-    std::vector<qint64> shifted(qint64 count, qint64 step) const;
+    std::vector<qint64> shifted(qint64 count, qint64 step, const std::atomic<bool>* cancel) const;
     bool closeCycles(qint64 step, const std::atomic<bool>* cancel);
 
     qint64 m_modulus;
