@@ -33,8 +33,7 @@ ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
       m_lattice(decimalLattice(space)), m_pair(space, pairGrid(space, m_lattice)) {
     m_lists.plan(space, limits.listedSums);
     m_tables.plan(space, m_lattice, limits.tableBytes);
-    if (!m_tables.onLattice())
-        m_residues.plan(space, m_lattice, 2, limits.residueEntries);
+    m_residues.plan(space, m_lattice, 2, limits.residueEntries);
 }
 
 qint64 ReachBounds::buildSteps() const {
@@ -141,7 +140,9 @@ double ReachBounds::reachBelow(int t, double a, double b) const {
         if (y == -Inf)
             return y;
     }
-    if (const ResidueTable* residue = m_residues.table(t)) {
+    // A bit table on the lattice already says all that a residue table would.
+    const ResidueTable* residue = table && m_tables.onLattice() ? nullptr : m_residues.table(t);
+    if (residue) {
         y = std::min(y, residueBelow(t, *residue, a, b));
         if (y == -Inf)
             return y;

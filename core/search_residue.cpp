@@ -11,11 +11,14 @@ namespace {
 // Classes a predecessor query looks at, within the window and below it, before it settles for
 // a bound.
 constexpr qint64 MaxScan = 4096;
-constexpr qint64 ScanBelow = 128;
+constexpr qint64 ScanBelow = 16;
 // Count ranges up to this are added exactly, one doubling pass each; larger ones as unbounded.
 constexpr qint64 ExactRanges = 64;
-// Table entries written that cost about as much as one step of the walk.
+// Table entries written that cost about as much as one step of the walk, and what making a
+// table costs whatever its size, in steps: a search that is done in a few hundred steps does
+// not wait for tables.
 constexpr qint64 EntriesPerStep = 32;
+constexpr qint64 TableSteps = 256;
 
 bool cancelled(const std::atomic<bool>* cancel) {
     return cancel && cancel->load(std::memory_order_relaxed);
@@ -196,7 +199,7 @@ void ResidueTables::plan(const SearchSpace& space, const Grid& lattice, int from
         const size_t i = size_t(t);
         const qint64 modulus = lattice.steps[size_t(m_base[i])];
         const int types = t > m_from && m_base[i - 1] == m_base[i] ? 1 : t;
-        m_cost[i] = modulus * (types + 1) / EntriesPerStep + 1;
+        m_cost[i] = modulus * (types + 1) / EntriesPerStep + TableSteps;
     }
     if (m_from > 0) {
         m_planned = n - 1;
