@@ -6,6 +6,8 @@ namespace Kern::SearchDetail {
 
 namespace {
 
+constexpr qint64 StepsBeforePlanning = 32;
+
 std::array<Bands, MaxTypes + 1> bandsOf(const SearchSpace& space) {
     std::array<Bands, MaxTypes + 1> bands{};
     Bands band;
@@ -30,10 +32,17 @@ std::array<Bands, MaxTypes + 1> bandsOf(const SearchSpace& space) {
 ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
                          const std::atomic<bool>* cancel)
     : m_space(space), m_cancel(cancel), m_patience(limits.patience), m_bands(bandsOf(space)),
-      m_lattice(decimalLattice(space)), m_pair(space, pairGrid(space, m_lattice)) {
-    m_lists.plan(space, limits.listedSums);
-    m_tables.plan(space, m_lattice, limits.tableBytes);
-    m_residues.plan(space, m_lattice, 2, limits.residueEntries);
+      m_lattice(decimalLattice(space)),
+      m_pairGrid(m_lattice.valid ? std::nullopt : std::optional<Grid>(pairGrid(space))),
+      m_pair(space, m_pairGrid ? *m_pairGrid : m_lattice), m_limits(limits) {}
+
+// Tables and lists are planned once the walk has missed a few times: most searches are over
+// before they could pay.
+void ReachBounds::plan() {
+    m_planned = true;
+    m_lists.plan(m_space, m_limits.listedSums);
+    m_tables.plan(m_space, m_lattice, m_limits.tableBytes);
+    m_residues.plan(m_space, m_lattice, 2, m_limits.residueEntries);
 }
 
 qint64 ReachBounds::buildSteps() const {
@@ -41,6 +50,10 @@ qint64 ReachBounds::buildSteps() const {
 }
 
 void ReachBounds::noteFruitless(int t, qint64 steps) {
+    if (!m_planned && (m_unplanned += steps) >= StepsBeforePlanning)
+        plan();
+    if (!m_planned)
+        return;
     if (t - 1 > m_residues.built() && t - 1 <= m_residues.planned()) {
         m_residueWasted[size_t(t)] += steps;
         qint64 cost = 0;
@@ -56,10 +69,14 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
     for (int k = m_tables.built() + 1; k < t; ++k)
         cost += m_tables.cost(k);
     if (m_wasted[size_t(t)] > m_patience * double(cost))
-        m_tableWork += m_tables.build(m_space, t - 1, m_cancel);
+        m_tableWork += m_tables.build(t - 1, m_cancel);
 }
 
 void ReachBounds::noteMissed(int t, qint64 steps) {
+    if (!m_planned && (m_unplanned += steps) >= StepsBeforePlanning)
+        plan();
+    if (!m_planned)
+        return;
     if (t - 1 <= m_lists.built() || t - 1 > m_lists.planned())
         return;
     m_missed[size_t(t)] += steps;

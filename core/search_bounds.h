@@ -5,6 +5,8 @@
 #include "search_reach.h"
 #include "search_residue.h"
 
+#include <optional>
+
 namespace Kern::SearchDetail {
 
 // Nearly equal lengths: a prefix sum of m pieces (of non-zero length) lies between m times the
@@ -47,13 +49,18 @@ private:
     double latticeBelow(int t, double b) const;
     double tableBelow(int t, const ReachTable& table, double b) const;
     double residueBelow(int t, const ResidueTable& table, double a, double b) const;
+    void plan();
 
     const SearchSpace& m_space;
     const std::atomic<bool>* m_cancel;
     const double m_patience;
     std::array<Bands, MaxTypes + 1> m_bands{};
-    Grid m_lattice; // exact decimal grid: divisor and lowest-sum checks
+    Grid m_lattice;                 // exact decimal grid: divisor and lowest-sum checks
+    std::optional<Grid> m_pairGrid; // where there is no lattice
     PairStepper m_pair;
+    SearchLimits m_limits;
+    bool m_planned = false;
+    qint64 m_unplanned = 0; // steps missed before planning
     ReachTables m_tables;
     SumLists m_lists;
     ResidueTables m_residues;

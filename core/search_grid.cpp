@@ -127,9 +127,7 @@ Grid decimalLattice(const SearchSpace& space) {
     return Grid();
 }
 
-Grid pairGrid(const SearchSpace& space, const Grid& lattice) {
-    if (lattice.valid)
-        return lattice;
+Grid pairGrid(const SearchSpace& space) {
     Grid g;
     if (space.n < 2)
         return g;

@@ -76,8 +76,8 @@ bool fillGrid(Grid& grid, const SearchSpace& space, long double scale, int types
 // none. Prefix divisors and lowest sums are set.
 Grid decimalLattice(const SearchSpace& space);
 
-// A grid for stepping through the second type's counts: the lattice, or where the lengths have
-// no exact decimals one fine enough that its band is a fraction of the window.
-Grid pairGrid(const SearchSpace& space, const Grid& lattice);
+// A grid for stepping through the second type's counts where the lengths have no exact
+// decimals: one fine enough that its band is a fraction of the window (invalid if none is).
+Grid pairGrid(const SearchSpace& space);
 
 } // namespace Kern::SearchDetail

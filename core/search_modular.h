@@ -12,6 +12,7 @@ qint64 firstModular(qint64 a, qint64 m, qint64 l, qint64 r);
 // for which some whole c1 puts the sum into a range follows from modular arithmetic.
 class PairStepper {
 public:
+    // The grid must outlive the stepper.
     PairStepper(const SearchSpace& space, const Grid& grid) : m_space(space), m_grid(grid) {}
 
     // The next count from `from` on of the second type for which some count of the first may
@@ -25,7 +26,7 @@ public:
 
     // Whether some counts of the first two types may give a prefix sum in [a, b] mm; false only
     // when none can.
-    bool reaches(double a, double b) const {
+    SFX_HOT_INLINE bool reaches(double a, double b) const {
         const Grid& g = m_grid;
         const qint64 l1 = g.steps[0], l2 = g.steps[1];
         if (!g.valid || l1 <= 0 || l2 <= 0)
@@ -50,7 +51,7 @@ public:
 
 private:
     const SearchSpace& m_space;
-    const Grid m_grid;
+    const Grid& m_grid;
 };
 
 } // namespace Kern::SearchDetail

@@ -187,8 +187,7 @@ void ReachTables::plan(const SearchSpace& space, const Grid& lattice, qint64 byt
 
 // Every further type moves the table up by its minimum and widens it by its count range,
 // doubling the covered range per pass.
-qint64 ReachTables::widen(const SearchSpace& space, int t, ReachTable& table,
-                          const std::atomic<bool>* cancel) const {
+qint64 ReachTables::widen(int t, ReachTable& table, const std::atomic<bool>* cancel) const {
     const size_t i = size_t(t);
     const qint64 l = m_grid.steps[i];
     const qint64 range = m_grid.last[i] - m_grid.first[i];
@@ -208,7 +207,7 @@ qint64 ReachTables::widen(const SearchSpace& space, int t, ReachTable& table,
     return work;
 }
 
-qint64 ReachTables::build(const SearchSpace& space, int upTo, const std::atomic<bool>* cancel) {
+qint64 ReachTables::build(int upTo, const std::atomic<bool>* cancel) {
     const size_t slot = (ReachTable::words(m_bits) + 7) / 8 * 8;
     if (!m_words) {
         if (!m_arena)
@@ -225,12 +224,17 @@ qint64 ReachTables::build(const SearchSpace& space, int upTo, const std::atomic<
     if (!previous) {
         m_first = std::make_unique<ReachTable>(m_words, m_bits);
         m_first->zero();
-        const __int128 base = __int128(m_grid.first[0]) * m_grid.steps[0];
-        if (base < m_bits)
-            m_first->set(qint64(base));
-        work += qint64(slot) + widen(space, 0, *m_first, cancel);
-        if (cancel && cancel->load(std::memory_order_relaxed))
-            return work;
+        const qint64 l0 = m_grid.steps[0];
+        for (qint64 c = m_grid.first[0]; c <= m_grid.last[0]; ++c) {
+            const __int128 x = __int128(c) * l0;
+            if (x >= m_bits)
+                break;
+            m_first->set(qint64(x));
+            if (l0 == 0 ||
+                ((c & 0xFFFF) == 0xFFFF && cancel && cancel->load(std::memory_order_relaxed)))
+                break;
+        }
+        work += qint64(slot);
         previous = m_first.get();
     }
     for (int t = m_built; t < upTo; ++t) {
@@ -240,7 +244,7 @@ qint64 ReachTables::build(const SearchSpace& space, int upTo, const std::atomic<
             table->shift(*previous, qint64(base));
         else
             table->zero();
-        work += qint64(slot) + widen(space, t, *table, cancel);
+        work += qint64(slot) + widen(t, *table, cancel);
         if (cancel && cancel->load(std::memory_order_relaxed))
             return work; // a half-widened table would rule out sums that are reachable
         table->finish();

@@ -76,12 +76,11 @@ public:
     // Builds the tables up to prefix upTo, or as far as it gets before `cancel` is set (the
     // tables built so far stay usable). Gives up the plan when there is no memory for them.
     // Returns the work done, in word operations.
-    qint64 build(const SearchSpace& space, int upTo, const std::atomic<bool>* cancel);
+    qint64 build(int upTo, const std::atomic<bool>* cancel);
     const ReachTable* table(int t) const { return m_tables[size_t(t)].get(); }
 
 private:
-    qint64 widen(const SearchSpace& space, int t, ReachTable& table,
-                 const std::atomic<bool>* cancel) const;
+    qint64 widen(int t, ReachTable& table, const std::atomic<bool>* cancel) const;
 
     Grid m_grid;
     int m_planned = 0;

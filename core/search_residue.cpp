@@ -180,7 +180,7 @@ void ResidueTables::plan(const SearchSpace& space, const Grid& lattice, int from
     const long double cap = (space.hi + lattice.error[size_t(n)]) * lattice.scale + 2;
     if (!(cap < 0x1p61L))
         return;
-    m_grid = lattice;
+    m_steps = lattice.steps;
     m_cap = qint64(cap);
     qint64 memory = 0;
     for (int t = n - 1; t >= std::max(from, 2); --t) {
@@ -211,7 +211,7 @@ qint64 ResidueTables::build(const SearchSpace& space, int upTo, const std::atomi
     qint64 work = 0;
     for (int t = m_built + 1; t <= upTo && !cancelled(cancel); ++t) {
         const size_t i = size_t(t);
-        const qint64 modulus = m_grid.steps[size_t(m_base[i])];
+        const qint64 modulus = m_steps[size_t(m_base[i])];
         std::unique_ptr<ResidueTable> table;
         int first = 0;
         if (t > m_from && m_base[i - 1] == m_base[i]) {
@@ -223,10 +223,10 @@ qint64 ResidueTables::build(const SearchSpace& space, int upTo, const std::atomi
         __int128 top = 0;
         for (int j = 0; j < t; ++j) {
             const size_t k = size_t(j);
-            top += __int128(space.min[k] + space.usable[k]) * m_grid.steps[k];
+            top += __int128(space.min[k] + space.usable[k]) * m_steps[k];
             if (j < first)
                 continue;
-            if (!table->addType(m_grid.steps[k], space.min[k], space.usable[k], cancel))
+            if (!table->addType(m_steps[k], space.min[k], space.usable[k], cancel))
                 return work;
             work += modulus;
         }

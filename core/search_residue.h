@@ -68,7 +68,7 @@ private:
     int m_planned = 0;
     int m_built = 0;
     qint64 m_cap = 0;
-    Grid m_grid;
+    std::array<qint64, MaxTypes> m_steps{}; // the lattice's
     std::array<int, MaxTypes + 1> m_base{}; // the type whose steps are the modulus
     std::array<qint64, MaxTypes + 1> m_cost{};
     std::array<std::unique_ptr<ResidueTable>, MaxTypes + 1> m_tables;

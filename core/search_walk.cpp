@@ -16,17 +16,17 @@ struct Walker::Level {
         ca = firstTrue(
             cmin, cmax,
             clampCount(len > 0 ? std::ceil((plo - above) / len) : double(cmin), cmin, cmax),
-            [&](qint64 c) { return above + s.product(t - 1, c) >= plo; });
+            [&](qint64 c) { return above + double(c) * len >= plo; });
         cb = firstTrue(ca, cmax,
                        clampCount(len > 0 ? std::floor((phi - below) / len) + 1 : double(cmax),
                                   cmin, cmax),
-                       [&](qint64 c) { return below + s.product(t - 1, c) > phi; }) -
+                       [&](qint64 c) { return below + double(c) * len > phi; }) -
              1;
     }
 
     // The exact interval of prefix sums of the faster types that count c admits.
-    std::pair<double, double> interval(qint64 c) const {
-        const double q = s.product(t - 1, c);
+    SFX_HOT_INLINE std::pair<double, double> interval(qint64 c) const {
+        const double q = double(c) * len;
         return {std::max(lowerEnd(plo, q), below), std::min(upperEnd(phi, q), above)};
     }
 
