@@ -306,12 +306,12 @@ void TestSearch::workStaysBounded_data() {
     QTest::newRow("start-up table") << startUp() << 4 << qint64(500);
     QTest::newRow("999 rows") << limit999() << 999 << qint64(8000);
     QTest::newRow("ten types, unreachable") << unreachableTen() << 0 << qint64(30);
-    QTest::newRow("5 km route") << route5km() << 999 << qint64(120000);
+    QTest::newRow("5 km route") << route5km() << 999 << qint64(60000);
     QTest::newRow("eight decimals") << eightDecimals() << 3 << qint64(3200);
     QTest::newRow("eight decimals, 100 m") << eightDecimals(1e5) << 999 << qint64(5200);
     QTest::newRow("short-listed type, 4.2 km") << oddTypeFirst(4199999.9) << 0 << qint64(120000);
     QTest::newRow("short-listed type, 5 km") << oddTypeFirst(5e6) << 0 << qint64(110000);
-    QTest::newRow("thousandths, 50 m") << thousandths(50000.052) << 0 << qint64(60000);
+    QTest::newRow("thousandths, 50 m") << thousandths(50000.052) << 0 << qint64(62000);
     QTest::newRow("hundredths, 430 m") << hundredths(430000.0) << 0 << qint64(62000);
     QTest::newRow("tiny lengths") << tinyLengths() << 999 << qint64(2300);
     QTest::newRow("near multiples") << nearMultiples() << 0 << qint64(1600000);
