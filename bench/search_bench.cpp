@@ -3,7 +3,8 @@
 // CPU time of the search and, where the odometer was run too, its CPU time and the ratio of the
 // two (CPU time, so that other work on the machine does not tilt the ratio).
 //
-// Run: sfx_bench (Google Benchmark options apply, e.g. --benchmark_filter=StartUp).
+// Run: sfx_bench (Google Benchmark options apply, e.g. --benchmark_filter=StartUp; with
+// --benchmark_repetitions=5 the lines give the medians).
 
 #include "search_nofma.h" // totals rounded as the search rounds them
 
@@ -157,10 +158,13 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.iterations == 0)
+            // With --benchmark_repetitions the median, reported after the runs, stands for the
+            // case.
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (!(median || (run.run_type == Run::RT_Iteration && run.iterations > 0)))
                 continue;
             // "search/StartUp", "odometerExtrapolated/UnreachableTen/iterations:1/manual_time"
-            const std::string name = run.benchmark_name();
+            const std::string name = run.run_name.str();
             const size_t slash = name.find('/');
             const size_t end = name.find('/', slash + 1);
             const std::string method = name.substr(0, slash);
@@ -169,7 +173,7 @@ public:
             const double seconds =
                 (extrapolated ? run.real_accumulated_time : run.cpu_accumulated_time) /
                 double(run.iterations);
-            if (method == "search")
+            if (method == "search" && !m_search.count(caseName))
                 m_order.push_back(caseName);
             (method == "search" ? m_search : m_odometer)[caseName] = seconds;
             if (extrapolated)

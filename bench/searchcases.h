@@ -1,6 +1,6 @@
 #pragma once
 
-// Requests the search is measured on, shared by the work gate of the tests and the benchmark:
+// Requests the search is measured on, shared by the benchmark and the work gate of the tests:
 // the start-up table and its neighbours, inputs far beyond what the table is for, and families of
 // inputs that once made the search run for minutes.
 
