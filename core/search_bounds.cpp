@@ -31,8 +31,7 @@ std::array<Bands, MaxTypes + 1> bandsOf(const SearchSpace& space) {
 
 ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
                          const std::atomic<bool>* cancel)
-    : m_space(space), m_cancel(cancel), m_patience(limits.patience), m_bands(bandsOf(space)),
-      m_lattice(decimalLattice(space)),
+    : m_space(space), m_cancel(cancel), m_bands(bandsOf(space)), m_lattice(decimalLattice(space)),
       m_pairGrid(m_lattice.valid ? std::nullopt : std::optional<Grid>(pairGrid(space))),
       m_pair(space, m_pairGrid ? *m_pairGrid : m_lattice), m_limits(limits) {}
 
@@ -59,7 +58,7 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
         qint64 cost = 0;
         for (int k = m_residues.built() + 1; k < t; ++k)
             cost += m_residues.cost(k);
-        if (m_residueWasted[size_t(t)] > m_patience * double(cost))
+        if (m_residueWasted[size_t(t)] > m_limits.patience * double(cost))
             m_residueWork += m_residues.build(m_space, t - 1, m_cancel);
     }
     if (t - 1 <= m_tables.built() || t - 1 > m_tables.planned())
@@ -68,7 +67,7 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
     qint64 cost = 0;
     for (int k = m_tables.built() + 1; k < t; ++k)
         cost += m_tables.cost(k);
-    if (m_wasted[size_t(t)] > m_patience * double(cost))
+    if (m_wasted[size_t(t)] > m_limits.patience * double(cost))
         m_tableWork += m_tables.build(t - 1, m_cancel);
 }
 
@@ -83,7 +82,7 @@ void ReachBounds::noteMissed(int t, qint64 steps) {
     qint64 cost = 0;
     for (int k = m_lists.built() + 1; k < t; ++k)
         cost += m_lists.cost(k);
-    if (m_missed[size_t(t)] > m_patience * double(cost))
+    if (m_missed[size_t(t)] > m_limits.patience * double(cost))
         m_listWork += m_lists.build(m_space, t - 1, m_cancel);
 }
 

@@ -53,7 +53,6 @@ private:
 
     const SearchSpace& m_space;
     const std::atomic<bool>* m_cancel;
-    const double m_patience;
     std::array<Bands, MaxTypes + 1> m_bands{};
     Grid m_lattice;                 // exact decimal grid: divisor and lowest-sum checks
     std::optional<Grid> m_pairGrid; // where there is no lattice

@@ -48,8 +48,8 @@ private:
     std::vector<qint64> m_least;
 };
 
-// Residue tables for prefixes of the types on the decimal lattice, where bit tables of the
-// whole range up to the route would be too large.
+// Residue tables for prefixes of the types on the decimal lattice: cheap where bit tables of
+// the whole range up to the route are cheap, and still small where those would be far too large.
 class ResidueTables {
 public:
     // Plans tables for the prefixes from `from` up, as many of the top ones as `entries` hold.
