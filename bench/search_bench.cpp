@@ -1,60 +1,38 @@
 // The combination search against the literal odometer it replaces, and the search alone on
-// inputs the odometer could not finish. After the table of runs, the ratio of the odometer's
-// time to the search's time is printed for every case measured both ways.
+// inputs the odometer could not finish. After the table of runs, one line per case gives the
+// CPU time of the search and, where the odometer was run too, its CPU time and the ratio of the
+// two (CPU time, so that other work on the machine does not tilt the ratio).
 //
-// Run: sfx_bench (Google Benchmark options apply, e.g. --benchmark_filter=StartUp).
+// Run: sfx_bench (Google Benchmark options apply, e.g. --benchmark_filter=StartUp; with
+// --benchmark_repetitions=5 the lines give the medians).
 
-// Totals rounded as the search rounds them: no fused multiply-add (see odometer.h).
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC optimize("fp-contract=off")
-#elif defined(__clang__)
-#pragma clang fp contract(off)
-#endif
+#include "search_nofma.h" // totals rounded as the search rounds them
 
 #include "odometer.h"
 #include "search.h"
+#include "searchcases.h"
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <string>
 
 namespace {
 
-using Kern::SearchRequest;
-using Kern::SearchType;
-
-std::vector<SearchType> types(std::initializer_list<double> lengths, qint64 maximum = 9999) {
-    std::vector<SearchType> out;
-    for (double l : lengths)
-        out.push_back(SearchType{l, 0, maximum, 0});
-    return out;
-}
-
-std::vector<SearchType> startUpTypes(qint64 maximum = 9999) {
-    return types({64.3, 70.8, 77.5, 94.2, 171.7, 188.3, 229.3, 236.1}, maximum);
-}
-
-SearchRequest startUp() {
-    return SearchRequest{startUpTypes(), 1000.0, 0, 0, 500};
-}
-SearchRequest wide120() {
-    return SearchRequest{startUpTypes(), 1000.0, 10, 10, 500};
-}
-SearchRequest limit999() {
-    return SearchRequest{startUpTypes(), 3000.0, 10, 10, 999};
-}
-SearchRequest unreachableTen() {
-    return SearchRequest{types({100.2, 120.4, 150.6, 200.8, 60.2, 80.4, 90.6, 110.8, 130.2, 240.4}),
-                         3000.1, 0, 0, 999};
-}
+using namespace SearchCases;
 
 // Vectors the uncapped odometer examines on unreachableTen(), counted once with it (it takes
 // seconds).
 constexpr qint64 UnreachableTenVisits = 192552945;
 constexpr qint64 UnreachableTenCap = 2000000;
+
+double cpuSeconds() {
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
 
 void search(benchmark::State& state, SearchRequest request) {
     size_t found = 0;
@@ -76,25 +54,26 @@ void odometer(benchmark::State& state, SearchRequest request) {
     state.counters["visited"] = double(walk.visited);
 }
 
-// The full walk takes seconds per iteration: it runs up to the cap, and its time is scaled up by
-// the share of the vectors it examined (the cost per vector is the same throughout).
+// The full walk takes seconds per iteration: it runs up to the cap, and its CPU time is scaled
+// up by the share of the vectors it examined (the cost per vector is the same throughout).
 void odometerExtrapolated(benchmark::State& state, SearchRequest request) {
     Odometer::Walk walk;
     for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
+        const double start = cpuSeconds();
         walk = Odometer::Literal(request, UnreachableTenCap);
-        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+        const double spent = cpuSeconds() - start;
         benchmark::DoNotOptimize(walk.found.data());
-        state.SetIterationTime(spent.count() * double(UnreachableTenVisits) / double(walk.visited));
+        state.SetIterationTime(spent * double(UnreachableTenVisits) / double(walk.visited));
     }
     state.counters["found"] = double(walk.found.size());
     state.counters["visited"] = double(walk.visited);
     state.SetLabel("capped at " + std::to_string(UnreachableTenCap) +
-                   " vectors, time extrapolated to " + std::to_string(UnreachableTenVisits));
+                   " vectors, CPU time extrapolated to " + std::to_string(UnreachableTenVisits));
 }
 
 } // namespace
 
+// Cases measured both ways.
 BENCHMARK_CAPTURE(search, StartUp, startUp())->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(odometer, StartUp, startUp())->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(search, Wide120, wide120())->Unit(benchmark::kMicrosecond);
@@ -111,10 +90,9 @@ BENCHMARK_CAPTURE(odometerExtrapolated, UnreachableTen, unreachableTen())
 BENCHMARK_CAPTURE(search, Route99999999, SearchRequest{startUpTypes(), 99999999.0, 0, 0, 999})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(search, Route99999999HugeCounts,
-                  SearchRequest{startUpTypes(Kern::MaxCount), 99999999.0, 0, 0, 999})
+                  SearchRequest{startUpTypes(MaxCount), 99999999.0, 0, 0, 999})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(search, Route5km, SearchRequest{startUpTypes(), 5e6, 0, 0, 999})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, Route5km, route5km())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(search, Route100mTwoDecimals,
                   SearchRequest{types({64.31, 70.83, 77.52, 94.27, 171.71, 188.33, 229.35, 236.18}),
                                 100000.0, 0, 0, 999})
@@ -124,30 +102,21 @@ BENCHMARK_CAPTURE(search, Route100mTwoDecimalsTenTypes,
                                        130.22, 240.44}),
                                 100000.05, 0, 0, 999})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(search, EightDecimals,
-                  SearchRequest{types({64.12345678, 70.87654321, 77.55555557, 94.20000001,
-                                       171.71717171, 188.31313131, 229.37373737, 236.19191919}),
-                                1000.0, 0, 0, 999})
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(search, EightDecimals100m,
-                  SearchRequest{types({64.12345678, 70.87654321, 77.55555557, 94.20000001,
-                                       171.71717171, 188.31313131, 229.37373737, 236.19191919}),
-                                100000.0, 0, 0, 999})
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(search, Route1e300,
-                  SearchRequest{startUpTypes(Kern::MaxCount), 1e300, 10, 10, 999})
+BENCHMARK_CAPTURE(search, EightDecimals, eightDecimals())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, EightDecimals100m, eightDecimals(1e5))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, Route1e300, SearchRequest{startUpTypes(MaxCount), 1e300, 10, 10, 999})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(search, TinyLengths,
-                  SearchRequest{types({64.3, 1e-300, 70.8, 77.5, 2e-300}, Kern::MaxCount), 1000.3,
-                                0, 0, 999})
+                  SearchRequest{types({64.3, 1e-300, 70.8, 77.5, 2e-300}, MaxCount), 1000.3, 0, 0,
+                                999})
     ->Unit(benchmark::kMillisecond);
 // Short lengths with huge counts on the slow places, no combination in the window.
 BENCHMARK_CAPTURE(search, ShortLengthsNoHit,
                   SearchRequest{{{64.3, 0, 9999, 0},
                                  {70.8, 0, 9999, 0},
                                  {77.5, 0, 9999, 0},
-                                 {1e-10, 0, Kern::MaxCount, 0},
-                                 {3e-10, 0, Kern::MaxCount, 0}},
+                                 {1e-10, 0, MaxCount, 0},
+                                 {3e-10, 0, MaxCount, 0}},
                                 1000.25,
                                 0,
                                 0,
@@ -166,9 +135,22 @@ BENCHMARK_CAPTURE(search, NearMultiples,
                                 99999.99, 0, 0, 999})
     ->Unit(benchmark::kMillisecond);
 
+// Families of inputs that ran for minutes or never ended; the names give the route.
+BENCHMARK_CAPTURE(search, OddType4000km, oddTypeFirst(4000000.1))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, OddType4200km, oddTypeFirst(4199999.9))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, OddType5000km, oddTypeFirst(5000000.0))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, Thousandths40m, thousandths(40000.029))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, Thousandths50m, thousandths(50000.052))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, Hundredths100m, hundredths(100000.0))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, Hundredths430m, hundredths(430000.0))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, TinyLengthRows, tinyLengths())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, WholeNearMultiples, nearMultiples())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, RouteBeyond2e51, hugeRoute())->Unit(benchmark::kMillisecond);
+
 namespace {
 
-// The usual console table, then one line per case with the odometer's time over the search's.
+// The usual console table, then one line per case with the CPU times and, where both were
+// measured, the odometer's CPU time over the search's.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     RatioReporter() : ConsoleReporter(OO_Tabular) {}
@@ -176,35 +158,48 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.iterations == 0)
+            // With --benchmark_repetitions the median, reported after the runs, stands for the
+            // case.
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (!(median || (run.run_type == Run::RT_Iteration && run.iterations > 0)))
                 continue;
             // "search/StartUp", "odometerExtrapolated/UnreachableTen/iterations:1/manual_time"
-            const std::string name = run.benchmark_name();
+            const std::string name = run.run_name.str();
             const size_t slash = name.find('/');
             const size_t end = name.find('/', slash + 1);
             const std::string method = name.substr(0, slash);
             const std::string caseName = name.substr(slash + 1, end - slash - 1);
-            const double seconds = run.real_accumulated_time / double(run.iterations);
+            const bool extrapolated = method == "odometerExtrapolated";
+            const double seconds =
+                (extrapolated ? run.real_accumulated_time : run.cpu_accumulated_time) /
+                double(run.iterations);
+            if (method == "search" && !m_search.count(caseName))
+                m_order.push_back(caseName);
             (method == "search" ? m_search : m_odometer)[caseName] = seconds;
-            if (method == "odometerExtrapolated")
+            if (extrapolated)
                 m_extrapolated[caseName] = true;
         }
     }
 
     void Finalize() override {
         ConsoleReporter::Finalize();
-        for (const auto& [caseName, odometerSeconds] : m_odometer) {
-            const auto found = m_search.find(caseName);
-            if (found == m_search.end() || found->second <= 0)
+        std::printf("\n%-30s %14s %16s %12s\n", "case", "search CPU ms", "odometer CPU ms",
+                    "ratio");
+        for (const std::string& caseName : m_order) {
+            const double search = m_search[caseName];
+            const auto odometer = m_odometer.find(caseName);
+            if (odometer == m_odometer.end() || search <= 0) {
+                std::printf("%-30s %14.4f\n", caseName.c_str(), search * 1e3);
                 continue;
-            std::printf("%-16s odometer %12.3f ms  search %10.4f ms  ratio %12.0f%s\n",
-                        caseName.c_str(), odometerSeconds * 1e3, found->second * 1e3,
-                        odometerSeconds / found->second,
+            }
+            std::printf("%-30s %14.4f %16.3f %12.0f%s\n", caseName.c_str(), search * 1e3,
+                        odometer->second * 1e3, odometer->second / search,
                         m_extrapolated.count(caseName) ? "  (odometer extrapolated)" : "");
         }
     }
 
 private:
+    std::vector<std::string> m_order;
     std::map<std::string, double> m_search, m_odometer;
     std::map<std::string, bool> m_extrapolated;
 };

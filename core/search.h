@@ -41,21 +41,25 @@ struct FoundCombination {
 double WindowLow(const SearchRequest& request);
 double WindowHigh(const SearchRequest& request);
 
+// Lets another thread watch and stop a running search.
+struct SearchControl {
+    std::atomic<bool> cancel{false}; // set by another thread: the search returns soon after
+    std::atomic<qint64> found{0};    // combinations found so far, updated as they are found
+};
+
+// Machine-independent measure of the work a search did.
+struct SearchStats {
+    quint64 steps = 0;
+};
+
 // Finds the combinations exactly as the plain odometer over the count vector would record
 // them (type 1 turning fastest, cut off where the total exceeds the upper bound), in the same
 // order, but only walks the branches that can still reach the target window.
 // A request outside the rules above (more than MaxTypes types, a length that is negative or not
 // finite, counts outside 0..MaxCount or a minimum above its maximum, a route that is not finite)
 // finds nothing: the odometer would never end on some of them.
-// Lets another thread watch and stop a running search.
-struct SearchControl {
-    std::atomic<bool> cancel{false}; // set by another thread: the search returns soon after
-    std::atomic<qint64> found{0};    // combinations found so far, updated as they are found
-};
-// Machine-independent measure of the work a search did.
-struct SearchStats {
-    quint64 steps = 0;
-};
+// A search cancelled through `control` returns soon after with the combinations found so far:
+// the first ones of the full result, in the same order.
 std::vector<FoundCombination> SearchCombinations(const SearchRequest& request,
                                                  SearchControl* control = nullptr,
                                                  SearchStats* stats = nullptr);

@@ -2,8 +2,9 @@
 
 // Reference walks over the count vector, shared by the search tests and the benchmark. They are
 // deliberately plain: the fast search is checked against them, never the other way round.
-// A file that includes this one switches fused multiply-add off first, as the search does, so
-// that its totals are rounded alike.
+// They use nothing of the search but its request and result types.
+
+#include "search_nofma.h" // totals rounded as the search rounds them: no fused multiply-add
 
 #include "search.h"
 
@@ -21,6 +22,15 @@ struct Walk {
     qint64 visited = 0;   // count vectors whose total was examined
     bool finished = true; // false when the visit cap ended the walk early
 };
+
+// The target window as the program documents it: the shortfall and excess lists give tenths of
+// a millimetre, and each bound is widened by 0.05 mm; both bounds are inclusive.
+inline double Low(const Kern::SearchRequest& request) {
+    return request.routeLength + (-(request.shortfallTenths / 10.0) - 0.05);
+}
+inline double High(const Kern::SearchRequest& request) {
+    return request.routeLength + (request.excessTenths / 10.0 + 0.05);
+}
 
 // The total as the search defines it: count x length summed in type order, in double.
 inline double Total(const Kern::SearchRequest& request, const Counts& c) {
@@ -51,8 +61,8 @@ inline Kern::FoundCombination Row(const Kern::SearchRequest& request, const Coun
 inline Walk Literal(const Kern::SearchRequest& request,
                     qint64 visitCap = std::numeric_limits<qint64>::max()) {
     const int n = int(request.types.size());
-    const double lo = Kern::WindowLow(request);
-    const double hi = Kern::WindowHigh(request);
+    const double lo = Low(request);
+    const double hi = High(request);
     Counts c{};
     for (int t = 0; t < n; ++t)
         c[t] = request.types[t].minimum;
@@ -142,8 +152,7 @@ struct PrunedWalk {
 // no longer be reached from. Far slower than the search, but simple enough to trust, and fast
 // enough where the literal odometer would run for ages (huge routes, huge counts).
 inline Walk Pruned(const Kern::SearchRequest& request) {
-    detail::PrunedWalk p{request, Kern::WindowLow(request), Kern::WindowHigh(request),
-                         std::max<qint64>(request.limit, 1)};
+    detail::PrunedWalk p{request, Low(request), High(request), std::max<qint64>(request.limit, 1)};
     const int n = int(request.types.size());
     for (int t = 0; t < n; ++t)
         p.c[t] = request.types[t].minimum;

@@ -398,7 +398,7 @@ void TestSeite1::toolbarDispatch() {
     auto cancel = [&](QWidget* modal) {
         seen << modal->windowTitle();
         // Windows that follow the preset place themselves when they become active.
-        QTest::qWaitForWindowActive(modal);
+        (void)QTest::qWaitForWindowActive(modal);
         QCoreApplication::processEvents();
         sizes << Twips::outerSize(modal);
         modal->close();

@@ -1,0 +1,106 @@
+#pragma once
+
+// Requests the search is measured on, shared by the benchmark and the work gate of the tests:
+// the start-up table and its neighbours, inputs far beyond what the table is for, and families of
+// inputs that once made the search run for minutes.
+
+#include "search.h"
+
+#include <vector>
+
+namespace SearchCases {
+
+using Kern::MaxCount;
+using Kern::SearchRequest;
+using Kern::SearchType;
+
+inline std::vector<SearchType> types(std::initializer_list<double> lengths, qint64 maximum = 9999) {
+    std::vector<SearchType> out;
+    for (double l : lengths)
+        out.push_back(SearchType{l, 0, maximum, 0});
+    return out;
+}
+
+inline std::vector<SearchType> startUpTypes(qint64 maximum = 9999) {
+    return types({64.3, 70.8, 77.5, 94.2, 171.7, 188.3, 229.3, 236.1}, maximum);
+}
+
+inline std::vector<SearchType> eightDecimalTypes() {
+    return types({64.12345678, 70.87654321, 77.55555557, 94.20000001, 171.71717171, 188.31313131,
+                  229.37373737, 236.19191919});
+}
+
+inline SearchRequest startUp() {
+    return {startUpTypes(), 1000.0, 0, 0, 500};
+}
+inline SearchRequest wide120() {
+    return {startUpTypes(), 1000.0, 10, 10, 500};
+}
+inline SearchRequest limit999() {
+    return {startUpTypes(), 3000.0, 10, 10, 999};
+}
+// Ten types, no combination within 3000.1 +- 0.05: the odometer visits 192,552,945 vectors.
+inline SearchRequest unreachableTen() {
+    return {types({100.2, 120.4, 150.6, 200.8, 60.2, 80.4, 90.6, 110.8, 130.2, 240.4}), 3000.1, 0,
+            0, 999};
+}
+inline SearchRequest route5km() {
+    return {startUpTypes(), 5e6, 0, 0, 999};
+}
+inline SearchRequest eightDecimals(double route = 1000.0) {
+    return {eightDecimalTypes(), route, 0, 0, 999};
+}
+
+// One short-listed type (50.5, at most one piece) among nine multiples of 0.3 mm: no total is
+// 2 more than a multiple of 0.3 mm. Fast while the bit tables of the whole route fit.
+inline SearchRequest oddTypeFirst(double route) {
+    std::vector<SearchType> t{{50.5, 0, 1, 0}};
+    for (const SearchType& s : types({101.7, 122.1, 153.0, 204.0, 60.9, 81.6, 92.1, 112.5, 132.3}))
+        t.push_back(s);
+    return {t, route, 0, 0, 999};
+}
+// Three decimals: 0.001 mm (at most three pieces) and nine multiples of 0.123 mm.
+inline SearchRequest thousandths(double route) {
+    std::vector<SearchType> t{{0.001, 0, 3, 0}};
+    for (const SearchType& s :
+         types({61.377, 70.848, 77.49, 94.218, 171.708, 188.313, 229.272, 236.16, 123.0}))
+        t.push_back(s);
+    return {t, route, 0, 0, 999};
+}
+// Two decimals: 0.01 mm (at most one piece) and nine multiples of 0.14 mm.
+inline SearchRequest hundredths(double route) {
+    std::vector<SearchType> t{{0.01, 0, 1, 0}};
+    for (const SearchType& s :
+         types({64.26, 70.84, 77.56, 94.22, 171.78, 188.3, 229.32, 236.18, 100.24}))
+        t.push_back(s);
+    return {t, route, 0, 0, 999};
+}
+// Lengths far below the window: 999 rows that are consecutive counts of 1e-25 mm.
+inline SearchRequest tinyLengths() {
+    return {{{81, 0, 9999, 0},
+             {232.4, 0, 50, 0},
+             {1e-25, 0, MaxCount, 0},
+             {49.8, 0, 50, 0},
+             {0.0000009, 0, MaxCount, 0}},
+            158.9,
+            0,
+            0,
+            999};
+}
+// Whole lengths close to multiples of 10^6 mm: no total is 2 * 10^11.
+inline SearchRequest nearMultiples(double route = 2e11) {
+    return {types({3000001, 5000003, 7000001, 11000009}, MaxCount), route, 0, 0, 999};
+}
+// A route beyond 2^51 mm, where the window holds one double and only exact rounding hits it.
+inline SearchRequest hugeRoute() {
+    return {{{2665163.5, 0, MaxCount, 0},
+             {8758620.781, 0, MaxCount, 0},
+             {2240710.7, 0, 9999, 0},
+             {8495063.95, 0, MaxCount, 0}},
+            4147999522566394.0,
+            0,
+            0,
+            999};
+}
+
+} // namespace SearchCases

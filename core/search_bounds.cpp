@@ -1,0 +1,174 @@
+#include "search_nofma.h"
+
+#include "search_bounds.h"
+
+namespace Kern::SearchDetail {
+
+namespace {
+
+constexpr qint64 StepsBeforePlanning = 32;
+
+std::array<Bands, MaxTypes + 1> bandsOf(const SearchSpace& space) {
+    std::array<Bands, MaxTypes + 1> bands{};
+    Bands band;
+    band.shortest = Inf;
+    for (int t = 0; t < space.n; ++t) {
+        const size_t i = size_t(t);
+        if (space.len[i] > 0 && space.usable[i] > 0) {
+            band.shortest = std::min(band.shortest, space.len[i]);
+            band.longest = std::max(band.longest, space.len[i]);
+            band.fewest += double(space.min[i]);
+            band.most += double(space.usable[i]);
+        }
+        band.apart = band.shortest > 1e-290 && band.longest < Inf &&
+                     (band.longest - band.shortest) * (band.most + 1) < band.shortest * 0.5;
+        bands[i + 1] = band;
+    }
+    return bands;
+}
+
+} // namespace
+
+ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
+                         const std::atomic<bool>* cancel)
+    : m_space(space), m_cancel(cancel), m_bands(bandsOf(space)), m_lattice(decimalLattice(space)),
+      m_pairGrid(m_lattice.valid ? std::nullopt : std::optional<Grid>(pairGrid(space))),
+      m_pair(space, m_pairGrid ? *m_pairGrid : m_lattice), m_limits(limits) {}
+
+// Tables and lists are planned once the walk has missed a few times: most searches are over
+// before they could pay.
+void ReachBounds::plan() {
+    m_planned = true;
+    m_lists.plan(m_space, m_limits.listedSums);
+    m_tables.plan(m_space, m_lattice, m_limits.tableBytes);
+    m_residues.plan(m_space, m_lattice, 2, m_limits.residueEntries);
+}
+
+qint64 ReachBounds::buildSteps() const {
+    return m_tableWork / 64 + m_listWork / 16 + m_residueWork / 32;
+}
+
+void ReachBounds::noteFruitless(int t, qint64 steps) {
+    if (!m_planned && (m_unplanned += steps) >= StepsBeforePlanning)
+        plan();
+    if (!m_planned)
+        return;
+    if (t - 1 > m_residues.built() && t - 1 <= m_residues.planned()) {
+        m_residueWasted[size_t(t)] += steps;
+        qint64 cost = 0;
+        for (int k = m_residues.built() + 1; k < t; ++k)
+            cost += m_residues.cost(k);
+        if (m_residueWasted[size_t(t)] > m_limits.patience * double(cost))
+            m_residueWork += m_residues.build(m_space, t - 1, m_cancel);
+    }
+    if (t - 1 <= m_tables.built() || t - 1 > m_tables.planned())
+        return;
+    m_wasted[size_t(t)] += steps;
+    qint64 cost = 0;
+    for (int k = m_tables.built() + 1; k < t; ++k)
+        cost += m_tables.cost(k);
+    if (m_wasted[size_t(t)] > m_limits.patience * double(cost))
+        m_tableWork += m_tables.build(t - 1, m_cancel);
+}
+
+void ReachBounds::noteMissed(int t, qint64 steps) {
+    if (!m_planned && (m_unplanned += steps) >= StepsBeforePlanning)
+        plan();
+    if (!m_planned)
+        return;
+    if (t - 1 <= m_lists.built() || t - 1 > m_lists.planned())
+        return;
+    m_missed[size_t(t)] += steps;
+    qint64 cost = 0;
+    for (int k = m_lists.built() + 1; k < t; ++k)
+        cost += m_lists.cost(k);
+    if (m_missed[size_t(t)] > m_limits.patience * double(cost))
+        m_listWork += m_lists.build(m_space, t - 1, m_cancel);
+}
+
+SFX_HOT_INLINE double ReachBounds::firstTypeBelow(double b) const {
+    const SearchSpace& s = m_space;
+    const double guess = s.len[0] > 0 ? b / s.len[0] + 1 : double(s.min[0]);
+    const qint64 c = firstTrue(s.min[0], s.usable[0], clampCount(guess, s.min[0], s.usable[0]),
+                               [&](qint64 v) { return 0.0 + s.product(0, v) > b; }) -
+                     1;
+    return c < s.min[0] ? -Inf : 0.0 + s.product(0, c);
+}
+
+// The largest grid sum not above b that the prefix's divisor and minimums allow.
+SFX_HOT_INLINE double ReachBounds::latticeBelow(int t, double b) const {
+    const Grid& g = m_lattice;
+    const double top = g.stepsAbove(t, b);
+    if (top < g.lowestD[size_t(t)])
+        return -Inf;
+    if (top < 0x1p62) {
+        const qint64 d = g.divisor[size_t(t)];
+        const qint64 x = d > 1 ? qint64(top) / d * d : d == 1 ? qint64(top) : 0;
+        if (double(x) < g.lowestD[size_t(t)])
+            return -Inf;
+        return g.upperMm(t, x);
+    }
+    return b;
+}
+
+SFX_HOT_INLINE double ReachBounds::tableBelow(int t, const ReachTable& table, double b) const {
+    const Grid& g = m_tables.grid();
+    const double top = g.stepsAbove(t, b);
+    if (top < 0)
+        return -Inf;
+    if (top < double(table.bits())) {
+        const qint64 x = table.predecessor(qint64(top));
+        if (x < 0)
+            return -Inf;
+        return g.upperMm(t, x);
+    }
+    return b;
+}
+
+SFX_HOT_INLINE double ReachBounds::residueBelow(int t, const ResidueTable& table, double a,
+                                                double b) const {
+    const Grid& g = m_lattice;
+    const double top = g.stepsAbove(t, b);
+    if (top < 0)
+        return -Inf;
+    if (!(top < 0x1p62))
+        return b;
+    const double bottom = g.stepsBelow(t, a);
+    const qint64 x = table.predecessor(qint64(top), bottom > 0 ? qint64(std::min(bottom, top)) : 0);
+    return x < 0 ? -Inf : g.upperMm(t, x);
+}
+
+double ReachBounds::reachBelow(int t, double a, double b) const {
+    if (t == 1)
+        return firstTypeBelow(b);
+    if (t <= m_lists.built())
+        return m_lists.largestNotAbove(t, b);
+    double y = b;
+    if (const Bands& band = m_bands[size_t(t)]; band.apart) {
+        const double pieces = std::min(std::floor(b / band.shortest * (1 + 0x1p-40)), band.most);
+        if (pieces < band.fewest)
+            return -Inf;
+        y = std::min(y, pieces * band.longest * (1 + 0x1p-40) + 0x1p-1000);
+    }
+    const ReachTable* table = m_tables.table(t);
+    if (m_lattice.valid && !(table && m_tables.onLattice())) {
+        y = std::min(y, latticeBelow(t, b));
+        if (y == -Inf)
+            return y;
+    }
+    // A bit table on the lattice already says all that a residue table would.
+    const ResidueTable* residue = table && m_tables.onLattice() ? nullptr : m_residues.table(t);
+    if (residue) {
+        y = std::min(y, residueBelow(t, *residue, a, b));
+        if (y == -Inf)
+            return y;
+    }
+    if (table) {
+        y = std::min(y, tableBelow(t, *table, b));
+    } else if (t == 2 && y >= a && !m_pair.reaches(a, y)) {
+        return std::nextafter(a, -Inf);
+    }
+    return y;
+}
+
+} // namespace Kern::SearchDetail

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "search_lists.h"
+#include "search_modular.h"
+#include "search_reach.h"
+#include "search_residue.h"
+
+#include <optional>
+
+namespace Kern::SearchDetail {
+
+// Nearly equal lengths: a prefix sum of m pieces (of non-zero length) lies between m times the
+// shortest and m times the longest length, bands that stay apart up to the route.
+struct Bands {
+    bool apart = false;
+    double shortest = 0, longest = 0, fewest = 0, most = 0;
+};
+
+// What the walk may know about the prefix sums the faster types can reach: bounds that may only
+// err towards "maybe", made sharper by tables and lists once the walk has wasted about as much
+// work as they cost.
+class ReachBounds {
+public:
+    ReachBounds(const SearchSpace& space, const SearchLimits& limits,
+                const std::atomic<bool>* cancel = nullptr);
+
+    // An upper bound on the largest prefix sum of the first t types that is reachable and not
+    // above b; -Inf when no reachable prefix sum is that small. A result below a says that none
+    // lies in [a, b].
+    double reachBelow(int t, double a, double b) const;
+
+    // The next count of the second type, from `from` on, that may give a prefix sum of the first
+    // two types in [plo, phi]; to + 1 when none up to `to` can.
+    qint64 pairNext(qint64 from, qint64 to, double plo, double phi) const {
+        return m_pair.next(from, to, plo, phi);
+    }
+
+    // A descent into the first t types that found nothing cost `steps` walk steps; tables that
+    // would have ruled it out are built once such descents have cost as much as they do.
+    void noteFruitless(int t, qint64 steps);
+    // Steps at level t that a list of the first t - 1 types' sums would have spared.
+    void noteMissed(int t, qint64 steps);
+
+    // Work spent building tables and lists, in walk steps.
+    qint64 buildSteps() const;
+
+private:
+    double firstTypeBelow(double b) const;
+    double latticeBelow(int t, double b) const;
+    double tableBelow(int t, const ReachTable& table, double b) const;
+    double residueBelow(int t, const ResidueTable& table, double a, double b) const;
+    void plan();
+
+    const SearchSpace& m_space;
+    const std::atomic<bool>* m_cancel;
+    std::array<Bands, MaxTypes + 1> m_bands{};
+    Grid m_lattice;                 // exact decimal grid: divisor and lowest-sum checks
+    std::optional<Grid> m_pairGrid; // where there is no lattice
+    PairStepper m_pair;
+    SearchLimits m_limits;
+    bool m_planned = false;
+    qint64 m_unplanned = 0; // steps missed before planning
+    ReachTables m_tables;
+    SumLists m_lists;
+    ResidueTables m_residues;
+    std::array<qint64, MaxTypes + 1> m_wasted{}; // walk steps under fruitless descents, per level
+    std::array<qint64, MaxTypes + 1> m_residueWasted{};
+    std::array<qint64, MaxTypes + 1> m_missed{}; // walk steps that a list would spare, per level
+    qint64 m_tableWork = 0;                      // word operations
+    qint64 m_listWork = 0;                       // sums written
+    qint64 m_residueWork = 0;                    // table entries written
+};
+
+} // namespace Kern::SearchDetail

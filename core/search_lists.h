@@ -1,0 +1,42 @@
+#pragma once
+
+#include "search_space.h"
+
+#include <algorithm>
+#include <atomic>
+#include <limits>
+#include <vector>
+
+namespace Kern::SearchDetail {
+
+// The prefix sums themselves, sorted, for the prefixes 2..built() of the types (planned up to
+// planned()): exact answers where the count combinations are few.
+class SumLists {
+public:
+    // Plans lists for the prefixes whose count combinations are at most `most`.
+    void plan(const SearchSpace& space, qint64 most);
+    int planned() const { return m_planned; }
+    int built() const { return m_built; }
+    // What making list t costs, in steps of the walk.
+    qint64 cost(int t) const { return m_cost[size_t(t)]; }
+
+    // Makes the lists up to prefix upTo, or gives up the plan where they turn out long or
+    // `cancel` is set. Returns the work done, in sums written.
+    qint64 build(const SearchSpace& space, int upTo, const std::atomic<bool>* cancel);
+
+    // The largest prefix sum of the first t types not above b; -Inf when there is none.
+    double largestNotAbove(int t, double b) const {
+        const std::vector<double>& sums = m_lists[size_t(t)];
+        const auto above = std::upper_bound(sums.begin(), sums.end(), b);
+        return above == sums.begin() ? -std::numeric_limits<double>::infinity() : *(above - 1);
+    }
+
+private:
+    std::array<std::vector<double>, MaxTypes + 1> m_lists;
+    qint64 m_most = 0;
+    int m_planned = 0;
+    int m_built = 1;
+    std::array<qint64, MaxTypes + 1> m_cost{};
+};
+
+} // namespace Kern::SearchDetail

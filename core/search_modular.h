@@ -1,0 +1,57 @@
+#pragma once
+
+#include "search_grid.h"
+
+namespace Kern::SearchDetail {
+
+// Smallest x >= 0 with l <= (a * x) mod m <= r, for 0 <= a < m and 0 <= l <= r < m; -1 if
+// there is none.
+qint64 firstModular(qint64 a, qint64 m, qint64 l, qint64 r);
+
+// The first two types on a grid: their grid sums are c1 * L1 + c2 * L2, and the next count c2
+// for which some whole c1 puts the sum into a range follows from modular arithmetic.
+class PairStepper {
+public:
+    // The grid must outlive the stepper.
+    PairStepper(const SearchSpace& space, const Grid& grid) : m_space(space), m_grid(grid) {}
+
+    // The next count from `from` on of the second type for which some count of the first may
+    // give a prefix sum in [plo, phi] mm; to + 1 when none up to `to` can, `from` when nothing
+    // can be ruled out.
+    qint64 next(qint64 from, qint64 to, double plo, double phi) const {
+        if (!m_grid.valid)
+            return from;
+        return nextInSteps(from, to, m_grid.stepsBelow(2, plo), m_grid.stepsAbove(2, phi));
+    }
+
+    // Whether some counts of the first two types may give a prefix sum in [a, b] mm; false only
+    // when none can.
+    SFX_HOT_INLINE bool reaches(double a, double b) const {
+        const Grid& g = m_grid;
+        const qint64 l1 = g.steps[0], l2 = g.steps[1];
+        if (!g.valid || l1 <= 0 || l2 <= 0)
+            return true;
+        const double A = g.stepsBelow(2, a), B = g.stepsAbove(2, b);
+        if (B < A)
+            return false;
+        // The second type's counts for which the first type's count range can complete the sum.
+        const double lo = (A - double(m_space.usable[0]) * double(l1)) / double(l2);
+        const double hi = (B - double(m_space.min[0]) * double(l1)) / double(l2);
+        const qint64 cmin = m_space.min[1], cmax = m_space.usable[1];
+        const qint64 from = clampCount(std::floor(lo - std::fabs(lo) * 0x1p-48) - 1, cmin, cmax);
+        const qint64 to = clampCount(std::ceil(hi + std::fabs(hi) * 0x1p-48) + 1, cmin, cmax);
+        if (!(hi + std::fabs(hi) * 0x1p-48 + 1 >= double(cmin)) ||
+            !(lo - std::fabs(lo) * 0x1p-48 - 1 <= double(cmax)))
+            return false;
+        return nextInSteps(from, to, A, B) <= to;
+    }
+
+    // The same on grid steps [lowSteps, highSteps].
+    qint64 nextInSteps(qint64 from, qint64 to, double lowSteps, double highSteps) const;
+
+private:
+    const SearchSpace& m_space;
+    const Grid& m_grid;
+};
+
+} // namespace Kern::SearchDetail

@@ -1,0 +1,259 @@
+#include "search_nofma.h"
+
+#include "search_reach.h"
+
+#include <cstdlib>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace Kern::SearchDetail {
+
+namespace {
+
+// Word operations of table building that cost about as much as one step of the walk, and what
+// first writing fresh memory costs per word, in such operations.
+constexpr long double WordOpsPerStep = 64.0L;
+constexpr long double FreshWordOps = 4.0L;
+
+} // namespace
+
+// Words are written from the top down and each reads only words below it, which are still
+// unchanged (also within one vector step, as all loads precede the stores).
+void ReachTable::shift(const ReachTable& from, qint64 k) {
+    const size_t count = m_count;
+    const size_t ws = size_t(k >> 6);
+    const unsigned bs = unsigned(k & 63);
+    quint64* to = m_words;
+    const quint64* src = from.m_words;
+    const bool widen = &from == this;
+    if (!widen)
+        std::fill(to, to + std::min(ws, count), 0);
+    if (ws >= count)
+        return;
+    const size_t n = count - ws - 1; // words above ws
+    quint64* top = to + ws + 1;
+    const quint64* hiSrc = src + 1;
+    const quint64* loSrc = src;
+    if (bs == 0) {
+        if (widen) {
+#pragma GCC ivdep
+            for (size_t j = n; j-- > 0;)
+                top[j] |= hiSrc[j];
+        } else {
+            std::copy(hiSrc, hiSrc + n, top);
+        }
+    } else if (widen) {
+#pragma GCC ivdep
+        for (size_t j = n; j-- > 0;)
+            top[j] |= (hiSrc[j] << bs) | (loSrc[j] >> (64 - bs));
+    } else {
+        for (size_t j = n; j-- > 0;)
+            top[j] = (hiSrc[j] << bs) | (loSrc[j] >> (64 - bs));
+    }
+    if (widen)
+        to[ws] |= src[0] << bs;
+    else
+        to[ws] = src[0] << bs;
+}
+
+void ReachTable::finish() {
+    if (m_bits & 63)
+        m_words[m_count - 1] &= (quint64(1) << (m_bits & 63)) - 1;
+    m_summary.assign((m_count + 63) / 64, 0);
+    for (size_t w = 0; w < m_count; ++w)
+        if (m_words[w])
+            m_summary[w >> 6] |= quint64(1) << (w & 63);
+}
+
+// The words of all tables of one walk, in one block. Fresh memory is paid for page by page
+// when first written: where the system offers large pages, a large block asks for them, and a
+// block of moderate size is kept for the next walk on the same thread (the next press of the
+// start button usually repeats a similar search).
+class ReachTables::Arena {
+public:
+    ~Arena() {
+        if (m_words && m_capacity <= KeptWords) {
+            Spare& spare = spareBlock();
+            std::free(spare.words);
+            spare = {m_words, m_capacity};
+        } else {
+            std::free(m_words);
+        }
+    }
+
+    // Null when the memory is not to be had.
+    quint64* acquire(size_t words) {
+        Spare& spare = spareBlock();
+        if (spare.words && spare.capacity >= words) {
+            m_words = spare.words;
+            m_capacity = spare.capacity;
+            spare = {};
+            return m_words;
+        }
+        constexpr size_t LargePage = size_t(2) << 20;
+        const size_t bytes = words * sizeof(quint64);
+        if (bytes < LargePage) {
+            m_words = static_cast<quint64*>(std::malloc(bytes));
+            m_capacity = words;
+            return m_words;
+        }
+        const size_t rounded = (bytes + LargePage - 1) / LargePage * LargePage;
+        m_words = static_cast<quint64*>(std::aligned_alloc(LargePage, rounded));
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+        if (m_words)
+            madvise(m_words, rounded, MADV_HUGEPAGE);
+#endif
+        m_capacity = rounded / sizeof(quint64);
+        return m_words;
+    }
+
+private:
+    static constexpr size_t KeptWords = (size_t(8) << 20) / sizeof(quint64);
+    struct Spare {
+        quint64* words = nullptr;
+        size_t capacity = 0;
+    };
+    struct SpareHolder {
+        Spare spare;
+        ~SpareHolder() { std::free(spare.words); }
+    };
+    static Spare& spareBlock() {
+        thread_local SpareHolder holder;
+        return holder.spare;
+    }
+
+    quint64* m_words = nullptr;
+    size_t m_capacity = 0;
+};
+
+ReachTables::ReachTables() = default;
+ReachTables::~ReachTables() = default;
+
+// Tables for the prefixes of 2 .. n - 1 types (the last type is walked, the first solved).
+void ReachTables::plan(const SearchSpace& space, const Grid& lattice, qint64 bytes) {
+    const int n = space.n;
+    const double hi = space.hi;
+    const int tables = n - 2;
+    if (tables < 1 || !(hi > 0) || bytes <= 0)
+        return;
+    // Beyond this size, tables cost more to build than they save.
+    const long double capBits = static_cast<long double>(bytes) * 8 / tables;
+    Grid grid;
+    int upTo = 1;
+    if (lattice.valid && (hi + lattice.error[size_t(n)]) * lattice.scale + 2 <= capBits) {
+        grid = lattice;
+        upTo = n - 1;
+        m_onLattice = true; // a table then says all the lattice would, and more
+    } else {
+        // Rounded to a coarse unit, every piece strays by up to half a unit, and a length far
+        // below the unit by all of itself. The coarsest unit whose band stays within the window
+        // for as many prefixes as the finest affordable unit allows is good enough.
+        const long double window = static_cast<long double>(hi) - space.lo;
+        const long double finest = hi * (1 + 0x1p-20L) / (capBits - 64);
+        for (long double unit = window;; unit /= 2) {
+            unit = std::max(unit, finest);
+            Grid candidate;
+            if (!(unit > 0) || !fillGrid(candidate, space, 1 / unit, n, true))
+                break;
+            int reach = 1;
+            while (reach + 1 <= n - 1 && candidate.error[size_t(reach + 1)] <= window)
+                ++reach;
+            if (reach > upTo) {
+                upTo = reach;
+                grid = candidate;
+            }
+            if (unit == finest || upTo == n - 1)
+                break;
+        }
+    }
+    if (upTo < 2)
+        return;
+    m_grid = grid;
+    m_grid.finishSetup();
+    m_planned = upTo;
+    const long double bits = (hi + grid.error[size_t(upTo)]) * grid.scale + 2;
+    m_bits = qint64(bits);
+    for (int t = 2; t <= upTo; ++t) {
+        const size_t i = size_t(t - 1);
+        const long double passes =
+            (t == 2 ? 2 : 1) * (1 + FreshWordOps) +
+            std::log2(static_cast<long double>(grid.last[i] - grid.first[i]) + 1);
+        m_cost[size_t(t)] =
+            qint64(std::min<long double>(bits / 64 * passes / WordOpsPerStep, 1e15L));
+    }
+}
+
+// Every further type moves the table up by its minimum and widens it by its count range,
+// doubling the covered range per pass.
+qint64 ReachTables::widen(int t, ReachTable& table, const std::atomic<bool>* cancel) const {
+    const size_t i = size_t(t);
+    const qint64 l = m_grid.steps[i];
+    const qint64 range = m_grid.last[i] - m_grid.first[i];
+    qint64 work = 0;
+    if (l <= 0)
+        return work;
+    for (qint64 covered = 1; covered <= range;) {
+        if (cancel && cancel->load(std::memory_order_relaxed))
+            break;
+        const qint64 add = std::min(covered, range + 1 - covered);
+        if (__int128(add) * l < m_bits) {
+            table.shift(table, add * l);
+            work += qint64(ReachTable::words(m_bits));
+        }
+        covered += add;
+    }
+    return work;
+}
+
+qint64 ReachTables::build(int upTo, const std::atomic<bool>* cancel) {
+    const size_t slot = (ReachTable::words(m_bits) + 7) / 8 * 8;
+    if (!m_words) {
+        if (!m_arena)
+            m_arena = std::make_unique<Arena>();
+        m_words = m_arena->acquire(slot * size_t(m_planned));
+        if (!m_words) { // no memory for them: walk on without
+            m_planned = 0;
+            return 0;
+        }
+    }
+    qint64 work = 0;
+    // One type: its multiples, made like every further type's from the empty sum.
+    const ReachTable* previous = m_tables[size_t(m_built)].get();
+    if (!previous) {
+        m_first = std::make_unique<ReachTable>(m_words, m_bits);
+        m_first->zero();
+        const qint64 l0 = m_grid.steps[0];
+        for (qint64 c = m_grid.first[0]; c <= m_grid.last[0]; ++c) {
+            const __int128 x = __int128(c) * l0;
+            if (x >= m_bits)
+                break;
+            m_first->set(qint64(x));
+            if (l0 == 0 ||
+                ((c & 0xFFFF) == 0xFFFF && cancel && cancel->load(std::memory_order_relaxed)))
+                break;
+        }
+        work += qint64(slot);
+        previous = m_first.get();
+    }
+    for (int t = m_built; t < upTo; ++t) {
+        const __int128 base = __int128(m_grid.first[size_t(t)]) * m_grid.steps[size_t(t)];
+        auto table = std::make_unique<ReachTable>(m_words + slot * size_t(t), m_bits);
+        if (base < m_bits)
+            table->shift(*previous, qint64(base));
+        else
+            table->zero();
+        work += qint64(slot) + widen(t, *table, cancel);
+        if (cancel && cancel->load(std::memory_order_relaxed))
+            return work; // a half-widened table would rule out sums that are reachable
+        table->finish();
+        m_tables[size_t(t + 1)] = std::move(table);
+        previous = m_tables[size_t(t + 1)].get();
+        m_built = t + 1;
+    }
+    m_first.reset();
+    return work;
+}
+
+} // namespace Kern::SearchDetail

@@ -1,0 +1,240 @@
+#include "search_nofma.h"
+
+#include "search_residue.h"
+
+#include <numeric>
+
+namespace Kern::SearchDetail {
+
+namespace {
+
+// Classes a predecessor query looks at, within the window and below it, before it settles for
+// a bound.
+constexpr qint64 MaxScan = 4096;
+constexpr qint64 ScanBelow = 16;
+// Count ranges up to this are added exactly, one doubling pass each; larger ones as unbounded.
+constexpr qint64 ExactRanges = 64;
+// Table entries written that cost about as much as one step of the walk, and what making a
+// table costs whatever its size, in steps: a search that is done in a few hundred steps does
+// not wait for tables.
+constexpr qint64 EntriesPerStep = 32;
+constexpr qint64 TableSteps = 256;
+
+bool cancelled(const std::atomic<bool>* cancel) {
+    return cancel && cancel->load(std::memory_order_relaxed);
+}
+
+} // namespace
+
+ResidueTable::ResidueTable(qint64 modulus, qint64 cap)
+    : m_modulus(modulus), m_cap(cap), m_least(size_t(modulus), cap + 1) {
+    m_least[0] = 0;
+}
+
+bool ResidueTable::addType(qint64 step, qint64 minimum, qint64 maximum,
+                           const std::atomic<bool>* cancel) {
+    const qint64 length = m_modulus / std::gcd(step % m_modulus, m_modulus);
+    if (minimum > 0)
+        m_least = shifted(minimum, step, cancel);
+    const qint64 range = maximum - minimum;
+    // More counts than a cycle of classes is long only repeat a class at a larger sum. Many
+    // counts are taken as any number: sums beyond the last count mostly lie beyond the cap,
+    // and where they do not, the table only says less.
+    if (range >= std::min(length - 1, ExactRanges))
+        return closeCycles(step, cancel);
+    for (qint64 covered = 1; covered <= range;) {
+        if (cancelled(cancel))
+            return false;
+        const qint64 add = std::min(covered, range + 1 - covered);
+        const std::vector<qint64> moved = shifted(add, step, cancel);
+        for (size_t r = 0; r < m_least.size(); ++r)
+            m_least[r] = std::min(m_least[r], moved[r]);
+        covered += add;
+    }
+    return !cancelled(cancel);
+}
+
+// The table with `count` more pieces of `step` steps in every sum (unfinished when cancelled).
+std::vector<qint64> ResidueTable::shifted(qint64 count, qint64 step,
+                                          const std::atomic<bool>* cancel) const {
+    const qint64 m = m_modulus;
+    const __int128 added = __int128(count) * step;
+    std::vector<qint64> out(size_t(m), m_cap + 1);
+    if (added > m_cap)
+        return out;
+    const qint64 rotate = qint64(added % m);
+    for (qint64 r = 0, from = m - rotate; r < m; ++r, ++from) {
+        if (from == m)
+            from = 0;
+        if ((r & 0xFFFF) == 0 && cancelled(cancel))
+            break;
+        const qint64 least = m_least[size_t(from)];
+        if (least <= m_cap - qint64(added))
+            out[size_t(r)] = least + qint64(added);
+    }
+    return out;
+}
+
+// Any number of pieces: along each cycle r, r + s, r + 2s, ... of the classes every class
+// takes the least of its own sum and the previous class's sum plus one piece. Started at the
+// cycle's least sum, which nothing improves, one round carries the least sums everywhere.
+bool ResidueTable::closeCycles(qint64 step, const std::atomic<bool>* cancel) {
+    const qint64 m = m_modulus;
+    const qint64 s = step % m;
+    const qint64 cycles = std::gcd(s, m);
+    const qint64 length = m / cycles;
+    std::vector<qint64> start(size_t(cycles), -1); // where each cycle's least sum lies
+    for (qint64 r = 0, c = 0; r < m; ++r, c = c + 1 == cycles ? 0 : c + 1) {
+        if ((r & 0xFFFF) == 0 && cancelled(cancel))
+            return false;
+        qint64& at = start[size_t(c)];
+        if (at < 0 || m_least[size_t(r)] < m_least[size_t(at)])
+            at = r;
+    }
+    constexpr qint64 Ahead = 16; // the walk strides through memory: ask for classes early
+    const qint64 ahead = qint64((__int128(Ahead) * s) % m);
+    for (qint64 c = 0; c < cycles; ++c) {
+        qint64 r = start[size_t(c)];
+        qint64 next = (r + ahead) % m;
+        qint64 carried = m_least[size_t(r)];
+        for (qint64 k = 1; k < length; ++k) {
+            if ((k & 0xFFFF) == 0 && cancelled(cancel))
+                return false;
+            r += s;
+            if (r >= m)
+                r -= m;
+            next += s;
+            if (next >= m)
+                next -= m;
+            __builtin_prefetch(&m_least[size_t(next)], 1);
+            qint64& least = m_least[size_t(r)];
+            if (carried <= m_cap - step)
+                least = std::min(least, carried + step);
+            carried = least;
+        }
+    }
+    return true;
+}
+
+void ResidueTable::finish(qint64 top) {
+    m_top = top;
+    m_smallest = *std::min_element(m_least.begin(), m_least.end());
+}
+
+// Counts c and minimum + maximum - c give sums that add up to the top: the largest sum of a
+// class is the top less the least sum of the mirrored class, and if that lies beyond the cap,
+// the largest lies below top - cap.
+qint64 ResidueTable::most(qint64 r) const {
+    if (m_top < 0)
+        return m_cap;
+    const qint64 mirror = ((m_top - r) % m_modulus + m_modulus) % m_modulus;
+    const qint64 least = m_least[size_t(mirror)];
+    return least > m_cap ? m_top - m_cap - 1 : m_top - least;
+}
+
+qint64 ResidueTable::predecessor(qint64 x, qint64 floor) const {
+    if (x < m_smallest)
+        return -1;
+    x = std::min(x, m_cap);
+    qint64 r = x % m_modulus;
+    const qint64 scan = std::min(std::max<qint64>(x - floor, 0), MaxScan) + ScanBelow;
+    const qint64 end = std::max(m_smallest, x - scan);
+    for (qint64 y = x; y >= end; --y) {
+        if (m_least[size_t(r)] <= y && y <= most(r))
+            return y;
+        r = r == 0 ? m_modulus - 1 : r - 1;
+    }
+    return end - 1;
+}
+
+namespace {
+
+// The type whose steps make the modulus of prefix t's table: the one with the fewest steps among
+// those whose counts reach the upper bound (the table is then exact), else among those with
+// many counts; -1 when no type is fit.
+int chooseBase(const SearchSpace& space, const Grid& grid, int t, qint64 cap) {
+    int base = -1;
+    bool baseReaches = false;
+    for (int j = 0; j < t; ++j) {
+        const size_t i = size_t(j);
+        const qint64 step = grid.steps[i];
+        const qint64 range = space.usable[i] - space.min[i];
+        if (step < 2 || range < 16)
+            continue;
+        const bool reaches = __int128(range) * step * 2 >= cap;
+        if (base < 0 || (reaches && !baseReaches) ||
+            (reaches == baseReaches && step < grid.steps[size_t(base)])) {
+            base = j;
+            baseReaches = reaches;
+        }
+    }
+    return base;
+}
+
+} // namespace
+
+void ResidueTables::plan(const SearchSpace& space, const Grid& lattice, int from, qint64 entries) {
+    const int n = space.n;
+    if (!lattice.valid || !(space.hi > 0) || n < 3)
+        return;
+    const long double cap = (space.hi + lattice.error[size_t(n)]) * lattice.scale + 2;
+    if (!(cap < 0x1p61L))
+        return;
+    m_steps = lattice.steps;
+    m_cap = qint64(cap);
+    qint64 memory = 0;
+    for (int t = n - 1; t >= std::max(from, 2); --t) {
+        const int base = chooseBase(space, lattice, t, m_cap);
+        if (base < 0)
+            break;
+        const qint64 modulus = lattice.steps[size_t(base)];
+        if (modulus > entries - memory)
+            break;
+        memory += modulus;
+        m_base[size_t(t)] = base;
+        m_from = t;
+    }
+    // A table of the same base as the one below it adds one type to a copy of it.
+    for (int t = m_from; t > 0 && t < n; ++t) {
+        const size_t i = size_t(t);
+        const qint64 modulus = lattice.steps[size_t(m_base[i])];
+        const int types = t > m_from && m_base[i - 1] == m_base[i] ? 1 : t;
+        m_cost[i] = modulus * (types + 1) / EntriesPerStep + TableSteps;
+    }
+    if (m_from > 0) {
+        m_planned = n - 1;
+        m_built = m_from - 1;
+    }
+}
+
+qint64 ResidueTables::build(const SearchSpace& space, int upTo, const std::atomic<bool>* cancel) {
+    qint64 work = 0;
+    for (int t = m_built + 1; t <= upTo && !cancelled(cancel); ++t) {
+        const size_t i = size_t(t);
+        const qint64 modulus = m_steps[size_t(m_base[i])];
+        std::unique_ptr<ResidueTable> table;
+        int first = 0;
+        if (t > m_from && m_base[i - 1] == m_base[i]) {
+            table = std::make_unique<ResidueTable>(*m_tables[i - 1]);
+            first = t - 1;
+        } else {
+            table = std::make_unique<ResidueTable>(modulus, m_cap);
+        }
+        __int128 top = 0;
+        for (int j = 0; j < t; ++j) {
+            const size_t k = size_t(j);
+            top += __int128(space.min[k] + space.usable[k]) * m_steps[k];
+            if (j < first)
+                continue;
+            if (!table->addType(m_steps[k], space.min[k], space.usable[k], cancel))
+                return work;
+            work += modulus;
+        }
+        table->finish(top < (__int128(1) << 62) ? qint64(top) : -1);
+        m_tables[i] = std::move(table);
+        m_built = t;
+    }
+    return work;
+}
+
+} // namespace Kern::SearchDetail

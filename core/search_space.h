@@ -1,0 +1,38 @@
+#pragma once
+
+#include "search.h"
+
+#include <array>
+
+namespace Kern::SearchDetail {
+
+// A request as the walk sees it: the window, and per type its length and the counts that can
+// matter. No vector that stays within hi has more of a type than its product allows, so the
+// prefix sums of those "usable" counts bound from above all that the walk can meet.
+// What a search may spend on its tables. The defaults are the program's; tests shrink them to
+// reach every kind of table on small inputs.
+struct SearchLimits {
+    qint64 tableBytes = qint64(40) << 20;    // bit tables of all prefixes together
+    qint64 residueEntries = qint64(8) << 20; // residue tables of all prefixes together
+    qint64 listedSums = qint64(1) << 20;     // sums per list of prefix sums
+    // Tables are built once fruitless descents have cost this times what building costs.
+    double patience = 1.0;
+};
+
+struct SearchSpace {
+    explicit SearchSpace(const SearchRequest& request);
+
+    double product(int t, qint64 count) const { return double(count) * len[size_t(t)]; }
+
+    int n = 0;
+    double lo = 0.0;
+    double hi = 0.0;
+    std::array<double, MaxTypes> len{};
+    std::array<qint64, MaxTypes> min{};
+    std::array<qint64, MaxTypes> max{};
+    std::array<qint64, MaxTypes> usable{};   // largest count whose product stays within hi
+    std::array<double, MaxTypes + 1> pMin{}; // prefix sums at the minimums / usable counts
+    std::array<double, MaxTypes + 1> pMax{};
+};
+
+} // namespace Kern::SearchDetail

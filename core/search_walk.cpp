@@ -1,0 +1,305 @@
+#include "search_nofma.h"
+
+#include "search_walk.h"
+
+#include <utility>
+
+namespace Kern::SearchDetail {
+
+// One place of the count vector while the walk runs through its counts.
+struct Walker::Level {
+    Level(const SearchSpace& space, int place, double low, double high)
+        : s(space), t(place), i(size_t(place - 1)), len(space.len[i]), below(space.pMin[i]),
+          above(space.pMax[i]), plo(low), phi(high), cmin(space.min[i]), cmax(space.usable[i]) {
+        // Counts whose prefix sums, from the least to the most the faster types can add, meet
+        // the window at all.
+        ca = firstTrue(
+            cmin, cmax,
+            clampCount(len > 0 ? std::ceil((plo - above) / len) : double(cmin), cmin, cmax),
+            [&](qint64 c) { return above + double(c) * len >= plo; });
+        cb = firstTrue(ca, cmax,
+                       clampCount(len > 0 ? std::floor((phi - below) / len) + 1 : double(cmax),
+                                  cmin, cmax),
+                       [&](qint64 c) { return below + double(c) * len > phi; }) -
+             1;
+    }
+
+    // The exact interval of prefix sums of the faster types that count c admits.
+    SFX_HOT_INLINE std::pair<double, double> interval(qint64 c) const {
+        const double q = double(c) * len;
+        return {std::max(lowerEnd(plo, q), below), std::min(upperEnd(phi, q), above)};
+    }
+
+    const SearchSpace& s;
+    const int t;
+    const size_t i;
+    const double len, below, above, plo, phi;
+    // Every count is first tested on an interval a little wider than the exact one, which
+    // needs no search over the doubles; the exact interval is found only for counts walked into.
+    const double slack = std::fabs(plo) * 0x1p-50 + std::fabs(phi) * 0x1p-49 + 0x1p-1000;
+    const qint64 cmin, cmax;
+    qint64 ca = 0, cb = 0;
+    // The last count that was walked: the next count with the same interval of prefix sums has
+    // exactly the same completions (a short length lost in the rounding of long totals).
+    struct {
+        qint64 count = -2;
+        double a = 0, b = 0;
+        bool found = false;
+        size_t begin = 0, end = 0;
+    } last;
+    int misses = 0, patience = 4;
+};
+
+struct Walker::Candidate {
+    double wideA, wideB; // the wide interval
+    double y;            // bound on the largest reachable prefix sum not above it
+    double a, b;         // the exact interval where it was asked for
+    bool open;           // whether the faster types may reach it
+};
+
+Walker::Walker(const SearchRequest& request, std::vector<FoundCombination>& out,
+               SearchControl* control, const SearchLimits& limits)
+    : m_req(request), m_out(out), m_control(control), m_space(request), m_limits(limits),
+      m_remaining(request.limit) {}
+
+void Walker::run() {
+    const SearchSpace& s = m_space;
+    const int n = s.n;
+    if (n == 0 || m_req.limit <= 0) {
+        // The loop body runs once: only the starting vector is examined.
+        m_cur = s.min;
+        if (s.lo <= s.pMin[size_t(n)] && s.pMin[size_t(n)] <= s.hi)
+            emit();
+        return;
+    }
+    if (!(s.pMin[size_t(n)] <= s.hi) || !(s.lo <= s.pMax[size_t(n)]))
+        return;
+    m_bounds.emplace(m_space, m_limits, m_control ? &m_control->cancel : nullptr);
+    walk(n, s.lo, s.hi);
+}
+
+SFX_HOT_INLINE void Walker::countStep() {
+    ++m_steps;
+    if (m_control && m_control->cancel.load(std::memory_order_relaxed))
+        m_stopped = true;
+}
+
+SFX_HOT_INLINE void Walker::finishRow(FoundCombination& f) const {
+    double s = 0.0;
+    __int128 price = 0;
+    f.pieces = 0;
+    for (int t = 0; t < m_space.n; ++t) {
+        const size_t i = size_t(t);
+        s += m_space.product(t, f.counts[i]);
+        f.pieces += f.counts[i];
+        price += __int128(f.counts[i]) * m_req.types[i].priceTenThousandths;
+    }
+    f.total = s;
+    f.deviation = s - m_req.routeLength;
+    f.totalPrice = double(price) / 10000.0;
+    Q_ASSERT(m_space.lo <= s && s <= m_space.hi);
+}
+
+void Walker::emit() {
+    if (m_out.empty()) // the caller's limit is at most a few thousand rows
+        m_out.reserve(size_t(std::clamp<qint64>(m_remaining, 1, 4096)));
+    FoundCombination f;
+    std::copy(m_cur.begin(), m_cur.begin() + m_space.n, f.counts.begin());
+    finishRow(f);
+    m_out.push_back(f);
+    --m_remaining;
+    if (m_control)
+        m_control->found.store(qint64(m_out.size()), std::memory_order_relaxed);
+}
+
+void Walker::emitCopy(const FoundCombination& row, int place, qint64 count) {
+    FoundCombination f = row;
+    f.counts[size_t(place)] = count;
+    finishRow(f);
+    m_out.push_back(f);
+    --m_remaining;
+    if (m_control)
+        m_control->found.store(qint64(m_out.size()), std::memory_order_relaxed);
+}
+
+bool Walker::probe(int t, double plo, double phi) {
+    const bool outer = m_probing;
+    m_probing = true;
+    const bool found = walk(t, plo, phi);
+    m_probing = outer;
+    return found;
+}
+
+SFX_HOT_INLINE bool Walker::leaf(double plo, double phi) {
+    const SearchSpace& s = m_space;
+    const qint64 lo = s.min[0], hi = s.usable[0];
+    const double len = s.len[0];
+    const qint64 first =
+        firstTrue(lo, hi, clampCount(len > 0 ? std::ceil(plo / len) : double(lo), lo, hi),
+                  [&](qint64 c) { return 0.0 + s.product(0, c) >= plo; });
+    const qint64 end =
+        firstTrue(first, hi, clampCount(len > 0 ? std::floor(phi / len) + 1 : double(hi), lo, hi),
+                  [&](qint64 c) { return 0.0 + s.product(0, c) > phi; });
+    for (qint64 c = first; c < end && m_remaining > 0 && !m_probing; ++c) {
+        m_cur[0] = c;
+        emit();
+    }
+    return first < end;
+}
+
+SFX_HOT_INLINE Walker::Candidate Walker::examine(const Level& level, qint64 c) const {
+    const double q = m_space.product(level.t - 1, c);
+    Candidate k;
+    k.wideA = std::max(level.plo - q - level.slack, level.below);
+    k.wideB = std::min(level.phi - q + level.slack, level.above);
+    k.y = m_bounds->reachBelow(level.t - 1, k.wideA, k.wideB);
+    k.a = k.wideA;
+    k.b = k.wideB;
+    k.open = k.y >= k.wideA;
+    if (k.open) {
+        // The exact interval, and the bounds asked again with it: a sum on the grid just
+        // outside it, which only the exact edges rule out, is not worth a descent (into the
+        // fastest type, which is solved outright, a descent costs no more than asking).
+        std::tie(k.a, k.b) = level.interval(c);
+        k.open = k.a <= k.b;
+        if (k.open && level.t > 2) {
+            const double exactY = m_bounds->reachBelow(level.t - 1, k.a, k.b);
+            k.open = exactY >= k.a;
+            k.y = std::min(k.y, exactY);
+        }
+    }
+    return k;
+}
+
+// The window slides down as c grows: skips the counts for which it stays above what the faster
+// types can reach. Returns the next count to try, beyond cb when there is none.
+SFX_HOT_INLINE qint64 Walker::skipClosed(Level& level, qint64 c, double y, const Candidate& cand) {
+    const double len = level.len;
+    // The first count whose exact interval reaches down to `reachable` (P + q >= plo for P at
+    // or above it), found from an estimate that never overshoots: where the length is lost in
+    // the rounding of the window's edges, the interval stays put for many counts, and only the
+    // arithmetic itself tells how many.
+    const auto skipTo = [&](double reachable) {
+        const double reach = (level.plo - level.slack - reachable) / len * (1 - 0x1p-40) - 1;
+        const qint64 guess = reach > double(c + 1)
+                                 ? (reach > double(level.cb) ? level.cb + 1 : qint64(reach))
+                                 : c + 1;
+        const double from = std::max(reachable, 0.0);
+        const auto reaches = [&](qint64 k) {
+            return from + m_space.product(level.t - 1, k) >= level.plo;
+        };
+        return guess > level.cb || reaches(guess)
+                   ? guess
+                   : firstTrue(guess + 1, level.cb, guess + 1, reaches);
+    };
+    qint64 next = skipTo(y);
+    // Some bounds only say that nothing lies in the window, not how far below the next
+    // reachable sum is; after a run of short skips, probe ever deeper below it.
+    if (next - c <= 4 && ++level.misses >= level.patience) {
+        level.misses = 0;
+        level.patience = std::min(2 * level.patience, 1024);
+        const double wideA = cand.wideA;
+        const double ulps = 4 * (wideA - std::nextafter(wideA, -Inf));
+        for (double depth = std::max(2 * len, ulps); depth < wideA; depth *= 2) {
+            const double deeper = m_bounds->reachBelow(level.t - 1, wideA - depth, cand.wideB);
+            if (deeper >= wideA - depth)
+                break;
+            y = std::min(y, deeper);
+            level.patience = 4;
+        }
+        next = skipTo(y);
+    }
+    return level.t == 2 ? m_bounds->pairNext(next, level.cb, level.plo, level.phi) : next;
+}
+
+// Count c has the same interval as the last count walked, c - 1: its completions are the same.
+// Returns the next count to try; `hit` tells whether c completes.
+qint64 Walker::repeat(Level& level, qint64 c, bool& hit) {
+    hit = level.last.found;
+    if (!hit) {
+        const std::pair<double, double> same{level.last.a, level.last.b};
+        return firstTrue(c, level.cb, c, [&](qint64 k) { return level.interval(k) != same; });
+    }
+    if (m_probing)
+        return c;
+    const size_t begin = m_out.size();
+    for (size_t j = level.last.begin; j < level.last.end && m_remaining > 0; ++j)
+        emitCopy(m_out[j], int(level.i), c);
+    level.last.count = c;
+    level.last.begin = begin;
+    level.last.end = m_out.size();
+    return c + 1;
+}
+
+// Walks into count c with the exact interval [a, b]; returns the next count to try.
+qint64 Walker::descend(Level& level, qint64 c, double a, double b, bool& found) {
+    level.misses = 0;
+    m_cur[level.i] = c;
+    const size_t begin = m_out.size();
+    const qint64 stepsBefore = m_steps;
+    found = walk(level.t - 1, a, b);
+    if (!found && !m_stopped) {
+        m_bounds->noteMissed(level.t, m_steps - stepsBefore + 1);
+        m_bounds->noteFruitless(level.t, m_steps - stepsBefore + 1);
+    }
+    level.last.count = c;
+    level.last.a = a;
+    level.last.b = b;
+    level.last.found = found;
+    level.last.begin = begin;
+    level.last.end = m_out.size();
+    if (found || !(level.len > 0) || !(level.len < b - a))
+        return c + 1;
+    // Nothing lies in [a, b], and the windows of the next counts overlap it: gallop to the
+    // first count whose window reaches a prefix sum below a, probing the union of the windows
+    // passed over with the same exact walk.
+    const double top = std::nextafter(a, -Inf);
+    const auto reached = [&](qint64 k) {
+        const double from =
+            std::max(lowerEnd(level.plo, m_space.product(level.t - 1, k)), level.below);
+        return from <= top && probe(level.t - 1, from, top);
+    };
+    return firstTrue(c + 1, level.cb, c + 1, reached);
+}
+
+// Records, in the odometer's order, every vector whose counts of types t+1..n are those in
+// m_cur and whose prefix sum of the first t types lies in [plo, phi]. Returns whether any was
+// found (whether or not the limit let all of them be recorded).
+bool Walker::walk(int t, double plo, double phi) {
+    const SearchSpace& s = m_space;
+    plo = std::max(plo, s.pMin[size_t(t)]);
+    phi = std::min(phi, s.pMax[size_t(t)]);
+    if (!(plo <= phi))
+        return false;
+    if (t == 1)
+        return leaf(plo, phi);
+
+    Level level(s, t, plo, phi);
+    bool any = false;
+    qint64 c = t == 2 ? m_bounds->pairNext(level.ca, level.cb, plo, phi) : level.ca;
+    while (c <= level.cb && active()) {
+        countStep();
+        const Candidate cand = examine(level, c);
+        if (!cand.open) {
+            m_bounds->noteMissed(t, 1);
+            if (!(cand.y > -Inf) || !(level.len > 0))
+                break;
+            c = skipClosed(level, c, cand.y, cand);
+            continue;
+        }
+        bool found = false;
+        if (c == level.last.count + 1 && cand.a == level.last.a && cand.b == level.last.b) {
+            c = repeat(level, c, found);
+            if (found && m_probing)
+                return true;
+            continue;
+        }
+        c = descend(level, c, cand.a, cand.b, found);
+        if (found && m_probing)
+            return true;
+        any = any || found;
+    }
+    return any;
+}
+
+} // namespace Kern::SearchDetail
