@@ -2,6 +2,7 @@
 // conversion field and the messages, as one table.
 #include "calculatorengine.h"
 #include "calculatorview.h"
+#include "datarow.h"
 #include "tapetext.h"
 
 #include <QStringList>
@@ -71,12 +72,8 @@ class TestCalculatorEngine : public QObject {
     Q_OBJECT
 private slots:
     void keySequences_data() {
-        QTest::addColumn<QString>("places");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("tape");
-        QTest::addColumn<QString>("display");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("messages");
+        dataColumns<QString, QString, QString, QString, QString, QString>(
+            {"places", "keys", "tape", "display", "field", "messages"});
 
         row("addition", "5 + 3 =", "5 +|3|8,00 =|rule", "8");
         row("division keeps its operand's blank", "10 / 3 =", "10 /|3 |3,33 =|rule", "3,33");

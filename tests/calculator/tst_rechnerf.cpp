@@ -85,10 +85,7 @@ private slots:
 
     // Clicked, typed ("c", "e", ",", Enter) or with the space bar on the focused key: the same.
     void keys_data() {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("tape");
-        QTest::addColumn<QString>("display");
-        QTest::addColumn<QString>("field");
+        dataColumns<QString, QString, QString, QString>({"keys", "tape", "display", "field"});
         // Between them the rows use every key of the window.
         dataRow("fresh window", "", "", "0", "");
         dataRow("division", "1 0 / 3 =", "10 /|3 |3,33 =|rule", "3,33", "");
@@ -118,9 +115,7 @@ private slots:
     }
 
     void clipboard_data() {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("closeBy");
-        QTest::addColumn<QString>("clipboard");
+        dataColumns<QString, QString, QString>({"keys", "closeBy", "clipboard"});
         dataRow("with transfer: plain text", "1 0 / 4 =", "EndeButton 1", "2,5");
         dataRow("without transfer: empty", "1 0 / 4 =", "EndeButton 0", "");
         dataRow("after Switch: the number shown before", "1 0 DM SW", "EndeButton 1", "10");
@@ -185,9 +180,7 @@ private slots:
     }
 
     void placement_data() {
-        QTest::addColumn<int>("preset");
-        QTest::addColumn<double>("sx");
-        QTest::addColumn<double>("sy");
+        dataColumns<int, double, double>({"preset", "sx", "sy"});
         dataRow("1024 x 768", 1, 1.28, 1.28);
         dataRow("1920 x 1080", 11, 2.4, 1.8);
     }

@@ -96,9 +96,7 @@ private slots:
 
     // Each list widens its own side of the window only (counts from a brute-force count).
     void tolerances_data() {
-        QTest::addColumn<int>("d1");
-        QTest::addColumn<int>("d2");
-        QTest::addColumn<int>("count");
+        dataColumns<int, int, int>({"d1", "d2", "count"});
         dataRow("both 0,0", 0, 0, 4);
         dataRow("-1,0 and +1,0", 10, 10, 120);
         dataRow("-0,3 and +0,7", 3, 7, 73);
@@ -117,8 +115,7 @@ private slots:
 
     // Counts are whole numbers from 0 to 999,999,999, whatever a pasted text holds.
     void counts_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<qint64>("count");
+        dataColumns<QString, qint64>({"text", "count"});
         dataRow("largest count", "999999999", qint64(999999999));
         dataRow("beyond the largest", "99999999999", qint64(999999999));
         dataRow("fraction cut", "2.9", qint64(2));
@@ -153,11 +150,7 @@ private slots:
     }
 
     void inputErrorsKeepPreviousResults_data() {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("field");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("focus");
+        dataColumns<int, int, QString, QString, int>({"row", "field", "text", "message", "focus"});
         dataRow("minimum above maximum", 3, int(Field::Minimum), "10000", MinMaxMessage,
                 int(Field::Minimum));
         dataRow("negative length from a file", 4, int(Field::Length), "-94.2",

@@ -19,9 +19,7 @@ class TestFormats : public QObject {
     Q_OBJECT
 private slots:
     void pattern_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("expected");
+        dataColumns<double, QString, QString>({"value", "pattern", "expected"});
         dataRow("zero count shows empty", 0.0, "####", "");
         dataRow("whole number rounds half up", 2.5, "####", "3");
         dataRow("length one decimal", 1000.0, "###0.0", "1000,0");
@@ -51,9 +49,7 @@ private slots:
     }
 
     void germanReading_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<double>("value");
+        dataColumns<QString, bool, double>({"text", "ok", "value"});
         dataRow("comma decimal", "12,5", true, 12.5);
         dataRow("thousands", "1.234,50", true, 1234.5);
         dataRow("two groups", "1.234.567", true, 1234567.0);
@@ -82,8 +78,7 @@ private slots:
     }
 
     void plainText_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("expected");
+        dataColumns<double, QString>({"value", "expected"});
         dataRow("decimal", 12.5, "12,5");
         dataRow("fifteen digits", 10.0 / 3.0, "3,33333333333333");
         dataRow("negative whole", -8.0, "-8");
@@ -102,8 +97,7 @@ private slots:
     }
 
     void leadingNumber_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("value");
+        dataColumns<QString, double>({"text", "value"});
         dataRow("point decimal", "64.3", 64.3);
         dataRow("comma ends the number", "64,3", 64.0);
         dataRow("blanks and sign", "   -12.5x", -12.5);
@@ -125,10 +119,7 @@ private slots:
     }
 
     void typing_data() {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<bool>("lengthRule");
-        QTest::addColumn<QString>("expected");
+        dataColumns<QString, QString, bool, QString>({"start", "keys", "lengthRule", "expected"});
         dataRow("comma becomes point", "", "64,3", true, "64.3");
         dataRow("second point or comma dropped", "", "6.4,3.", true, "6.43");
         dataRow("letters, minus, paste key dropped", "12", "a-x\x16", true, "12");
@@ -158,9 +149,7 @@ private slots:
     }
 
     void focusLoss_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("zeroText");
-        QTest::addColumn<QString>("expected");
+        dataColumns<QString, QString, QString>({"text", "zeroText", "expected"});
         dataRow("empty maximum", "", MaximumZeroText, "9999");
         dataRow("zeros of a minimum", "00", MinimumZeroText, "0");
         dataRow("design length", "0.0", LengthZeroText, "0,0");
@@ -176,8 +165,7 @@ private slots:
     }
 
     void priceNormalisation_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
+        dataColumns<QString, QString>({"text", "expected"});
         dataRow("point becomes comma", "12.5", "12,50");
         dataRow("point first", ".5", "0,50");
         dataRow("whole", "3", "3,00");
@@ -195,10 +183,7 @@ private slots:
     }
 
     void currency_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<qint64>("tenThousandths");
-        QTest::addColumn<bool>("tooLarge");
+        dataColumns<QString, bool, qint64, bool>({"text", "ok", "tenThousandths", "tooLarge"});
         dataRow("cents", "12,50", true, qint64(125000), false);
         dataRow("four decimals exact", "0,1234", true, qint64(1234), false);
         dataRow("fifth decimal rounds", "0,00005", true, qint64(1), false);

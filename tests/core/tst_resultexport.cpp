@@ -38,9 +38,7 @@ class TestResultExport : public QObject {
     Q_OBJECT
 private slots:
     void texts_data() {
-        QTest::addColumn<QStringList>("headings");
-        QTest::addColumn<QList<int>>("rows");
-        QTest::addColumn<QList<QStringList>>("expected");
+        dataColumns<QStringList, QList<int>, QList<QStringList>>({"headings", "rows", "expected"});
         const QStringList headings{"lfd. Nr.", "Länge",         "-/+",        "Gleis Ä",
                                    "Gleis ö",  "Anzahl Gleise", "Gesamtpreis"};
         const QStringList groups{"", "Strecke (mm)", "", "Gleistypen (mm)", "", "", ""};
@@ -63,9 +61,7 @@ private slots:
 
     // Each format quotes what would break its own cells or lines, doubling the quotes.
     void quoting_data() {
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<QString>("tsv");
-        QTest::addColumn<QString>("csv");
+        dataColumns<QString, QString, QString>({"cell", "tsv", "csv"});
         dataRow("plain", "Märklin", "Märklin", "Märklin");
         dataRow("semicolon", "A;B", "A;B", "\"A;B\"");
         dataRow("double quote", "5\" lang", "\"5\"\" lang\"", "\"5\"\" lang\"");

@@ -40,10 +40,7 @@ class TestResultTable : public QObject {
     Q_OBJECT
 private slots:
     void widths_data() {
-        QTest::addColumn<int>("n");
-        QTest::addColumn<double>("scale");
-        QTest::addColumn<QList<int>>("widths");
-        QTest::addColumn<int>("heading");
+        dataColumns<int, double, QList<int>, int>({"n", "scale", "widths", "heading"});
         dataRow("eight types", 8, 1.0,
                 QList<int>{600, 700, 658, 658, 658, 658, 658, 658, 658, 658, 658, 1000, 1000}, 300);
         dataRow("no type", 0, 1.0, QList<int>{600, 700, 5925, 1000, 1000}, 300);

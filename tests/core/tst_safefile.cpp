@@ -59,9 +59,7 @@ private slots:
     }
 
     void reading_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<qint64>("maxBytes");
-        QTest::addColumn<bool>("ok");
+        dataColumns<QString, qint64, bool>({"path", "maxBytes", "ok"});
         dataRow("regular file as large as allowed", "plain.txt", qint64(7), true);
         dataRow("a byte beyond the bound", "plain.txt", qint64(6), false);
         dataRow("FIFO without a writer", "fifo", SafeFile::DefaultMaxBytes, false);
@@ -86,7 +84,7 @@ private slots:
 
     // The checked write on devices that fail: the kernel's full device fails only on the flush.
     void failingDevices_data() {
-        QTest::addColumn<int>("room"); // -1: /dev/full
+        QTest::addColumn<int>("room"); // -1: /dev/full (room)
         dataRow("full from the start", 0);
         dataRow("fills up midway", 5);
         dataRow("just enough room", 10);
@@ -108,8 +106,7 @@ private slots:
     // A save that fails leaves the old file byte for byte and no temporary file; one that works
     // replaces it.
     void writing_data() {
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<int>("bytes");
+        dataColumns<QString, int>({"fault", "bytes"});
         dataRow("none", "", 4096);
         dataRow("file size limit before the first byte", "limit 0", 4096);
         dataRow("file size limit in the middle", "limit 100", 4096);

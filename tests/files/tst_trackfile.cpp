@@ -97,8 +97,7 @@ private slots:
 
     // A failed save or load says why, and keeps the file, the table and the current name.
     void failures_data() {
-        QTest::addColumn<bool>("save");
-        QTest::addColumn<QString>("fault");
+        dataColumns<bool, QString>({"save", "fault"});
         dataRow("save on a full disk", true, "full");
         dataRow("save into a folder that is a file", true, "not a folder");
         dataRow("load a missing file", false, "missing");

@@ -25,8 +25,7 @@ class TestTrackFormat : public QObject {
 private slots:
     // What a write, then a read gives back, in the first row and in the last.
     void roundTrip_data() {
-        QTest::addColumn<Row>("row");
-        QTest::addColumn<Row>("back");
+        dataColumns<Row, Row>({"row", "back"});
         const QString umlauts = QString::fromUtf8("Weiche ä ö ü ß €");
         const QString longest(TrackFile::MaxLineLength, QChar(0x20AC));
         dataRow("price with a thousands point", Row{"64.3", "24064", "1.234,50"},
@@ -75,8 +74,7 @@ private slots:
 
     // A field holding a line break would shift every later row: the old file stays.
     void lineBreakInAFieldIsRefused_data() {
-        QTest::addColumn<Row>("row");
-        QTest::addColumn<QString>("reason");
+        dataColumns<Row, QString>({"row", "reason"});
         dataRow("pasted cells in an article number", Row{"1", "A\nB\n", ""},
                 "Das Feld „Artikel-Nr.“ in Zeile 4 enthält");
         dataRow("carriage return in a length", Row{"1\r2", "", ""}, "Das Feld „Länge“ in Zeile 4");
@@ -100,8 +98,8 @@ private slots:
     }
 
     void parse_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QStringList>("rows"); // the rows read, as "length|article|price"
+        // rows: the rows read, as "length|article|price"
+        dataColumns<QByteArray, QStringList>({"content", "rows"});
         QByteArray many;
         QStringList ten;
         for (int i = 1; i <= 12; ++i) {

@@ -55,11 +55,9 @@ private slots:
     }
 
     void commandLine_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode"); // -1: the program runs
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("errors");
-        QTest::addColumn<QString>("trackFile");
+        // exitCode -1: the program runs
+        dataColumns<QStringList, int, QString, QString, QString>(
+            {"arguments", "exitCode", "output", "errors", "trackFile"});
         const QString here = QDir::currentPath() + QLatin1Char('/');
         dataRow("version", QStringList{"--version"}, 0, "Schotterfix 2.0.5\n", "", "");
         dataRow("help", QStringList{"-h"}, 0, "Aufruf: schotterfix [Optionen] [Datei]\n", "", "");
@@ -135,9 +133,7 @@ private slots:
 
     // Ctrl+C or the context menu: the chosen rows, or all, with the group and heading lines.
     void copyRows_data() {
-        QTest::addColumn<QList<int>>("selected");
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QList<int>>("expected");
+        dataColumns<QList<int>, QString, QList<int>>({"selected", "how", "expected"});
         dataRow("nothing selected: all rows", QList<int>{}, "keys", QList<int>{0, 1, 2, 3});
         dataRow("one row", QList<int>{2}, "keys", QList<int>{2});
         dataRow("two rows, in the order shown", QList<int>{3, 0}, "keys", QList<int>{0, 3});

@@ -18,10 +18,7 @@ class TestLineBreaks : public QObject {
     Q_OBJECT
 private slots:
     void oneLineForm_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("cursor");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<int>("expectedCursor");
+        dataColumns<QString, int, QString, int>({"text", "cursor", "expected", "expectedCursor"});
         dataRow("no break", "24064", 2, "24064", 2);
         dataRow("one spreadsheet cell", "3,50\n", 5, "3,50", 4);
         dataRow("two cells, CR LF", "A\r\nB\r\n", 4, "A B", 3);

@@ -63,9 +63,8 @@ class TestDrucken : public QObject {
     Q_OBJECT
 private slots:
     void pages_data() {
-        QTest::addColumn<int>("k");
-        QTest::addColumn<int>("pages");
-        QTest::addColumn<QStringList>("lastColumn0"); // running numbers in the last table
+        // lastColumn0: the running numbers in the last table
+        dataColumns<int, int, QStringList>({"k", "pages", "lastColumn0"});
         dataRow("nothing found: empty document", 0, 1, QStringList());
         dataRow("seven rows in blocks of five", 7, 1,
                 QStringList{"", "1", "2", "3", "4", "5", "", "6", "7"});
@@ -91,8 +90,8 @@ private slots:
     // The command: with nothing to print it says so; else the preview, with the normal pointer,
     // goes with its document when closed.
     void printResultList_data() {
-        QTest::addColumn<int>("k"); // rows found; negative: then emptied by a new screen preset
-        QTest::addColumn<QString>("seen");
+        // k: rows found; negative: then emptied by a new screen preset
+        dataColumns<int, QString>({"k", "seen"});
         const char* nothing = "Drucken: Es sind keine Ergebnisse zum Drucken vorhanden.";
         dataRow("before any search", 0, nothing);
         dataRow("grid emptied by a new preset", -60, nothing);
@@ -190,8 +189,8 @@ private slots:
 
     // An override next to the program is used only when it is a form the printout can fill.
     void overrideTemplate_data() {
-        QTest::addColumn<QByteArray>("content"); // empty: a folder of that name
-        QTest::addColumn<bool>("used");
+        // content empty: a folder of that name
+        dataColumns<QByteArray, bool>({"content", "used"});
         const QByteArray table30 = "<tr>" + QByteArray("<td>-</td>").repeated(30) + "</tr>";
         dataRow("valid override used", form(15), true);
         dataRow("fourteen columns", form(14), false);
@@ -239,8 +238,7 @@ private slots:
     }
 
     void longArticleNumbersAreCut_data() {
-        QTest::addColumn<QString>("number");
-        QTest::addColumn<QString>("heading");
+        dataColumns<QString, QString>({"number", "heading"});
         const QString twenty = QStringLiteral("H0-24061-Bogen-R1-30");
         dataRow("twenty characters stay whole", twenty, twenty);
         dataRow("the longest a track file holds", QString(32767, '7'),
@@ -317,8 +315,7 @@ private slots:
 
     // "Drucker einrichten": the printer first, then its page; cancelled at the printer, no page.
     void printerSetup_data() {
-        QTest::addColumn<bool>("choose");
-        QTest::addColumn<QStringList>("dialogs");
+        dataColumns<bool, QStringList>({"choose", "dialogs"});
         dataRow("printer, then its page", true, QStringList{"Drucker einrichten", "page"});
         dataRow("cancelled at the printer", false, QStringList{"Drucker einrichten"});
     }

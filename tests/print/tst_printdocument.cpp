@@ -102,8 +102,8 @@ private slots:
     }
 
     void pageBreaksNeverLeaveAPageEmpty_data() {
-        QTest::addColumn<int>("lines"); // of 20 px in a borderless table; 0: no table
-        QTest::addColumn<int>("pages");
+        // lines: of 20 px in a borderless table; 0: no table
+        dataColumns<int, int>({"lines", "pages"});
         dataRow("break at the very start", 0, 1);
         dataRow("table ends above the page's end", 4, 2);
         dataRow("table fills its page exactly", 5, 2); // Qt alone leaves page 2 empty
