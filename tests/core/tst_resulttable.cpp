@@ -40,24 +40,25 @@ class TestResultTable : public QObject {
     Q_OBJECT
 private slots:
     void widths_data() {
-        dataColumns<int, double, QList<int>, int>({"n", "scale", "widths", "heading"});
-        dataRow("eight types", 8, 1.0,
+        dataColumns<int, double, double, QList<int>, int>({"n", "x", "y", "widths", "heading"});
+        dataRow("eight types", 8, 1.0, 1.0,
                 QList<int>{600, 700, 658, 658, 658, 658, 658, 658, 658, 658, 658, 1000, 1000}, 300);
-        dataRow("no type", 0, 1.0, QList<int>{600, 700, 5925, 1000, 1000}, 300);
-        // 5925 / 10 x 1.28 = 758.4
-        dataRow("nine types at 1.28", 9, 1.28,
-                QList<int>{768, 896, 758, 758, 758, 758, 758, 758, 758, 758, 758, 758, 1280, 1280},
-                384);
-        dataRow("half a twip to the even neighbour", 1, 1.0,
+        dataRow("no type", 0, 1.0, 1.0, QList<int>{600, 700, 5925, 1000, 1000}, 300);
+        dataRow("nine types at 2.4 x 1.8", 9, 2.4, 1.8,
+                QList<int>{1440, 1680, 1422, 1422, 1422, 1422, 1422, 1422, 1422, 1422, 1422, 1422,
+                           2400, 2400},
+                540);
+        dataRow("half a twip to the even neighbour", 1, 1.0, 1.0,
                 QList<int>{600, 700, 2962, 2962, 1000, 1000}, 300);
     }
     void widths() {
         QFETCH(int, n);
-        QFETCH(double, scale);
+        QFETCH(double, x);
+        QFETCH(double, y);
         QFETCH(QList<int>, widths);
         QFETCH(int, heading);
         ResultTableModel grid;
-        grid.SetUpResultTable(result(n), ScreenScale{1, scale, scale});
+        grid.SetUpResultTable(result(n), ScreenScale{11, x, y});
         QList<int> got;
         for (int c = 0; c < grid.columnCount(); ++c)
             got << grid.columnWidthTwips(c);

@@ -122,6 +122,16 @@ private slots:
         QVERIFY(shown.isNull());
     }
 
+    // A run that ends early still gives the pointer back, however often it was asked for.
+    void busyPointerGoesWithTheRun() {
+        {
+            Drucken::PrintRun run(m_grid);
+            Drucken::SetBusy(run, true);
+            Drucken::SetBusy(run, true);
+        }
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
     // The type columns fill from the left, pieces and price always go to the last two columns;
     // the rows print in the order the grid shows them.
     void columns() {
@@ -156,6 +166,7 @@ private slots:
         const QByteArray table30 = "<tr>" + QByteArray("<td>-</td>").repeated(30) + "</tr>";
         dataRow("valid override used", form(15), true);
         dataRow("fourteen columns", form(14), false);
+        dataRow("sixteen columns", form(16), false);
         dataRow("a heading row without a data row", form(15, {}, 1), false);
         dataRow("unreadable: a folder", QByteArray(), false);
         dataRow("a file of megabytes", form(15) + "<!--" + QByteArray(300 * 1024, 'x') + "-->",
