@@ -60,6 +60,7 @@ private slots:
         QVERIFY(doc.selectTablePart(PrintDocument::SelectTable, 0));
         QVERIFY(doc.selectTablePart(PrintDocument::SelectRow, 1));
         QVERIFY(!doc.selectTablePart(PrintDocument::SelectColumn, 2));
+        QVERIFY(!doc.selectTablePart(PrintDocument::SelectRow, 2));
         QVERIFY(doc.selectTablePart(PrintDocument::SelectColumn, 1));
 
         QVERIFY(doc.insertText(QStringLiteral("\r\n1\n2\r3\r\n")));
