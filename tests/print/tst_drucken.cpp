@@ -233,7 +233,7 @@ private slots:
         QCOMPARE(doc.pageCount(), 1);
     }
 
-    // Its menu, the print font, and the preview filling the client area at any window size.
+    // The print font, the preview filling the client area at any window size, "&Beenden".
     void previewWindow() {
         fillResults(m_grid, 8, 7);
         Printout printout(m_grid, m_noOverride.path());
@@ -242,14 +242,6 @@ private slots:
         if (QFontDatabase::hasFamily(QStringLiteral("Liberation Sans"))) // the widths of Arial
             QCOMPARE(QFontInfo(w->document().textDocument()->defaultFont()).family(),
                      QStringLiteral("Liberation Sans"));
-        auto* menu = w->findChild<QMenu*>(QStringLiteral("Menu_Datei"));
-        QStringList entries{w->windowTitle(), menu->title()};
-        for (const QAction* a : menu->actions())
-            entries << a->objectName() + '=' + a->text();
-        QCOMPARE(entries,
-                 QStringList({"Quorbel - Druckvorschau", "&Datei", "Menu_DateiDruck=&Drucken...",
-                              "Menu_DateiDruckSet=Drucker &einrichten...",
-                              "Menu_DateiSep2=", "Menu_DateiEnde=&Beenden"}));
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         for (const QSize size : {QSize(1200, 900), QSize(320, 200)}) {
@@ -257,6 +249,8 @@ private slots:
             QCOMPARE(w->HighEdit1->geometry(), QRect(QPoint(0, w->findChild<QMenuBar*>()->height()),
                                                      w->rect().bottomRight()));
         }
+        w->findChild<QAction*>(QStringLiteral("Menu_DateiEnde"))->trigger();
+        QVERIFY(!w->isVisible());
     }
 
     // Printed from the preview, page by page: every line that starts with a running number
