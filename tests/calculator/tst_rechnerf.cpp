@@ -9,16 +9,8 @@
 #include "twips.h"
 #include "updowncontrol.h"
 
-#include <QClipboard>
-#include <QLabel>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QPrinter>
-#include <QProcess>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtPrintSupport>
+#include <QtTest>
 
 namespace {
 

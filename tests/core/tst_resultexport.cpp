@@ -2,7 +2,6 @@
 #include "datarow.h"
 #include "resultexport.h"
 
-#include <QAbstractTableModel>
 #include <QtTest>
 
 using namespace Kern;

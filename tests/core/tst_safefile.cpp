@@ -3,9 +3,6 @@
 #include "filefaults.h"
 #include "safefile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>

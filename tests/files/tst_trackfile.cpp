@@ -8,12 +8,8 @@
 #include "seite1.h"
 #include "settings.h"
 
-#include <QCheckBox>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <sys/stat.h>
 

@@ -3,8 +3,6 @@
 #include "datarow.h"
 #include "trackfile.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using TrackFile::Row;

@@ -8,16 +8,8 @@
 #include "seite1.h"
 #include "settings.h"
 
-#include <QAction>
-#include <QClipboard>
-#include <QFileDialog>
-#include <QItemSelectionModel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTableView>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <sys/stat.h>
 

@@ -6,13 +6,8 @@
 #include "seite1.h"
 #include "settings.h"
 
-#include <QClipboard>
-#include <QInputMethodEvent>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMimeData>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 class TestLineBreaks : public QObject {
     Q_OBJECT

@@ -7,18 +7,7 @@
 #include "printdocument.h"
 #include "resultfixture.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QFontDatabase>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QPageSetupDialog>
-#include <QPrintDialog>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
-#include <QProcess>
-#include <QTemporaryDir>
+#include <QtPrintSupport>
 #include <QtTest>
 
 namespace {

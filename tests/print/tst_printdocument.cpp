@@ -2,11 +2,7 @@
 #include "datarow.h"
 #include "printdocument.h"
 
-#include <QFile>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTextBlock>
-#include <QTextTable>
+#include <QtGui>
 #include <QtTest>
 
 namespace {
