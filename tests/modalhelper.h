@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -49,6 +50,15 @@ template <typename T>
 QPointer<QTimer> answerModalOf(std::function<void(T*)> answer, int timeoutMs = 5000) {
     return pollFor([]() -> QWidget* { return qobject_cast<T*>(QApplication::activeModalWidget()); },
                    [answer](QWidget* w) { answer(static_cast<T*>(w)); }, timeoutMs);
+}
+
+// Answers the next message box with its default button, noting "title|text" in *seen.
+inline QPointer<QTimer> noteMessage(QString* seen) {
+    return answerModal([seen](QWidget* box) {
+        if (auto* message = qobject_cast<QMessageBox*>(box))
+            *seen = message->windowTitle() + QLatin1Char('|') + message->text();
+        box->close();
+    });
 }
 
 } // namespace TestHelp

@@ -37,6 +37,13 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
         previousHandler(type, context, message);
 }
 
+std::unique_ptr<QPrinter> pdfPrinter(const QString& path) {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(path);
+    return printer;
+}
+
 enum class Input { Click, Type, SpaceBar };
 
 // Keys separated by blanks; "DM", "EU", "SW" are the conversion buttons (clicked, or reached with
@@ -196,15 +203,8 @@ private slots:
         const QString pdf = dir.filePath(QStringLiteral("bon.pdf"));
         auto dlg = open();
         int printersAsked = 0;
-        dlg->setPrinterFactory([&] {
-            ++printersAsked;
-            auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-            printer->setOutputFormat(QPrinter::PdfFormat);
-            printer->setOutputFileName(pdf);
-            return printer;
-        });
-        auto* print = control<QMenuBar>(dlg.get(), "")->findChild<QAction*>("MDrucken");
-        print->trigger(); // a fresh tape: nothing printed, nothing said
+        dlg->setPrinterFactory([&] { return ++printersAsked, pdfPrinter(pdf); });
+        dlg->MDrucken_Click(); // a fresh tape: nothing printed, nothing said
         QCOMPARE(printersAsked, 0);
         press(*dlg, QStringLiteral("1 2 3 4 + 5 . 5 ="), Input::Click);
         // Alt+D is the menu's, not the button "&DM"'s: the menu bar comes first.
@@ -223,30 +223,23 @@ private slots:
                     .contains(QString(face.family()).remove(QLatin1Char(' '))));
 
         QStringList log;
-        const auto answer = [&log] {
-            TestHelp::answerModalOf<QMessageBox>([&log](QMessageBox* box) {
-                log << box->windowTitle() + '/' + box->text();
-                box->accept();
-            });
-        };
+        QString seen;
         dlg->setPrinterFactory([] { return std::unique_ptr<QPrinter>(); }); // no printer
-        answer();
+        TestHelp::noteMessage(&seen);
         dlg->MDrucken_Click();
-        dlg->setPrinterFactory([] { // one that fails in the middle of the job
-            auto printer = std::make_unique<QPrinter>();
-            printer->setOutputFormat(QPrinter::PdfFormat);
-            printer->setOutputFileName(QStringLiteral("/nonexistent-folder/bon.pdf"));
-            return printer;
-        });
-        answer();
+        log << seen;
+        // One that fails in the middle of the job.
+        dlg->setPrinterFactory([] { return pdfPrinter("/nonexistent-folder/bon.pdf"); });
+        TestHelp::noteMessage(&seen);
         QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
         dlg->MDrucken_Click();
-        answer();
+        log << seen;
+        TestHelp::noteMessage(&seen);
         dlg->MInfo_Click();
-        const QString failed = QStringLiteral("Drucken/Der Druck konnte nicht ausgeführt werden.");
-        QCOMPARE(log, (QStringList{
-                          failed, failed,
-                          QStringLiteral("Info zum Taschenrechner/Copyright © 2014 Schotterfix")}));
+        log << seen;
+        const QString failed = QStringLiteral("Drucken|Der Druck konnte nicht ausgeführt werden.");
+        QCOMPARE(log, (QStringList{failed, failed,
+                                   "Info zum Taschenrechner|Copyright © 2014 Schotterfix"}));
         QVERIFY(dlg->isVisible());
     }
 

@@ -114,10 +114,7 @@ private slots:
                     ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         }
         QString seen;
-        TestHelp::answerModalOf<QMessageBox>([&](QMessageBox* box) {
-            seen = box->windowTitle() + QLatin1Char('|') + box->text();
-            box->accept();
-        });
+        TestHelp::noteMessage(&seen);
         if (save) {
             TestHelp::FileSizeLimit full(10);
             w->saveAs(path);

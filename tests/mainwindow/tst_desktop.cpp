@@ -26,14 +26,6 @@ QByteArray contentOf(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Answers the next message box with "title|text" into *seen; the poll it returns may be deleted
-// once no message can come any more.
-QPointer<QTimer> noteMessage(QString* seen) {
-    return TestHelp::answerModalOf<QMessageBox>([seen](QMessageBox* box) {
-        *seen = box->windowTitle() + QLatin1Char('|') + box->text();
-        box->accept();
-    });
-}
 } // namespace
 
 class TestDesktop : public QObject {
@@ -107,7 +99,7 @@ private slots:
         QVERIFY(kind != QLatin1String("pipe") ||
                 ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         QString seen;
-        const QPointer<QTimer> poll = noteMessage(&seen);
+        const QPointer<QTimer> poll = TestHelp::noteMessage(&seen);
         w = Kern::Main(path);
         delete poll.data(); // a message comes while the window starts, or never
         const QString shown = loads ? path : remembered;
@@ -203,7 +195,7 @@ private slots:
         });
         entry->trigger();
         QString seen;
-        noteMessage(&seen);
+        TestHelp::noteMessage(&seen);
         {
             TestHelp::FileSizeLimit full(10);
             QVERIFY(!w->resultCommands()->exportTo(path + QStringLiteral(".csv")));
