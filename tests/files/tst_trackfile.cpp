@@ -48,7 +48,7 @@ private slots:
     void cleanup() { delete w; }
 
     void roundTripThroughDialogs() {
-        const QString path = m_dir.filePath(QStringLiteral("Märklin Gleise.sfr"));
+        const QString path = m_dir.filePath(QStringLiteral("Gleisbögen H0.sfr"));
         w->priceBox(4)->setText(QStringLiteral("3,5"));
         w->articleBox(9)->setText(QStringLiteral("Bogen ä"));
         answerDialog(QStringLiteral("Gleis-Tabelle speichern"), path);

@@ -48,8 +48,8 @@ private slots:
         dataRow("unknown option", QStringList{"--gleis", "a.sfr"}, 1, "",
                 "schotterfix: Unbekannte Option: --gleis\n", "");
         dataRow("relative path", QStringList{"Gleise/h0.sfr"}, -1, "", "", here + "Gleise/h0.sfr");
-        dataRow("file URL", QStringList{"file:///tmp/M%C3%A4rklin%20H0.sfr"}, -1, "", "",
-                "/tmp/Märklin H0.sfr");
+        dataRow("file URL", QStringList{"file:///tmp/Gleisb%C3%B6gen%20H0.sfr"}, -1, "", "",
+                "/tmp/Gleisbögen H0.sfr");
         dataRow("second file unused", QStringList{"/tmp/a.sfr", "/tmp/b.sfr"}, -1, "",
                 "schotterfix: Es wird nur eine Datei geladen; nicht beachtet: /tmp/b.sfr\n",
                 "/tmp/a.sfr");
