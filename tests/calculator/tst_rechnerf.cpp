@@ -62,10 +62,11 @@ void press(RechnerF& dlg, const QString& keys, Input input) {
         if (input == Input::Click && button) {
             QTest::mouseClick(button, Qt::LeftButton);
         } else if (conversion >= 0 || (input == Input::SpaceBar && button)) {
-            for (int i = 0; i < 30 && conversion >= 0 && dlg.focusWidget() != button; ++i)
+            if (conversion < 0) // a conversion button must be reachable with Tab
+                button->setFocus();
+            for (int i = 0; i < 30 && dlg.focusWidget() != button; ++i)
                 QTest::keyClick(dlg.focusWidget(), Qt::Key_Tab);
-            button->setFocus();
-            QTest::keyClick(button, Qt::Key_Space);
+            QTest::keyClick(dlg.focusWidget(), Qt::Key_Space);
         } else if (k == QLatin1String("=")) {
             QTest::keyClick(dlg.focusWidget(), Qt::Key_Enter);
         } else {
