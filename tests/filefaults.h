@@ -1,10 +1,11 @@
 #pragma once
 
-// Faults of the environment that a test can cause without root and without a special file
-// system.
+// Faults of the environment that a test can cause without a special file system.
 
 #include <csignal>
+#include <sys/fsuid.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace TestHelp {
 
@@ -29,6 +30,23 @@ public:
 private:
     rlimit m_old{};
     void (*m_oldHandler)(int) = nullptr;
+};
+
+// Root passes every permission check; while this lives, files are checked as for nobody.
+struct AsOrdinaryUser {
+    const bool root = geteuid() == 0;
+    AsOrdinaryUser() {
+        if (root) {
+            setfsgid(65534);
+            setfsuid(65534);
+        }
+    }
+    ~AsOrdinaryUser() {
+        if (root) {
+            setfsuid(0);
+            setfsgid(0);
+        }
+    }
 };
 
 } // namespace TestHelp

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -13,10 +14,10 @@
 namespace TestHelp {
 
 // Polls every 10 ms until find() names a window, hands it to answer and ends; gives up after
-// timeoutMs, so a dialog that never opens does not hang the test. The poll timer belongs to the
-// application, so nothing is left behind either way.
-inline void pollFor(std::function<QWidget*()> find, std::function<void(QWidget*)> answer,
-                    int timeoutMs) {
+// timeoutMs, so a dialog that never opens does not hang the test. The poll belongs to the
+// application; a test that knows no dialog will come may delete it.
+inline QPointer<QTimer> pollFor(std::function<QWidget*()> find,
+                                std::function<void(QWidget*)> answer, int timeoutMs) {
     auto* timer = new QTimer(qApp);
     QElapsedTimer clock;
     clock.start();
@@ -30,12 +31,13 @@ inline void pollFor(std::function<QWidget*()> find, std::function<void(QWidget*)
             answer(found);
     });
     timer->start(10);
+    return timer;
 }
 
 // Answers the next modal widget (other than one already open).
-inline void answerModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000) {
+inline QPointer<QTimer> answerModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000) {
     QPointer<QWidget> before = QApplication::activeModalWidget();
-    pollFor(
+    return pollFor(
         [before]() -> QWidget* {
             QWidget* modal = QApplication::activeModalWidget();
             return modal != before ? modal : nullptr;
@@ -43,11 +45,20 @@ inline void answerModal(std::function<void(QWidget*)> answer, int timeoutMs = 50
         answer, timeoutMs);
 }
 
-// Answers the next modal window of type T (a dialog that opens first, of another type, is left
-// alone).
-template <typename T> void answerModalOf(std::function<void(T*)> answer, int timeoutMs = 5000) {
-    pollFor([]() -> QWidget* { return qobject_cast<T*>(QApplication::activeModalWidget()); },
-            [answer](QWidget* w) { answer(static_cast<T*>(w)); }, timeoutMs);
+// Answers the next modal window of type T (one of another type that opens first is left alone).
+template <typename T>
+QPointer<QTimer> answerModalOf(std::function<void(T*)> answer, int timeoutMs = 5000) {
+    return pollFor([]() -> QWidget* { return qobject_cast<T*>(QApplication::activeModalWidget()); },
+                   [answer](QWidget* w) { answer(static_cast<T*>(w)); }, timeoutMs);
+}
+
+// Answers the next message box with its default button, noting "title|text" in *seen.
+inline QPointer<QTimer> noteMessage(QString* seen) {
+    return answerModal([seen](QWidget* box) {
+        if (auto* message = qobject_cast<QMessageBox*>(box))
+            *seen = message->windowTitle() + QLatin1Char('|') + message->text();
+        box->close();
+    });
 }
 
 } // namespace TestHelp

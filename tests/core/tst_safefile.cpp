@@ -1,17 +1,16 @@
 // Reading only regular files of bounded size, and writing so that a failure keeps the old file.
+#include "datarow.h"
 #include "filefaults.h"
 #include "safefile.h"
 
-#include <QBuffer>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
+#include <cerrno>
+#include <cstring>
+#include <optional>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -20,10 +19,9 @@ QByteArray contentOf(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
-void put(const QString& path, const QByteArray& bytes) {
+bool put(const QString& path, const QByteArray& bytes) {
     QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 // A device that takes a few bytes and then refuses, like a disk that fills up.
@@ -34,10 +32,8 @@ public:
 protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char*, qint64 len) override {
-        if (m_room <= 0) {
-            setErrorString(QStringLiteral("Auf dem Gerät ist kein Speicherplatz mehr frei."));
+        if (m_room <= 0)
             return -1;
-        }
         const qint64 taken = std::min(len, m_room);
         m_room -= taken;
         return taken;
@@ -52,158 +48,126 @@ private:
 class TestSafeFile : public QObject {
     Q_OBJECT
 private slots:
-    void init() { QVERIFY(dir.isValid()); }
-    void readsOnlyRegularFiles_data();
-    void readsOnlyRegularFiles();
-    void readingIsBounded();
-    void failingDevicesAreReported_data();
-    void failingDevicesAreReported();
-    void failedWriteKeepsTheOldFile_data();
-    void failedWriteKeepsTheOldFile();
-    void writeReplacesTheFile();
-    void specialFilesAreNeverReplaced();
-    void readOnlyFolder();
+    void initTestCase() {
+        QVERIFY(put(m_dir.filePath(QStringLiteral("plain.txt")), "Gleis\r\n"));
+        const QString fifo = m_dir.filePath(QStringLiteral("fifo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(QFile::link(fifo, m_dir.filePath(QStringLiteral("link-to-fifo"))));
+    }
+
+    void reading_data() {
+        dataColumns<QString, qint64, bool>({"path", "maxBytes", "ok"});
+        dataRow("regular file as large as allowed", "plain.txt", qint64(7), true);
+        dataRow("a byte beyond the bound", "plain.txt", qint64(6), false);
+        dataRow("FIFO without a writer", "fifo", SafeFile::DefaultMaxBytes, false);
+        dataRow("symbolic link to a FIFO", "link-to-fifo", SafeFile::DefaultMaxBytes, false);
+        dataRow("endless device", "/dev/zero", SafeFile::DefaultMaxBytes, false);
+        dataRow("folder", ".", SafeFile::DefaultMaxBytes, false);
+        dataRow("missing", "missing.txt", SafeFile::DefaultMaxBytes, false);
+        dataRow("no name", "", SafeFile::DefaultMaxBytes, false);
+    }
+    void reading() {
+        QFETCH(QString, path);
+        QFETCH(qint64, maxBytes);
+        QFETCH(bool, ok);
+        const QString full =
+            path.isEmpty() || path.startsWith(QLatin1Char('/')) ? path : m_dir.filePath(path);
+        QByteArray data("stale");
+        QString error;
+        QCOMPARE(SafeFile::readFile(full, &data, &error, maxBytes), ok);
+        QCOMPARE(error.isEmpty(), ok);
+        QCOMPARE(data, ok ? QByteArray("Gleis\r\n") : QByteArray());
+    }
+
+    // The checked write on devices that fail: the kernel's full device fails only on the flush.
+    void failingDevices_data() {
+        QTest::addColumn<int>("room"); // -1: /dev/full (room)
+        dataRow("full from the start", 0);
+        dataRow("fills up midway", 5);
+        dataRow("just enough room", 10);
+        dataRow("kernel's full device", -1);
+    }
+    void failingDevices() {
+        QFETCH(int, room);
+        FillingDevice filling(std::max(room, 0));
+        QFile full(QStringLiteral("/dev/full"));
+        QVERIFY(room >= 0 || full.open(QIODevice::WriteOnly));
+        QString error;
+        const bool fits = room >= 10;
+        QCOMPARE(SafeFile::writeChecked(room < 0 ? static_cast<QIODevice&>(full) : filling,
+                                        QByteArray(10, 'x'), &error),
+                 fits);
+        QCOMPARE(error.isEmpty(), fits);
+    }
+
+    // A save that fails leaves the old file byte for byte and no temporary file; one that works
+    // replaces it.
+    void writing_data() {
+        dataColumns<QString, int>({"fault", "bytes"});
+        dataRow("none", "", 4096);
+        dataRow("file size limit before the first byte", "limit 0", 4096);
+        dataRow("file size limit in the middle", "limit 100", 4096);
+        dataRow("small disk full: the flush fails", "disk full", 1000);
+        dataRow("small disk: a write takes only part", "disk part", 200000);
+        dataRow("read-only folder", "read-only", 10);
+        dataRow("FIFO in the way", "fifo", 10);
+    }
+    void writing() {
+        QFETCH(QString, fault);
+        QFETCH(int, bytes);
+        QTemporaryDir own;
+        const QByteArray disk = QFile::encodeName(own.path());
+        const bool smallDisk = fault.startsWith(QLatin1String("disk"));
+        if (smallDisk && ::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("mounting a small file system needs root");
+        const auto unmount = qScopeGuard([&] {
+            if (smallDisk)
+                ::umount(disk.constData());
+        });
+        const QString old = own.filePath(QStringLiteral("alt.sfr"));
+        QVERIFY(put(old, "alt"));
+        QString path = old;
+        if (fault == QLatin1String("fifo")) {
+            path = own.filePath(QStringLiteral("pipe"));
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (smallDisk) { // fill the disk to the last byte, or leave room for a part
+            QFile filler(own.filePath(QStringLiteral("filler")));
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            for (int k = 0; fault == QLatin1String("disk full") || k < 24; ++k)
+                if (filler.write(QByteArray(1024, 'f')) != 1024)
+                    break;
+        }
+        const QStringList before = QDir(own.path()).entryList(QDir::AllEntries | QDir::Hidden);
+        const QByteArray data(bytes, 'n');
+        QString error;
+        bool written = false;
+        {
+            std::optional<TestHelp::FileSizeLimit> limit;
+            std::optional<TestHelp::AsOrdinaryUser> user;
+            if (fault.startsWith(QLatin1String("limit"))) {
+                limit.emplace(rlim_t(fault.mid(6).toInt()));
+                std::signal(SIGXFSZ, SIG_DFL); // the writer itself must keep the signal off
+            }
+            if (fault == QLatin1String("read-only")) {
+                QFile::setPermissions(own.path(), QFile::ReadOwner | QFile::ExeOwner);
+                user.emplace();
+            }
+            written = SafeFile::writeFile(path, data, &error);
+        }
+        QFile::setPermissions(own.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const bool ok = fault.isEmpty();
+        QCOMPARE(written, ok);
+        QCOMPARE(error.isEmpty(), ok);
+        if (smallDisk)
+            QCOMPARE(error, QString::fromLocal8Bit(std::strerror(ENOSPC)));
+        QCOMPARE(contentOf(old), ok ? data : QByteArray("alt"));
+        QCOMPARE(QDir(own.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+        QCOMPARE(QFileInfo(path).isFile(), path == old); // what was in the way stays
+    }
 
 private:
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 };
-
-void TestSafeFile::readsOnlyRegularFiles_data() {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("ok");
-    QTest::newRow("regular file") << "plain.txt" << true;
-    QTest::newRow("FIFO without a writer") << "fifo" << false;
-    QTest::newRow("symbolic link to a FIFO") << "link-to-fifo" << false;
-    QTest::newRow("endless device") << "/dev/zero" << false;
-    QTest::newRow("folder") << "." << false;
-    QTest::newRow("missing") << "missing.txt" << false;
-    QTest::newRow("no name") << "" << false;
-}
-
-void TestSafeFile::readsOnlyRegularFiles() {
-    QFETCH(QString, path);
-    QFETCH(bool, ok);
-    put(dir.filePath(QStringLiteral("plain.txt")), "Gleis\r\n");
-    const QString fifo = dir.filePath(QStringLiteral("fifo"));
-    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-    QVERIFY(QFile::link(fifo, dir.filePath(QStringLiteral("link-to-fifo"))));
-    const QString full =
-        path.isEmpty() || path.startsWith(QLatin1Char('/')) ? path : dir.filePath(path);
-    QByteArray data("stale");
-    QString error;
-    QCOMPARE(SafeFile::readFile(full, &data, &error), ok);
-    QCOMPARE(error.isEmpty(), ok);
-    if (ok)
-        QVERIFY(!data.isEmpty());
-    else
-        QVERIFY(data.isEmpty());
-    QFile::remove(fifo);
-    QFile::remove(dir.filePath(QStringLiteral("link-to-fifo")));
-}
-
-void TestSafeFile::readingIsBounded() {
-    const QString path = dir.filePath(QStringLiteral("big.txt"));
-    put(path, QByteArray(1001, 'x'));
-    QByteArray data;
-    QString error;
-    QVERIFY(SafeFile::readFile(path, &data, &error, 1001));
-    QCOMPARE(data.size(), 1001);
-    QVERIFY(!SafeFile::readFile(path, &data, &error, 1000));
-    QCOMPARE(error, QStringLiteral("Die Datei ist zu groß (mehr als 1.000 Bytes)."));
-    QVERIFY(data.isEmpty());
-}
-
-void TestSafeFile::failingDevicesAreReported_data() {
-    QTest::addColumn<int>("room");
-    QTest::addColumn<int>("size");
-    QTest::newRow("full from the start") << 0 << 10;
-    QTest::newRow("fills up midway") << 5 << 10;
-    QTest::newRow("just enough room") << 10 << 10;
-}
-
-void TestSafeFile::failingDevicesAreReported() {
-    QFETCH(int, room);
-    QFETCH(int, size);
-    FillingDevice device(room);
-    QString error;
-    const bool fits = room >= size;
-    QCOMPARE(SafeFile::writeChecked(device, QByteArray(size, 'x'), &error), fits);
-    QCOMPARE(error.isEmpty(), fits);
-    // The kernel's full device takes a buffered write and fails only on the flush.
-    QFile full(QStringLiteral("/dev/full"));
-    if (!full.open(QIODevice::WriteOnly))
-        QSKIP("no /dev/full here");
-    QVERIFY(!SafeFile::writeChecked(full, QByteArray(size, 'x'), &error));
-    QVERIFY(!error.isEmpty());
-}
-
-void TestSafeFile::failedWriteKeepsTheOldFile_data() {
-    QTest::addColumn<int>("limit");
-    QTest::newRow("disk full before the first byte") << 0;
-    QTest::newRow("disk full in the middle") << 100;
-}
-
-void TestSafeFile::failedWriteKeepsTheOldFile() {
-    QFETCH(int, limit);
-    QTemporaryDir own;
-    const QString path = own.filePath(QStringLiteral("table.sfr"));
-    put(path, "old content\r\n");
-    QString error;
-    bool written = true;
-    {
-        TestHelp::FileSizeLimit full{rlim_t(limit)};
-        // Past the limit the kernel's signal would end the process, unless the writer keeps it off.
-        std::signal(SIGXFSZ, SIG_DFL);
-        written = SafeFile::writeFile(path, QByteArray(4096, 'n'), &error);
-    }
-    QVERIFY(!written);
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(contentOf(path), QByteArray("old content\r\n"));
-    // No temporary file is left behind.
-    QCOMPARE(QDir(own.path()).entryList(QDir::Files), QStringList{"table.sfr"});
-}
-
-void TestSafeFile::writeReplacesTheFile() {
-    const QString path = dir.filePath(QStringLiteral("neu.sfr"));
-    QString error;
-    QVERIFY(SafeFile::writeFile(path, "eins\r\n", &error));
-    QVERIFY(SafeFile::writeFile(path, "zwei\r\n", &error));
-    QCOMPARE(contentOf(path), QByteArray("zwei\r\n"));
-    QVERIFY(!SafeFile::writeFile(QString(), "x", &error));
-    QCOMPARE(error, QStringLiteral("Kein Dateiname angegeben."));
-}
-
-void TestSafeFile::specialFilesAreNeverReplaced() {
-    const QString fifo = dir.filePath(QStringLiteral("pipe.sfr"));
-    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-    QString error;
-    QVERIFY(!SafeFile::writeFile(fifo, "x", &error));
-    QVERIFY2(error.contains(QStringLiteral("Pipe")), qPrintable(error));
-    struct stat st {};
-    QVERIFY(::stat(QFile::encodeName(fifo).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
-    QVERIFY(!SafeFile::writeFile(dir.path(), "x", &error));
-    QVERIFY(!SafeFile::writeFile(QStringLiteral("/dev/null"), "x", &error));
-    QVERIFY(::stat("/dev/null", &st) == 0 && S_ISCHR(st.st_mode));
-    QFile::remove(fifo);
-}
-
-void TestSafeFile::readOnlyFolder() {
-    // Root may write anywhere: it writes here as nobody, for whom the folder is read-only.
-    const bool root = geteuid() == 0;
-    QTemporaryDir locked;
-    const QString path = locked.filePath(QStringLiteral("alt.sfr"));
-    put(path, "old\r\n");
-    QFile::setPermissions(locked.path(),
-                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-    QVERIFY(!root || ::seteuid(65534) == 0);
-    QString error;
-    const bool written = SafeFile::writeFile(path, "new\r\n", &error);
-    QVERIFY(!root || ::seteuid(0) == 0);
-    QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QVERIFY(!written);
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(contentOf(path), QByteArray("old\r\n"));
-}
 
 QTEST_APPLESS_MAIN(TestSafeFile)
 #include "tst_safefile.moc"

@@ -6,35 +6,34 @@
 // Bytes: 'D', 'U', 'S' are the buttons "DM", "Euro" and "Switch"; 'P' takes the next byte's
 // last digit as the decimal places set with the spinner; every other byte is a typed
 // character (Latin-1), so digits, operators, "C", "E", "," and ignored keys alike.
-
 #include "calculatorengine.h"
 #include "calculatorview.h"
+#include "fuzzcheck.h"
 
-#include <QString>
 #include <QStringList>
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
-[[noreturn]] void fail(const char* what, const QString& detail) {
-    std::fprintf(stderr, "fuzz_calculator: %s: \"%s\"\n", what, qPrintable(detail));
-    std::abort();
+// The blank line of a fresh tape, the rule, or a number ending in column 25, then nothing or a
+// blank and one operator symbol.
+bool inColumns(const QString& line) {
+    if (line.isEmpty() || line == QString(30, QLatin1Char('-')))
+        return true;
+    return line.size() >= 25 && line.size() <= 27 && line.at(24) != QLatin1Char(' ') &&
+           (line.size() == 25 || line.at(25) == QLatin1Char(' ')) &&
+           (line.size() < 27 || QStringLiteral("+-*/%=").contains(line.at(26)));
 }
 
 class CheckingView : public CalculatorView {
 public:
-    QString display;
+    QString display, field, places = QStringLiteral("2");
     QStringList tape;
-    QString places = QStringLiteral("2");
-    QString field;
 
     void setDisplayText(const QString& text) override {
-        if (text.size() > 25)
-            fail("display wider than 25 places", text);
+        FUZZ_CHECK(text.size() <= 25);
         display = text;
     }
     QString displayText() const override { return display; }
@@ -42,9 +41,8 @@ public:
     int tapeLineCount() const override { return int(tape.size()); }
     QString tapeLine(int i) const override { return tape.value(i); }
     void writeTapeLine(int i, const QString& text) override {
-        if (i < 0 || i > tape.size())
-            fail("tape line written out of order", QString::number(i));
-        checkTapeLine(text);
+        FUZZ_CHECK(i >= 0 && i <= tape.size());
+        FUZZ_CHECK(inColumns(text));
         if (i == tape.size())
             tape.append(text);
         else
@@ -58,29 +56,7 @@ public:
     void focusEqualsKey() override {}
     QString decimalPlacesCaption() const override { return places; }
     void showMessage(const QString&, const QString&, MessageButtons) override {}
-
-private:
-    // The blank line of a fresh tape, the rule, or a number ending in column 25, then nothing or
-    // a blank and one operator symbol.
-    static void checkTapeLine(const QString& line) {
-        if (line.isEmpty() || line == QString(30, QLatin1Char('-')))
-            return;
-        if (line.size() < 25 || line.size() > 27 || line.at(24) == QLatin1Char(' ') ||
-            (line.size() > 25 && line.at(25) != QLatin1Char(' ')))
-            fail("tape line out of columns", line);
-        if (line.size() == 27 && !QStringLiteral("+-*/%=").contains(line.at(26)))
-            fail("unknown symbol on the tape", line);
-    }
 };
-
-void checkState(const CalculatorState& s) {
-    for (const double v : {s.accumulator, s.entry, s.displayValue, s.roundedConvertedValue})
-        if (!std::isfinite(v))
-            fail("number out of range", QString::number(v));
-    if (s.decimalPosition < 0 || s.decimalPosition > 11 || s.decimalPlaces < 0 ||
-        s.decimalPlaces > 6)
-        fail("position or places out of range", QString::number(s.decimalPosition));
-}
 
 } // namespace
 
@@ -100,7 +76,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else {
             engine.HandleKey(QString(QChar::fromLatin1(c)));
         }
-        checkState(engine.state());
+        const CalculatorState& s = engine.state();
+        for (const double v : {s.accumulator, s.entry, s.displayValue, s.roundedConvertedValue})
+            FUZZ_CHECK(std::isfinite(v));
+        FUZZ_CHECK(s.decimalPosition >= 0 && s.decimalPosition <= 11);
+        FUZZ_CHECK(s.decimalPlaces >= 0 && s.decimalPlaces <= 6);
     }
     return 0;
 }

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -20,7 +21,12 @@ QGuiApplication* application() {
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication* app = new QGuiApplication(argc, argv);
+    static QGuiApplication* app = [] {
+        auto* created = new QGuiApplication(argc, argv);
+        // Gone before Qt's own statics, so the font system closes down and leaves no leak.
+        std::atexit([] { delete QGuiApplication::instance(); });
+        return created;
+    }();
     return app;
 }
 

@@ -1,25 +1,13 @@
+// Printing the result table: pages of fifty rows, the columns, the template and its override,
+// the preview window and printing from it.
+#include "datarow.h"
 #include "drubild.h"
 #include "drucken.h"
 #include "modalhelper.h"
 #include "printdocument.h"
 #include "resultfixture.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QFontDatabase>
-#include <QFontInfo>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QPageSetupDialog>
-#include <QPrintDialog>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
-#include <QProcess>
-#include <QScreen>
-#include <QTemporaryDir>
+#include <QtPrintSupport>
 #include <QtTest>
 
 namespace {
@@ -44,12 +32,14 @@ QStringList lines(const QString& text) {
     return text.split(CrLf);
 }
 
-// A form the printout can fill, "Werkstattliste" above its table, extra between the two.
-QByteArray templateWithTable(int columns, const QByteArray& extra = QByteArray()) {
-    const QByteArray html = "<p>Werkstattliste</p>" + extra +
-                            "<table><tr><td>-</td><td>-</td><td>-</td><td>{Feld 21}</td>" +
-                            QByteArray("<td>-</td>").repeated(columns - 4) + "</tr><tr>";
-    return html + QByteArray("<td>&nbsp;</td>").repeated(columns) + "</tr></table>";
+// A form the printout can fill, "Werkstattliste" above its table of a heading and a data row,
+// extra between the two.
+QByteArray form(int columns, const QByteArray& extra = QByteArray(), int rows = 2) {
+    const QByteArray heading = "<tr><td>-</td><td>-</td><td>-</td><td>{Feld 21}</td>" +
+                               QByteArray("<td>-</td>").repeated(columns - 4) + "</tr>";
+    const QByteArray data = "<tr>" + QByteArray("<td>&nbsp;</td>").repeated(columns) + "</tr>";
+    return "<p>Werkstattliste</p>" + extra + "<table>" + heading + data.repeated(rows - 1) +
+           "</table>";
 }
 
 bool writeFile(const QString& path, const QByteArray& content) {
@@ -61,341 +51,276 @@ bool writeFile(const QString& path, const QByteArray& content) {
 class TestDrucken : public QObject {
     Q_OBJECT
 private slots:
-    void pages_data();
-    void pages();
-    void printResultList_data();
-    void printResultList();
-    void columnsFollowTypeCount();
-    void sortedTablePrintsInItsOrder();
-    void pdfPagesShowTheirRows();
-    void overrideTemplate_data();
-    void overrideTemplate();
-    void templateReadOncePerRun();
-    void longArticleNumbersAreCut_data();
-    void longArticleNumbersAreCut();
-    void previewWindow();
-    void printingFromThePreview();
-    void printerSetup_data();
-    void printerSetup();
+    void pages_data() {
+        // lastColumn0: the running numbers in the last table
+        dataColumns<int, int, QStringList>({"k", "pages", "lastColumn0"});
+        dataRow("nothing found: empty document", 0, 1, QStringList());
+        dataRow("seven rows in blocks of five", 7, 1,
+                QStringList{"", "1", "2", "3", "4", "5", "", "6", "7"});
+        dataRow("fifty rows fill one page", 50, 1, QStringList());
+        dataRow("row 51 alone on page two", 51, 2, QStringList{"", "51"});
+        dataRow("120 rows on three pages", 120, 3, QStringList());
+    }
+    void pages() {
+        QFETCH(int, k);
+        QFETCH(int, pages);
+        QFETCH(QStringList, lastColumn0);
+        fillResults(m_grid, 8, k);
+        Printout printout(m_grid, m_noOverride.path());
+        PrintDocument& doc = printout.build();
+        const int tables = k == 0 ? 0 : pages;
+        QCOMPARE(doc.tableCount(), tables);
+        QCOMPARE(doc.pageCount(), pages); // A4
+        QCOMPARE(doc.plainText().trimmed().isEmpty(), k == 0);
+        if (!lastColumn0.isEmpty())
+            QCOMPARE(lines(doc.tableCellText(tables - 1, 1, 0)), lastColumn0);
+    }
+
+    // The command: with nothing to print it says so; else the preview, with the normal pointer,
+    // goes with its document when closed.
+    void printResultList_data() {
+        // k: rows found; negative: then emptied by a new screen preset
+        dataColumns<int, QString>({"k", "seen"});
+        const char* nothing = "Drucken: Es sind keine Ergebnisse zum Drucken vorhanden.";
+        dataRow("before any search", 0, nothing);
+        dataRow("grid emptied by a new preset", -60, nothing);
+        dataRow("60 rows: preview of two pages", 60, "DruBild 2");
+    }
+    void printResultList() {
+        QFETCH(int, k);
+        QFETCH(QString, seen);
+        Kern::ResultTableModel grid;
+        if (k != 0)
+            fillResults(grid, 4, std::abs(k));
+        if (k < 0)
+            grid.FillResultTable(Kern::SearchResult()); // the headings stay, the grid is empty
+        QString answered;
+        QPointer<QWidget> shown;
+        TestHelp::answerModal([&](QWidget* modal) {
+            shown = modal;
+            if (auto* box = qobject_cast<QMessageBox*>(modal))
+                answered = box->windowTitle() + ": " + box->text();
+            if (auto* preview = qobject_cast<DruBild*>(modal))
+                answered = QStringLiteral("DruBild %1").arg(preview->HighEdit1->pageCount()) +
+                           (QApplication::overrideCursor() ? " busy" : "");
+            modal->close();
+        });
+        Drucken::PrintResultList(grid);
+        QCOMPARE(answered, seen);
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(shown.isNull());
+    }
+
+    // A run that ends early still gives the pointer back, however often it was asked for.
+    void busyPointerGoesWithTheRun() {
+        {
+            Drucken::PrintRun run(m_grid);
+            Drucken::SetBusy(run, true);
+            Drucken::SetBusy(run, true);
+        }
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // The type columns fill from the left, pieces and price always go to the last two columns;
+    // the rows print in the order the grid shows them.
+    void columns() {
+        fillResults(m_grid, 8, 3);
+        PrintDocument pristine;
+        QVERIFY(pristine.insertDocumentFile(Drucken::BuiltInTemplate));
+        {
+            Printout printout(m_grid, m_noOverride.path());
+            PrintDocument& doc = printout.build();
+            QCOMPARE(doc.tableCellText(0, 1, 10), CrLf + CrLf + "1" + CrLf + "2"); // type 8
+            for (int c : {11, 12}) {
+                QCOMPARE(doc.tableCellText(0, 1, c), pristine.tableCellText(0, 1, c));
+                QCOMPARE(doc.tableCellText(0, 0, c), QString()); // {Feld 29}, {Feld 30}
+            }
+            QCOMPARE(doc.tableCellText(0, 1, 13), CrLf + "11" + CrLf + "12" + CrLf + "13");
+            QCOMPARE(doc.tableCellText(0, 1, 14), CrLf + "7,75" + CrLf + "5,25" + CrLf + "2,75");
+            QVERIFY(!doc.plainText().contains(QStringLiteral("{Feld")));
+        }
+        fillResults(m_grid, 3, 12);
+        m_grid.sortRows(3 + 4, true); // "Gesamtpreis", cheapest first
+        Printout printout(m_grid, m_noOverride.path());
+        PrintDocument& doc = printout.build();
+        QCOMPARE(lines(doc.tableCellText(0, 1, 0)),
+                 QString("|12|11|10|9|8||7|6|5|4|3||2|1").split('|'));
+        QCOMPARE(lines(doc.tableCellText(0, 1, 14)).mid(0, 3), QString("|2,75|5,25").split('|'));
+    }
+
+    // An override next to the program is used only when it is a form the printout can fill.
+    void overrideTemplate_data() {
+        // content empty: a folder of that name
+        dataColumns<QByteArray, bool>({"content", "used"});
+        const QByteArray table30 = "<tr>" + QByteArray("<td>-</td>").repeated(30) + "</tr>";
+        dataRow("valid override used", form(15), true);
+        dataRow("fourteen columns", form(14), false);
+        dataRow("sixteen columns", form(16), false);
+        dataRow("a heading row without a data row", form(15, {}, 1), false);
+        dataRow("unreadable: a folder", QByteArray(), false);
+        dataRow("a file of megabytes", form(15) + "<!--" + QByteArray(300 * 1024, 'x') + "-->",
+                false);
+        dataRow("hundreds of table rows", form(15, {}, 300), false);
+        dataRow("far more cells than a form needs",
+                form(15, "<table>" + table30.repeated(30) + "</table>"), false);
+        dataRow("a table in a table",
+                form(15, "<table><tr><td><table><tr><td>-</td></tr></table></td></tr></table>"),
+                false);
+        dataRow("pages of text", form(15, QByteArray("Text ").repeated(5000)), false);
+        // Reading these would never end; the template is used, the resources are not loaded.
+        dataRow("image and background from a device",
+                form(15, "<p style='background-image:url(/dev/zero)'><img src='/dev/zero'></p>"),
+                true);
+    }
+    void overrideTemplate() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, used);
+        QTemporaryDir dir;
+        QVERIFY(content.isEmpty() ? QDir(dir.path()).mkdir(Drucken::TemplateName)
+                                  : writeFile(dir.filePath(Drucken::TemplateName), content));
+        fillResults(m_grid, 2, 3);
+        Printout printout(m_grid, dir.path());
+        PrintDocument& doc = printout.build();
+        QCOMPARE(doc.plainText().contains(QStringLiteral("Werkstattliste")), used);
+        QCOMPARE(doc.tableCellText(0, 0, 3), QStringLiteral("24061"));
+        QCOMPARE(doc.tableCellText(0, 1, 0), CrLf + "1" + CrLf + "2" + CrLf + "3");
+    }
+
+    // Changing the template while a run builds its pages changes none of them.
+    void templateReadOncePerRun() {
+        QTemporaryDir dir;
+        const QString local = dir.filePath(Drucken::TemplateName);
+        QVERIFY(writeFile(local, form(15)));
+        fillResults(m_grid, 2, 120);
+        Printout printout(m_grid, dir.path());
+        QVERIFY(writeFile(local, form(15, "<p>Umbau</p>")));
+        const QString text = printout.build().plainText();
+        QCOMPARE(text.count(QStringLiteral("Werkstattliste")), 3);
+        QVERIFY(!text.contains(QStringLiteral("Umbau")));
+    }
+
+    void longArticleNumbersAreCut_data() {
+        dataColumns<QString, QString>({"number", "heading"});
+        const QString twenty = QStringLiteral("H0-24061-Bogen-R1-30");
+        dataRow("twenty characters stay whole", twenty, twenty);
+        dataRow("the longest a track file holds", QString(32767, '7'),
+                QString(19, '7') + QChar(0x2026));
+        dataRow("no half of a surrogate pair",
+                QString(18, 'x') + QString::fromUtf8("\xF0\x9F\x9A\x82") + "tail",
+                QString(18, 'x') + QChar(0x2026));
+    }
+    void longArticleNumbersAreCut() {
+        QFETCH(QString, number);
+        QFETCH(QString, heading);
+        Kern::SearchResult result = fillResults(m_grid, 2, 4);
+        result.articleNumbers[0] = number;
+        m_grid.SetUpResultTable(result, Kern::ScreenScale());
+        m_grid.FillResultTable(result);
+        Printout printout(m_grid, m_noOverride.path());
+        PrintDocument& doc = printout.build();
+        QCOMPARE(doc.tableCellText(0, 0, 3), heading);
+        QCOMPARE(doc.pageCount(), 1);
+    }
+
+    // The print font, the preview filling the client area at any window size, "&Beenden".
+    void previewWindow() {
+        fillResults(m_grid, 8, 7);
+        Printout printout(m_grid, m_noOverride.path());
+        printout.build();
+        DruBild* w = &printout.preview;
+        if (QFontDatabase::hasFamily(QStringLiteral("Liberation Sans"))) // the widths of Arial
+            QCOMPARE(QFontInfo(w->document().textDocument()->defaultFont()).family(),
+                     QStringLiteral("Liberation Sans"));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        for (const QSize size : {QSize(1200, 900), QSize(320, 200)}) {
+            w->resize(size);
+            QCOMPARE(w->HighEdit1->geometry(), QRect(QPoint(0, w->findChild<QMenuBar*>()->height()),
+                                                     w->rect().bottomRight()));
+        }
+        w->findChild<QAction*>(QStringLiteral("Menu_DateiEnde"))->trigger();
+        QVERIFY(!w->isVisible());
+    }
+
+    // Printed from the preview, page by page: every line that starts with a running number
+    // shows the grid's row of that number, each page its own fifty rows. A printer that cannot
+    // be opened is reported, not ignored.
+    void printingFromThePreview() {
+        fillResults(m_grid, 8, 120);
+        Printout printout(m_grid, m_noOverride.path());
+        printout.build();
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("liste.pdf"));
+        printout.preview.document().printer()->setOutputFormat(QPrinter::PdfFormat);
+        printout.preview.document().printer()->setOutputFileName(pdf);
+        TestHelp::answerModalOf<QPrintDialog>([](QPrintDialog* d) { d->accept(); });
+        printout.preview.findChild<QAction*>(QStringLiteral("Menu_DateiDruck"))->trigger();
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, "-"});
+        QVERIFY(p.waitForFinished(60000));
+        const QStringList pageTexts = QString::fromUtf8(p.readAllStandardOutput()).split('\f');
+        QCOMPARE(pageTexts.size() - 1, 3); // a form feed ends every page
+        for (int page = 0; page < 3; ++page) {
+            QStringList printed, expected;
+            for (const QString& line : pageTexts[page].split('\n')) {
+                bool number = false;
+                line.simplified().section(' ', 0, 0).toInt(&number);
+                if (number)
+                    printed << line.simplified();
+            }
+            for (int r = page * 50 + 1; r <= std::min(page * 50 + 50, 120); ++r) {
+                QStringList cells;
+                for (int c = 0; c < 8 + 5; ++c)
+                    cells << m_grid.cellText(r, c);
+                cells.removeAll(QString());
+                expected << cells.join(' ');
+            }
+            QCOMPARE(printed, expected);
+            QVERIFY(pageTexts[page].contains("Gleisliste") && pageTexts[page].contains("24068"));
+        }
+        QPrinter broken(QPrinter::HighResolution);
+        broken.setOutputFormat(QPrinter::PdfFormat);
+        broken.setOutputFileName(dir.filePath(QStringLiteral("fehlt/liste.pdf")));
+        QString message;
+        TestHelp::noteMessage(&message);
+        QVERIFY(!printout.preview.PrintOn(&broken));
+        QCOMPARE(message, QStringLiteral("Drucken|Der Druck konnte nicht ausgeführt werden."));
+    }
+
+    // "Drucker einrichten": the printer first, then its page; cancelled at the printer, no page.
+    void printerSetup_data() {
+        dataColumns<bool, QStringList>({"choose", "dialogs"});
+        dataRow("printer, then its page", true, QStringList{"Drucker einrichten", "page"});
+        dataRow("cancelled at the printer", false, QStringList{"Drucker einrichten"});
+    }
+    void printerSetup() {
+        QFETCH(bool, choose);
+        QFETCH(QStringList, dialogs);
+        fillResults(m_grid, 8, 7);
+        Printout printout(m_grid, m_noOverride.path());
+        printout.build();
+        QStringList seen;
+        TestHelp::answerModalOf<QDialog>([&](QDialog* d) {
+            seen << d->windowTitle();
+            auto* printers = d->findChild<QComboBox*>(QStringLiteral("Drucker"));
+            QVERIFY(printers && printers->itemText(printers->count() - 1) == "PDF-Datei");
+            printers->setCurrentIndex(printers->count() - 1);
+            choose ? d->accept() : d->reject();
+        });
+        TestHelp::answerModalOf<QPageSetupDialog>(
+            [&](QPageSetupDialog* d) {
+                seen << "page";
+                d->accept();
+            },
+            2000);
+        printout.preview.findChild<QAction*>(QStringLiteral("Menu_DateiDruckSet"))->trigger();
+        QCOMPARE(seen, dialogs);
+    }
 
 private:
     Kern::ResultTableModel m_grid;
     QTemporaryDir m_noOverride;
 };
-
-void TestDrucken::pages_data() {
-    QTest::addColumn<int>("k");
-    QTest::addColumn<int>("pages");
-    QTest::addColumn<QStringList>("lastColumn0"); // running numbers in the last table
-    QTest::newRow("nothing found: empty document") << 0 << 1 << QStringList();
-    QTest::newRow("seven rows in blocks of five")
-        << 7 << 1 << QStringList{"", "1", "2", "3", "4", "5", "", "6", "7"};
-    QTest::newRow("fifty rows fill one page") << 50 << 1 << QStringList();
-    QTest::newRow("row 51 alone on page two") << 51 << 2 << QStringList{"", "51"};
-    QTest::newRow("120 rows on three pages") << 120 << 3 << QStringList();
-}
-
-void TestDrucken::pages() {
-    QFETCH(int, k);
-    QFETCH(int, pages);
-    QFETCH(QStringList, lastColumn0);
-    fillResults(m_grid, 8, k);
-    Printout printout(m_grid, m_noOverride.path());
-    PrintDocument& doc = printout.build();
-    const int tables = k == 0 ? 0 : pages;
-
-    QCOMPARE(doc.tableCount(), tables);
-    QCOMPARE(doc.pageCount(), pages); // A4
-    QCOMPARE(doc.plainText().trimmed().isEmpty(), k == 0);
-    if (!lastColumn0.isEmpty())
-        QCOMPARE(lines(doc.tableCellText(tables - 1, 1, 0)), lastColumn0);
-}
-
-void TestDrucken::printResultList_data() {
-    QTest::addColumn<int>("k"); // rows found; negative: then emptied by a new screen preset
-    QTest::addColumn<QString>("seen");
-    const QString nothing =
-        QStringLiteral("Drucken: Es sind keine Ergebnisse zum Drucken vorhanden.");
-    QTest::newRow("before any search") << 0 << nothing;
-    QTest::newRow("grid emptied by a new preset") << -60 << nothing;
-    QTest::newRow("60 rows: preview of two pages") << 60 << "DruBild 2";
-}
-
-// The preview shows its pages with the normal pointer and goes with its document when closed.
-void TestDrucken::printResultList() {
-    QFETCH(int, k);
-    QFETCH(QString, seen);
-    Kern::ResultTableModel grid;
-    if (k != 0)
-        fillResults(grid, 4, std::abs(k));
-    if (k < 0)
-        grid.FillResultTable(Kern::SearchResult()); // the headings stay, the grid is empty
-    QString answered;
-    QPointer<QWidget> shown;
-    TestHelp::answerModal([&](QWidget* modal) {
-        shown = modal;
-        if (auto* box = qobject_cast<QMessageBox*>(modal))
-            answered = box->windowTitle() + ": " + box->text();
-        if (auto* preview = qobject_cast<DruBild*>(modal))
-            answered = QStringLiteral("DruBild %1").arg(preview->HighEdit1->pageCount()) +
-                       (QApplication::overrideCursor() ? " busy" : "");
-        modal->close();
-    });
-    Drucken::PrintResultList(grid);
-    QCOMPARE(answered, seen);
-    QVERIFY(!QApplication::overrideCursor());
-    QTRY_VERIFY(shown.isNull());
-}
-
-void TestDrucken::columnsFollowTypeCount() {
-    fillResults(m_grid, 8, 3);
-    Printout printout(m_grid, m_noOverride.path());
-    PrintDocument& doc = printout.build();
-    PrintDocument pristine;
-    QVERIFY(pristine.insertDocumentFile(Drucken::BuiltInTemplate));
-
-    QCOMPARE(doc.tableCellText(0, 1, 10), CrLf + CrLf + "1" + CrLf + "2"); // type 8
-    for (int c : {11, 12}) {
-        QCOMPARE(doc.tableCellText(0, 1, c), pristine.tableCellText(0, 1, c));
-        QCOMPARE(doc.tableCellText(0, 0, c), QString()); // {Feld 29}, {Feld 30}
-    }
-    QCOMPARE(doc.tableCellText(0, 1, 13), CrLf + "11" + CrLf + "12" + CrLf + "13");
-    QCOMPARE(doc.tableCellText(0, 1, 14), CrLf + "7,75" + CrLf + "5,25" + CrLf + "2,75");
-    QVERIFY(!doc.plainText().contains(QStringLiteral("{Feld")));
-}
-
-void TestDrucken::sortedTablePrintsInItsOrder() {
-    fillResults(m_grid, 3, 12);
-    m_grid.sortRows(3 + 4, true); // "Gesamtpreis", cheapest first
-    Printout printout(m_grid, m_noOverride.path());
-    PrintDocument& doc = printout.build();
-    QCOMPARE(lines(doc.tableCellText(0, 1, 0)),
-             QString("|12|11|10|9|8||7|6|5|4|3||2|1").split('|'));
-    QCOMPARE(lines(doc.tableCellText(0, 1, 14)).mid(0, 3), QString("|2,75|5,25").split('|'));
-}
-
-// The printed text, page by page: every line that starts with a running number shows the
-// grid's row of that number, cell by cell, and each page its own fifty rows.
-void TestDrucken::pdfPagesShowTheirRows() {
-    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (pdftotext.isEmpty())
-        QSKIP("pdftotext is not installed");
-    fillResults(m_grid, 8, 120);
-    Printout printout(m_grid, m_noOverride.path());
-    PrintDocument& doc = printout.build();
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("liste.pdf"));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    printer.setPageLayout(doc.printer()->pageLayout());
-    QVERIFY(doc.printTo(&printer));
-
-    QProcess p;
-    p.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    QVERIFY(p.waitForFinished(60000));
-    const QStringList pageTexts = QString::fromUtf8(p.readAllStandardOutput()).split('\f');
-    QCOMPARE(pageTexts.size() - 1, 3); // a form feed ends every page
-    for (int page = 0; page < 3; ++page) {
-        QStringList printed, expected;
-        for (const QString& line : pageTexts[page].split('\n')) {
-            const QStringList words = line.simplified().split(' ');
-            bool number = false;
-            words.first().toInt(&number);
-            if (number)
-                printed << words.join(' ');
-        }
-        for (int r = page * 50 + 1; r <= std::min(page * 50 + 50, 120); ++r) {
-            QStringList cells;
-            for (int c = 0; c < 8 + 5; ++c)
-                cells << m_grid.cellText(r, c);
-            cells.removeAll(QString());
-            expected << cells.join(' ');
-        }
-        QCOMPARE(printed, expected);
-        QVERIFY(pageTexts[page].contains("Gleisliste") && pageTexts[page].contains("24068"));
-    }
-}
-
-void TestDrucken::overrideTemplate_data() {
-    QTest::addColumn<QByteArray>("content"); // empty: a folder of that name
-    QTest::addColumn<bool>("used");
-    const QByteArray form = templateWithTable(15);
-    QTest::newRow("valid override used") << form << true;
-    QTest::newRow("fourteen columns") << templateWithTable(14) << false;
-    QTest::newRow("unreadable: a folder") << QByteArray() << false;
-    QTest::newRow("a file of megabytes")
-        << form + "<!--" + QByteArray(300 * 1024, 'x') + "-->" << false;
-    QTest::newRow("hundreds of table rows")
-        << templateWithTable(15, "<table>" + QByteArray("<tr><td>-</td></tr>").repeated(300) +
-                                     "</table>")
-        << false;
-    QTest::newRow("far more cells than a form needs")
-        << templateWithTable(
-               15, "<table>" +
-                       QByteArray("<tr>" + QByteArray("<td>-</td>").repeated(30) + "</tr>")
-                           .repeated(30) +
-                       "</table>")
-        << false;
-    QTest::newRow("a table in a table")
-        << templateWithTable(15, "<table><tr><td><table><tr><td>-</td></tr></table></td></tr>"
-                                 "</table>")
-        << false;
-    QTest::newRow("pages of text")
-        << templateWithTable(15, QByteArray("Text ").repeated(5000)) << false;
-    // Reading these would never end; the template is used, the resources are not loaded.
-    QTest::newRow("image and background from a device")
-        << templateWithTable(15, "<p style='background-image:url(/dev/zero)'>"
-                                 "<img src='/dev/zero'></p>")
-        << true;
-}
-
-void TestDrucken::overrideTemplate() {
-    QFETCH(QByteArray, content);
-    QFETCH(bool, used);
-    QTemporaryDir dir;
-    const QString local = dir.filePath(Drucken::TemplateName);
-    QVERIFY(content.isEmpty() ? QDir(dir.path()).mkdir(Drucken::TemplateName)
-                              : writeFile(local, content));
-
-    fillResults(m_grid, 2, 3);
-    Printout printout(m_grid, dir.path());
-    PrintDocument& doc = printout.build();
-    QCOMPARE(doc.plainText().contains(QStringLiteral("Werkstattliste")), used);
-    QCOMPARE(doc.tableCellText(0, 0, 3), QStringLiteral("24061"));
-    QCOMPARE(doc.tableCellText(0, 1, 0), CrLf + "1" + CrLf + "2" + CrLf + "3");
-}
-
-// Changing the template while a run builds its pages changes none of them.
-void TestDrucken::templateReadOncePerRun() {
-    QTemporaryDir dir;
-    const QString local = dir.filePath(Drucken::TemplateName);
-    QVERIFY(writeFile(local, templateWithTable(15)));
-    fillResults(m_grid, 2, 120);
-    Printout printout(m_grid, dir.path());
-    QVERIFY(writeFile(local, templateWithTable(15, "<p>Umbau</p>")));
-    const QString text = printout.build().plainText();
-    QCOMPARE(text.count(QStringLiteral("Werkstattliste")), 3);
-    QVERIFY(!text.contains(QStringLiteral("Umbau")));
-}
-
-void TestDrucken::longArticleNumbersAreCut_data() {
-    QTest::addColumn<QString>("number");
-    QTest::addColumn<QString>("heading");
-    const QString twenty = QStringLiteral("H0-24061-Bogen-R1-30");
-    QTest::newRow("twenty characters stay whole") << twenty << twenty;
-    QTest::newRow("the longest a track file holds")
-        << QString(32767, '7') << QString(19, '7') + QChar(0x2026);
-    QTest::newRow("no half of a surrogate pair")
-        << QString(18, 'x') + QString::fromUtf8("\xF0\x9F\x9A\x82") + "tail"
-        << QString(18, 'x') + QChar(0x2026);
-}
-
-void TestDrucken::longArticleNumbersAreCut() {
-    QFETCH(QString, number);
-    QFETCH(QString, heading);
-    Kern::SearchResult result = fillResults(m_grid, 2, 4);
-    result.articleNumbers[0] = number;
-    m_grid.SetUpResultTable(result, Kern::ScreenScale());
-    m_grid.FillResultTable(result);
-    Printout printout(m_grid, m_noOverride.path());
-    PrintDocument& doc = printout.build();
-    QCOMPARE(doc.tableCellText(0, 0, 3), heading);
-    QCOMPARE(doc.pageCount(), 1);
-}
-
-void TestDrucken::previewWindow() {
-    fillResults(m_grid, 8, 7);
-    Printout printout(m_grid, m_noOverride.path());
-    printout.build();
-    DruBild* w = &printout.preview;
-    QCOMPARE(w->windowTitle(), QStringLiteral("Quorbel - Druckvorschau"));
-    QCOMPARE(w->palette().color(QPalette::Window), QColor(192, 192, 192));
-    if (QFontDatabase::hasFamily(QStringLiteral("Liberation Sans"))) // the widths of Arial
-        QCOMPARE(QFontInfo(w->document().textDocument()->defaultFont()).family(),
-                 QStringLiteral("Liberation Sans"));
-    const double dpi = w->screen()->logicalDotsPerInchX();
-    QCOMPARE(w->HighEdit1->size(), QSize(qRound(9435 * dpi / 1440), qRound(5970 * dpi / 1440)));
-
-    auto* menu = w->findChild<QMenu*>(QStringLiteral("Menu_Datei"));
-    QVERIFY(menu && menu->title() == QStringLiteral("&Datei"));
-    QStringList entries;
-    for (const QAction* a : menu->actions())
-        entries << a->objectName() + '=' + a->text() + a->shortcut().toString();
-    QCOMPARE(entries, QStringList({"Menu_DateiDruck=&Drucken...",
-                                   "Menu_DateiDruckSet=Drucker &einrichten...",
-                                   "Menu_DateiSep2=", "Menu_DateiEnde=&Beenden"}));
-
-    // The preview fills the client area below the menu bar, whatever the window's size.
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    for (const QSize size : {QSize(1200, 900), QSize(320, 200)}) {
-        w->resize(size);
-        QTRY_COMPARE(w->size(), size);
-        QCOMPARE(w->HighEdit1->geometry(),
-                 QRect(QPoint(0, w->findChild<QMenuBar*>()->height()), w->rect().bottomRight()));
-    }
-}
-
-void TestDrucken::printingFromThePreview() {
-    fillResults(m_grid, 8, 7);
-    Printout printout(m_grid, m_noOverride.path());
-    printout.build();
-    DruBild* w = &printout.preview;
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("vorschau.pdf"));
-    w->document().printer()->setOutputFormat(QPrinter::PdfFormat);
-    w->document().printer()->setOutputFileName(pdf);
-    TestHelp::answerModalOf<QPrintDialog>([](QPrintDialog* d) { d->accept(); });
-    w->findChild<QAction*>(QStringLiteral("Menu_DateiDruck"))->trigger();
-    QFile file(pdf);
-    QVERIFY(file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-");
-
-    // A printer that cannot be opened is reported, not ignored.
-    QPrinter broken(QPrinter::HighResolution);
-    broken.setOutputFormat(QPrinter::PdfFormat);
-    broken.setOutputFileName(dir.filePath(QStringLiteral("fehlt/liste.pdf")));
-    QString message;
-    TestHelp::answerModalOf<QMessageBox>([&](QMessageBox* box) {
-        message = box->windowTitle() + ": " + box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
-    QVERIFY(!w->PrintOn(&broken));
-    QCOMPARE(message, QStringLiteral("Drucken: Der Druck konnte nicht ausgeführt werden."));
-}
-
-void TestDrucken::printerSetup_data() {
-    QTest::addColumn<bool>("choose");
-    QTest::addColumn<QStringList>("dialogs");
-    QTest::newRow("printer, then its page") << true << QStringList{"Drucker einrichten", "page"};
-    QTest::newRow("cancelled at the printer") << false << QStringList{"Drucker einrichten"};
-}
-
-void TestDrucken::printerSetup() {
-    QFETCH(bool, choose);
-    QFETCH(QStringList, dialogs);
-    fillResults(m_grid, 8, 7);
-    Printout printout(m_grid, m_noOverride.path());
-    printout.build();
-    QStringList seen;
-    TestHelp::answerModalOf<QDialog>([&](QDialog* d) {
-        seen << d->windowTitle();
-        auto* printers = d->findChild<QComboBox*>(QStringLiteral("Drucker"));
-        QVERIFY(printers && printers->itemText(printers->count() - 1) == "PDF-Datei");
-        printers->setCurrentIndex(printers->count() - 1);
-        choose ? d->accept() : d->reject();
-    });
-    TestHelp::answerModalOf<QPageSetupDialog>(
-        [&](QPageSetupDialog* d) {
-            seen << "page";
-            d->accept();
-        },
-        2000);
-    printout.preview.findChild<QAction*>(QStringLiteral("Menu_DateiDruckSet"))->trigger();
-    QCOMPARE(seen, dialogs);
-    if (choose)
-        QCOMPARE(printout.preview.document().printer()->outputFormat(), QPrinter::PdfFormat);
-}
 
 QTEST_MAIN(TestDrucken)
 #include "tst_drucken.moc"
