@@ -83,87 +83,101 @@ Seite1::~Seite1() = default;
 
 // ---- key filters and focus rules of the track table and the route box ----
 
+namespace {
+
+bool isClipboardKey(const QKeyEvent* key) {
+    return key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Copy) ||
+           key->matches(QKeySequence::Cut);
+}
+
+// Runs a typed key through the box's rule; true when the key is taken care of here.
+bool filterBoxKey(QLineEdit* box, BoxRule rule, const QKeyEvent* key) {
+    switch (key->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+    case Qt::Key_Delete:
+        return false;
+    default:
+        break;
+    }
+    // Copy, cut and paste do nothing in these boxes, in every key form (Shift+Insert too).
+    if (isClipboardKey(key))
+        return true;
+    const QString typed = key->text();
+    if (typed.isEmpty())
+        return false; // cursor keys and the like are no typed characters
+    auto verdictFor = [&](QChar c, const QString& text) {
+        return rule == BoxRule::Length ? Kern::LengthKeyRule(c, text) : Kern::DigitsKeyRule(c);
+    };
+    if (typed.size() == 1) {
+        const Kern::KeyVerdict verdict = verdictFor(typed.at(0), box->text());
+        if (verdict.action == Kern::KeyVerdict::Drop)
+            return true;
+        if (verdict.action == Kern::KeyVerdict::Replace) {
+            box->insert(QString(verdict.replacement));
+            return true;
+        }
+        return false;
+    }
+    // A key that types several characters at once: each one goes through the rule.
+    QString accepted;
+    for (const QChar c : typed) {
+        const Kern::KeyVerdict verdict = verdictFor(c, box->text() + accepted);
+        const QChar taken = verdict.action == Kern::KeyVerdict::Replace ? verdict.replacement : c;
+        if (verdict.action != Kern::KeyVerdict::Drop && taken != QChar(8))
+            accepted += taken;
+    }
+    if (!accepted.isEmpty())
+        box->insert(accepted);
+    return true;
+}
+
+void fixOnFocusLoss(QLineEdit* box, BoxRule rule, const QFocusEvent* focus) {
+    const auto reason = focus->reason();
+    // Only leaving the box for another control of this window counts: not opening a menu,
+    // a popup or another window (the calculator, say), nor switching to another program.
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+        reason == Qt::MenuBarFocusReason)
+        return;
+    const QWidget* next = QApplication::focusWidget();
+    if (next && next->window() != box->window())
+        return;
+    const char* zero = rule == BoxRule::Length    ? Kern::LengthZeroText
+                       : rule == BoxRule::Minimum ? Kern::MinimumZeroText
+                                                  : Kern::MaximumZeroText;
+    const QString fixed = Kern::FocusLossText(box->text(), QLatin1String(zero));
+    if (fixed != box->text())
+        box->setText(fixed);
+}
+
+} // namespace
+
 bool Seite1::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QLineEdit*>(watched);
     const BoxRule rule = box ? ruleOf(box) : BoxRule::None;
     if (!box || rule == BoxRule::None)
         return QMainWindow::eventFilter(watched, event);
 
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        switch (key->key()) {
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-        case Qt::Key_Delete:
-            return false;
-        default:
-            break;
-        }
-        // Copy, cut and paste do nothing in these boxes, in every key form (Shift+Insert too).
-        if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Copy) ||
-            key->matches(QKeySequence::Cut))
-            return true;
-        const QString typed = key->text();
-        if (typed.isEmpty())
-            return false; // cursor keys and the like are no typed characters
-        auto verdictFor = [&](QChar c, const QString& text) {
-            return rule == BoxRule::Length ? Kern::LengthKeyRule(c, text) : Kern::DigitsKeyRule(c);
-        };
-        if (typed.size() == 1) {
-            const Kern::KeyVerdict verdict = verdictFor(typed.at(0), box->text());
-            if (verdict.action == Kern::KeyVerdict::Drop)
-                return true;
-            if (verdict.action == Kern::KeyVerdict::Replace) {
-                box->insert(QString(verdict.replacement));
-                return true;
-            }
-            return false;
-        }
-        // A key that types several characters at once: each one goes through the rule.
-        QString accepted;
-        for (const QChar c : typed) {
-            const Kern::KeyVerdict verdict = verdictFor(c, box->text() + accepted);
-            const QChar taken =
-                verdict.action == Kern::KeyVerdict::Replace ? verdict.replacement : c;
-            if (verdict.action != Kern::KeyVerdict::Drop && taken != QChar(8))
-                accepted += taken;
-        }
-        if (!accepted.isEmpty())
-            box->insert(accepted);
-        return true;
-    }
-    if (event->type() == QEvent::ShortcutOverride) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return filterBoxKey(box, rule, static_cast<QKeyEvent*>(event));
+    case QEvent::ShortcutOverride:
         // Copy, cut and paste arrive as control characters and do nothing in these boxes;
         // keep the box from taking them as its own shortcuts.
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Copy) ||
-            key->matches(QKeySequence::Cut)) {
+        if (isClipboardKey(static_cast<QKeyEvent*>(event))) {
             event->accept();
             return true;
         }
         return false;
+    case QEvent::FocusOut:
+        fixOnFocusLoss(box, rule, static_cast<QFocusEvent*>(event));
+        return false;
+    default:
+        return false;
     }
-    if (event->type() == QEvent::FocusOut) {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // Only leaving the box for another control of this window counts: not opening a menu,
-        // a popup or another window (the calculator, say), nor switching to another program.
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
-            reason == Qt::MenuBarFocusReason)
-            return false;
-        const QWidget* next = QApplication::focusWidget();
-        if (next && next->window() != box->window())
-            return false;
-        const char* zero = rule == BoxRule::Length    ? Kern::LengthZeroText
-                           : rule == BoxRule::Minimum ? Kern::MinimumZeroText
-                                                      : Kern::MaximumZeroText;
-        const QString fixed = Kern::FocusLossText(box->text(), QLatin1String(zero));
-        if (fixed != box->text())
-            box->setText(fixed);
-    }
-    return false;
 }
 
 // ---- commands ----
