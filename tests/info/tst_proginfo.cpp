@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -13,10 +14,17 @@ class TstProgInfo : public QObject {
     Q_OBJECT
 
     QByteArray m_path;
+    QString m_cwd;
 
 private slots:
-    void init() { m_path = qgetenv("PATH"); }
-    void cleanup() { qputenv("PATH", m_path); }
+    void init() {
+        m_path = qgetenv("PATH");
+        m_cwd = QDir::currentPath();
+    }
+    void cleanup() {
+        qputenv("PATH", m_path);
+        QDir::setCurrent(m_cwd);
+    }
 
     // The version line follows the build; the blank lines set the texts apart in their boxes.
     void captionAndTexts() {
@@ -32,25 +40,28 @@ private slots:
         // The picture is the program icon, whole and inside its place.
         const QPixmap picture = dlg.Image1->pixmap();
         QVERIFY(picture.width() > 200);
+        QCOMPARE(picture.width(), picture.height());
         QVERIFY(picture.width() <= dlg.Image1->width() && picture.height() <= dlg.Image1->height());
         QVERIFY(
             !(dlg.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         QCOMPARE(dlg.minimumSize(), dlg.maximumSize());
     }
 
-    void keysClose_data() {
+    void shownCentredAndClosedByKeys_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("result");
         QTest::newRow("Enter") << int(Qt::Key_Return) << int(QDialog::Accepted);
         QTest::newRow("Enter on the keypad") << int(Qt::Key_Enter) << int(QDialog::Accepted);
         QTest::newRow("Esc") << int(Qt::Key_Escape) << int(QDialog::Rejected);
     }
-    void keysClose() {
+    void shownCentredAndClosedByKeys() {
         QFETCH(int, key);
         QFETCH(int, result);
         ProgInfo dlg;
+        QPoint centre;
         TestHelp::answerModalOf<ProgInfo>([&](ProgInfo* shown) {
             if (QTest::qWaitForWindowActive(shown)) {
+                centre = shown->frameGeometry().center();
                 QWidget* focus = QApplication::focusWidget();
                 QTest::keyClick(focus ? focus : shown, Qt::Key(key));
             }
@@ -58,36 +69,40 @@ private slots:
                 shown->done(-1); // the key did not close it
         });
         QCOMPARE(dlg.exec(), result);
+        // Shown centred on the screen, frame included.
+        const QPoint screen = dlg.screen()->availableGeometry().center();
+        QVERIFY((centre - screen).manhattanLength() <= 2);
     }
 
     void systemInformation_data() {
         QTest::addColumn<QString>("tool");       // file put into the only PATH folder
         QTest::addColumn<QByteArray>("content"); // its content; %1 stands for the marker file
-        QTest::addColumn<bool>("onPath");
+        QTest::addColumn<QByteArray>("path");    // %1 stands for the folder
         QTest::addColumn<bool>("starts");
         const QString last = SysInfo::toolCandidates().last();
         const QByteArray script("#!/bin/sh\necho started > '%1'\n");
-        QTest::newRow("tool on the PATH is started") << last << script << true << true;
-        QTest::newRow("empty PATH: message") << last << QByteArray() << false << false;
+        const QByteArray folder("%1");
+        QTest::newRow("tool on the PATH is started") << last << script << folder << true;
+        QTest::newRow("empty PATH: message") << last << script << QByteArray() << false;
+        QTest::newRow("relative PATH entry: message") << last << script << QByteArray(".") << false;
         QTest::newRow("tool that cannot run: message")
-            << SysInfo::toolCandidates().first() << QByteArray("no program\n") << true << false;
-        QTest::newRow("other programs only: message") << "sh" << script << true << false;
+            << SysInfo::toolCandidates().first() << QByteArray("no program\n") << folder << false;
+        QTest::newRow("other programs only: message") << "sh" << script << folder << false;
     }
     void systemInformation() {
         QFETCH(QString, tool);
         QFETCH(QByteArray, content);
-        QFETCH(bool, onPath);
+        QFETCH(QByteArray, path);
         QFETCH(bool, starts);
         QTemporaryDir dir;
         const QString marker = dir.filePath(QStringLiteral("started"));
         QFile file(dir.filePath(tool));
-        if (!content.isEmpty()) {
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content.replace("%1", QFile::encodeName(marker)));
-            file.close();
-            QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        }
-        qputenv("PATH", onPath ? QFile::encodeName(dir.path()) : QByteArray());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content.replace("%1", QFile::encodeName(marker)));
+        file.close();
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        qputenv("PATH", path.replace("%1", QFile::encodeName(dir.path())));
+        QDir::setCurrent(dir.path());
 
         ProgInfo dlg;
         QString seen;
