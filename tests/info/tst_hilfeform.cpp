@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTransform>
 #include <QtTest>
 
 // What one opening of the help window showed; places and sizes in twips.
@@ -27,10 +28,9 @@ class TstHilfeForm : public QObject {
         Opening seen;
         TestHelp::answerModalOf<Hilfe_Form>([&seen](Hilfe_Form* w) {
             if (QTest::qWaitForWindowActive(w)) {
-                const QRect ok = w->cmdOK->geometry();
+                const double twips = Twips::fromPx(1, w);
                 seen = {w, QRectF(Twips::outerPos(w), Twips::outerSize(w)),
-                        QRectF(Twips::fromPx(ok.x()), Twips::fromPx(ok.y()),
-                               Twips::fromPx(ok.width()), Twips::fromPx(ok.height())),
+                        QTransform::fromScale(twips, twips).mapRect(QRectF(w->cmdOK->geometry())),
                         w->Text1->font().pointSizeF(), w->minimumSize() == w->maximumSize()};
                 QTest::mouseClick(w->cmdOK, Qt::LeftButton);
             }
@@ -45,10 +45,9 @@ class TstHilfeForm : public QObject {
 
     // Within a pixel (15 twips) of the design rectangle times the factors.
     static bool scaledNear(const QRectF& seen, const QRectF& design, double sx, double sy) {
-        return qAbs(seen.left() - design.left() * sx) <= 15 &&
-               qAbs(seen.top() - design.top() * sy) <= 15 &&
-               qAbs(seen.width() - design.width() * sx) <= 15 &&
-               qAbs(seen.height() - design.height() * sy) <= 15;
+        const QRectF want = QTransform::fromScale(sx, sy).mapRect(design);
+        return qAbs(seen.left() - want.left()) <= 15 && qAbs(seen.top() - want.top()) <= 15 &&
+               qAbs(seen.right() - want.right()) <= 15 && qAbs(seen.bottom() - want.bottom()) <= 15;
     }
 
 private slots:
@@ -87,7 +86,7 @@ private slots:
         QTest::addColumn<double>("sy");
         QTest::newRow("1920 x 1080") << 11.0 << 2.4 << 1.8;
         QTest::newRow("1280 x 800, unequal factors") << 2.0 << 1.6 << 1.333333;
-        QTest::newRow("1152 x 864, font by the height") << 5.0 << 1.72 << 1.28;
+        QTest::newRow("1376 x 768, font by the height") << 5.0 << 1.72 << 1.28;
     }
     void placementFollowsPreset() {
         QFETCH(double, preset);

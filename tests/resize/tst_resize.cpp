@@ -9,12 +9,14 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardItemModel>
 #include <QtTest>
 
 #include <cmath>
@@ -386,6 +388,21 @@ private slots:
         else
             QVERIFY(size < 12 && TextFit::fits(tight, tight->font()) &&
                     !TextFit::fits(tight, larger));
+    }
+
+    // Grid headings get the largest font, not above the one asked for, that also fits the
+    // header's height.
+    void headingsFitALowHeader() {
+        QStandardItemModel model(0, 2);
+        model.setHorizontalHeaderLabels({QStringLiteral("Länge"), QStringLiteral("Preis")});
+        QHeaderView header(Qt::Horizontal);
+        header.setModel(&model);
+        header.resize(400, 14);
+        TextFit::fitHeadings(&header, 12);
+        QFont larger = header.font();
+        QVERIFY(QFontMetrics(larger).height() <= 14);
+        larger.setPointSizeF(larger.pointSizeF() + 0.25);
+        QVERIFY(QFontMetrics(larger).height() > 14);
     }
 };
 
