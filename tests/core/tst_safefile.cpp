@@ -50,9 +50,9 @@ class TestSafeFile : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(put(m_dir.filePath(QStringLiteral("plain.txt")), "Gleis\r\n"));
-        const QString fifo = m_dir.filePath(QStringLiteral("fifo"));
-        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        QVERIFY(QFile::link(fifo, m_dir.filePath(QStringLiteral("link-to-fifo"))));
+        QCOMPARE(
+            ::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("fifo"))).constData(), 0600),
+            0);
     }
 
     void reading_data() {
@@ -60,7 +60,6 @@ private slots:
         dataRow("regular file as large as allowed", "plain.txt", qint64(7), true);
         dataRow("a byte beyond the bound", "plain.txt", qint64(6), false);
         dataRow("FIFO without a writer", "fifo", SafeFile::DefaultMaxBytes, false);
-        dataRow("symbolic link to a FIFO", "link-to-fifo", SafeFile::DefaultMaxBytes, false);
         dataRow("endless device", "/dev/zero", SafeFile::DefaultMaxBytes, false);
         dataRow("folder", ".", SafeFile::DefaultMaxBytes, false);
         dataRow("missing", "missing.txt", SafeFile::DefaultMaxBytes, false);
@@ -105,7 +104,6 @@ private slots:
     void writing_data() {
         dataColumns<QString, int>({"fault", "bytes"});
         dataRow("none", "", 4096);
-        dataRow("file size limit before the first byte", "limit 0", 4096);
         dataRow("file size limit in the middle", "limit 100", 4096);
         dataRow("small disk full: the flush fails", "disk full", 1000);
         dataRow("small disk: a write takes only part", "disk part", 200000);
