@@ -1,8 +1,6 @@
 // Printing the result table: pages of fifty rows, the columns, the template and its override,
 // the preview window and printing from it.
 #include "datarow.h"
-#include "drubild.h"
-#include "drucken.h"
 #include "modalhelper.h"
 #include "printdocument.h"
 #include "resultfixture.h"
@@ -12,21 +10,6 @@
 
 namespace {
 const QString CrLf = QStringLiteral("\r\n");
-
-// One print run of a grid up to the finished document, the preview not shown.
-struct Printout {
-    Printout(const Kern::ResultTableModel& grid, const QString& templateDirectory)
-        : run(grid, templateDirectory) {
-        Drucken::PrepareDocument(run, preview.document());
-    }
-    PrintDocument& build() {
-        if (!preview.BuildPages(run))
-            qWarning("pages not built");
-        return preview.document();
-    }
-    Drucken::PrintRun run;
-    DruBild preview;
-};
 
 QStringList lines(const QString& text) {
     return text.split(CrLf);
