@@ -44,7 +44,6 @@ private slots:
         dataColumns<QString, QString, QString, QString, QString, QString>(
             {"places", "keys", "tape", "display", "field", "messages"});
 
-        row("addition", "5 + 3 =", "5 +|3|8,00 =|rule", "8");
         row("division keeps its operand's blank", "10 / 3 =", "10 /|3 |3,33 =|rule", "3,33");
         row("percent on top", "200 + 10 % =", "200 +|10 %|220,00 =|rule", "220");
         row("percent off", "200 - 10 % =", "200 -|10 %|180,00 =|rule", "180");
@@ -53,13 +52,10 @@ private slots:
             "200 + 10 % + 5 =", "200 +|10 %|10 +|5|15,00 =|rule", "15");
         row("result right after an operator cuts it", "5 + =", "5|5,00 =|rule", "5");
         row("second operator repeats the first", "5 + - 2 =", "5 +|5 -|2|8,00 =|rule", "8");
-        row("result carried on", "5 + 3 = * 2 =", "5 +|3|8,00 =|rule|8 *|2|16,00 =|rule", "16");
         row("digit after result starts anew",
             "5 + 3 = 2 + 1 =", "5 +|3|8,00 =|rule|2 +|1|3,00 =|rule", "3");
-        row("clear entry keeps the accumulator",
+        row("result carried on past a clear entry",
             "5 + 3 = E * 2 =", "5 +|3|8,00 =|rule|8 *|2|16,00 =|rule", "16");
-        row("rounding lifts the binary neighbour of a half",
-            "2 , 34499999 =", "2,34499999|2,35 =|rule", "2,35");
         row("negative rounds away from zero", "0 - 2 , 005 =", "0 -|2,005|-2,01 =|rule", "-2,01");
         row("division by zero", "8 / 0 =", "8 /|0 |0,00 =|rule", "0");
         row("result as first key", "=", "0|0,00 =|rule", "0");
@@ -109,7 +105,6 @@ private slots:
 
         row("DM", "10 DM", "", "10", "DM    19,56");
         row("Euro", "10 EU", "", "10", "Euro  5,11");
-        row("Switch", "10 DM SW", "", "19,56", "Euro  10");
         row("Switch back", "10 DM SW SW", "", "10", "DM    19,56");
         row("conversion with no places", "10 DM", "", "10", "DM    20", "0");
         row("a key blanks the conversion", "10 DM 5", "", "105");

@@ -102,20 +102,18 @@ private slots:
     // A save that fails leaves the old file byte for byte and no temporary file; one that works
     // replaces it.
     void writing_data() {
-        dataColumns<QString, int>({"fault", "bytes"});
-        dataRow("none", "", 4096);
-        dataRow("file size limit in the middle", "limit 100", 4096);
-        dataRow("small disk full: the flush fails", "disk full", 1000);
-        dataRow("small disk: a write takes only part", "disk part", 200000);
-        dataRow("read-only folder", "read-only", 10);
-        dataRow("FIFO in the way", "fifo", 10);
+        QTest::addColumn<QString>("fault");
+        dataRow("none", "");
+        dataRow("file size limit in the middle", "limit");
+        dataRow("small disk full: the flush fails", "disk full");
+        dataRow("read-only folder", "read-only");
+        dataRow("FIFO in the way", "fifo");
     }
     void writing() {
         QFETCH(QString, fault);
-        QFETCH(int, bytes);
         QTemporaryDir own;
         const QByteArray disk = QFile::encodeName(own.path());
-        const bool smallDisk = fault.startsWith(QLatin1String("disk"));
+        const bool smallDisk = fault == QLatin1String("disk full");
         if (smallDisk && ::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=64k") != 0)
             QSKIP("mounting a small file system needs root");
         const auto unmount = qScopeGuard([&] {
@@ -128,22 +126,21 @@ private slots:
         if (fault == QLatin1String("fifo")) {
             path = own.filePath(QStringLiteral("pipe"));
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        } else if (smallDisk) { // fill the disk to the last byte, or leave room for a part
+        } else if (smallDisk) { // filled to the last byte
             QFile filler(own.filePath(QStringLiteral("filler")));
             QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-            for (int k = 0; fault == QLatin1String("disk full") || k < 24; ++k)
-                if (filler.write(QByteArray(1024, 'f')) != 1024)
-                    break;
+            while (filler.write(QByteArray(1024, 'f')) == 1024) {
+            }
         }
         const QStringList before = QDir(own.path()).entryList(QDir::AllEntries | QDir::Hidden);
-        const QByteArray data(bytes, 'n');
+        const QByteArray data(4096, 'n');
         QString error;
         bool written = false;
         {
             std::optional<TestHelp::FileSizeLimit> limit;
             std::optional<TestHelp::AsOrdinaryUser> user;
-            if (fault.startsWith(QLatin1String("limit"))) {
-                limit.emplace(rlim_t(fault.mid(6).toInt()));
+            if (fault == QLatin1String("limit")) {
+                limit.emplace(100);
                 std::signal(SIGXFSZ, SIG_DFL); // the writer itself must keep the signal off
             }
             if (fault == QLatin1String("read-only")) {
