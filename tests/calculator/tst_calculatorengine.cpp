@@ -89,6 +89,8 @@ private slots:
         row("ignored key after a negative result and ten typed decimals",
             "0 - 99999999999 * 999 , 0000000001 = x",
             "0 -|99999999999 *|999,0000000001|-99.899.999.999.011,00 =|rule", "-99899999999011");
+        row("ignored key after a 14-digit result with typed decimals", "99999999999 * 999 , 25 = x",
+            "99999999999 *|999,25|99.924.999.999.000,75 =|rule", "99924999999000,75");
         row("longest result in the number column",
             "99999999999 * 999999 =", "99999999999 *|999999|99.999.899.999.000.000,00 =|rule",
             "9,9999899999E+16");
@@ -110,6 +112,8 @@ private slots:
         row("a key blanks the conversion", "10 DM 5", "", "105");
         row("Switch after a result continues with it",
             "5 + 5 = DM SW + 1 =", "5 +|5|10,00 =|rule|19,56 +|1|20,56 =|rule", "20,56");
+        row("Switch after a percent continues with it",
+            "200 + 10 % DM SW =", "200 +|10 %|430,28 =|rule", "430,28");
         row("Switch after an operator changes the operand only",
             "5 + DM SW + =", "5 +|9,78|14,78 =|rule", "14,78");
         row("ignored key after Switch shows the number before", "10 DM SW x", "", "10");

@@ -54,6 +54,7 @@ private slots:
         dataRow("trailing comma", "5,", true, 5.0);
         dataRow("empty", "", false, 0.0);
         dataRow("english point", "3.5", false, 0.0);
+        dataRow("digit of another script", "12\u0663", false, 0.0);
         dataRow("first group of four digits", "1234.567", false, 0.0);
         dataRow("later group of four digits", "1.2345", false, 0.0);
         dataRow("two commas", "1,234,50", false, 0.0);

@@ -120,11 +120,11 @@ private slots:
         dataRow("long line cut between two characters beyond 16 bits",
                 "5\r\n" + QByteArray("\xf0\x9f\x9a\x82").repeated(20000) + "\r\n1\r\n",
                 QStringList{"5|" + QString::fromUtf8("\xf0\x9f\x9a\x82").repeated(16383) + "|1"});
-        dataRow("control characters dropped, tab kept",
+        dataRow("control characters dropped, also those beyond ASCII, tab kept",
                 QByteArray("\x01"
-                           "5\x7f\r\na\tb\x1b\r\n\x00"
+                           "5\x7f\r\na\tb\x1b\xc2\x85\r\n\x00"
                            "1,00\r\n",
-                           19),
+                           21),
                 QStringList{"5|a\tb|1,00"});
     }
     void parse() {
