@@ -14,16 +14,6 @@
 
 namespace {
 
-QByteArray contentOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 // A device that takes a few bytes and then refuses, like a disk that fills up.
 class FillingDevice : public QIODevice {
 public:
@@ -49,7 +39,7 @@ class TestSafeFile : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        QVERIFY(put(m_dir.filePath(QStringLiteral("plain.txt")), "Gleis\r\n"));
+        QVERIFY(TestHelp::put(m_dir.filePath(QStringLiteral("plain.txt")), "Gleis\r\n"));
         QCOMPARE(
             ::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("fifo"))).constData(), 0600),
             0);
@@ -121,7 +111,7 @@ private slots:
                 ::umount(disk.constData());
         });
         const QString old = own.filePath(QStringLiteral("alt.sfr"));
-        QVERIFY(put(old, "alt"));
+        QVERIFY(TestHelp::put(old, "alt"));
         QString path = old;
         if (fault == QLatin1String("fifo")) {
             path = own.filePath(QStringLiteral("pipe"));
@@ -155,7 +145,7 @@ private slots:
         QCOMPARE(error.isEmpty(), ok);
         if (smallDisk)
             QCOMPARE(error, QString::fromLocal8Bit(std::strerror(ENOSPC)));
-        QCOMPARE(contentOf(old), ok ? data : QByteArray("alt"));
+        QCOMPARE(TestHelp::contentOf(old), ok ? data : QByteArray("alt"));
         QCOMPARE(QDir(own.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
         QCOMPARE(QFileInfo(path).isFile(), path == old); // what was in the way stays
     }

@@ -1,6 +1,7 @@
 // Printing the result table: pages of fifty rows, the columns, the template and its override,
 // the preview window and printing from it.
 #include "datarow.h"
+#include "filefaults.h"
 #include "modalhelper.h"
 #include "printdocument.h"
 #include "resultfixture.h"
@@ -25,10 +26,6 @@ QByteArray form(int columns, const QByteArray& extra = QByteArray(), int rows = 
            "</table>";
 }
 
-bool writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
 } // namespace
 
 class TestDrucken : public QObject {
@@ -141,7 +138,7 @@ private slots:
         QFETCH(bool, used);
         QTemporaryDir dir;
         QVERIFY(content.isEmpty() ? QDir(dir.path()).mkdir(Drucken::TemplateName)
-                                  : writeFile(dir.filePath(Drucken::TemplateName), content));
+                                  : TestHelp::put(dir.filePath(Drucken::TemplateName), content));
         fillResults(m_grid, 2, 3);
         Printout printout(m_grid, dir.path());
         PrintDocument& doc = printout.build();
@@ -154,10 +151,10 @@ private slots:
     void templateReadOncePerRun() {
         QTemporaryDir dir;
         const QString local = dir.filePath(Drucken::TemplateName);
-        QVERIFY(writeFile(local, form(15)));
+        QVERIFY(TestHelp::put(local, form(15)));
         fillResults(m_grid, 2, 120);
         Printout printout(m_grid, dir.path());
-        QVERIFY(writeFile(local, form(15, "<p>Umbau</p>")));
+        QVERIFY(TestHelp::put(local, form(15, "<p>Umbau</p>")));
         const QString text = printout.build().plainText();
         QCOMPARE(text.count(QStringLiteral("Werkstattliste")), 3);
         QVERIFY(!text.contains(QStringLiteral("Umbau")));
