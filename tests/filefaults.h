@@ -1,6 +1,11 @@
 #pragma once
 
-// Faults of the environment that a test can cause without a special file system.
+// Files for a test to set up and read back, and faults of the environment that a test can cause
+// without a special file system.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
 
 #include <csignal>
 #include <sys/fsuid.h>
@@ -8,6 +13,16 @@
 #include <unistd.h>
 
 namespace TestHelp {
+
+inline bool put(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+inline QByteArray contentOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
 
 // While this lives, files of the process may grow only to the given number of bytes: every write
 // beyond fails in the kernel (EFBIG), as on a full disk, also for root.

@@ -1,44 +1,13 @@
-// The calculator engine through a fake window: key sequences, the tape, the display, the
+// The calculator engine through a recording window: key sequences, the tape, the display, the
 // conversion field and the messages, as one table.
 #include "calculatorengine.h"
-#include "calculatorview.h"
 #include "datarow.h"
-#include "tapetext.h"
+#include "tapeview.h"
 
 #include <QStringList>
 #include <QTest>
 
 namespace {
-
-class FakeView : public CalculatorView {
-public:
-    QString display, places = QStringLiteral("2"), field;
-    QStringList tape, messages; // "text/title/buttons"
-    bool switchEnabled = true;
-
-    void setDisplayText(const QString& text) override { display = text; }
-    QString displayText() const override { return display; }
-    void clearTape() override { tape.clear(); }
-    int tapeLineCount() const override { return int(tape.size()); }
-    QString tapeLine(int i) const override { return tape.value(i); }
-    void writeTapeLine(int i, const QString& text) override {
-        QVERIFY2(i >= 0 && i <= tape.size(), "tape line written out of order");
-        if (i == tape.size())
-            tape.append(text);
-        else
-            tape[i] = text;
-    }
-    void selectLastTapeLine() override {}
-    void blankConversionField() override { field.clear(); }
-    QString conversionCaption() const override { return field; }
-    void showConversion(const QString& caption, const QString&) override { field = caption; }
-    void setSwitchEnabled(bool enabled) override { switchEnabled = enabled; }
-    void focusEqualsKey() override {}
-    QString decimalPlacesCaption() const override { return places; }
-    void showMessage(const QString& text, const QString& title, MessageButtons b) override {
-        messages << text + '/' + title + (b == MessageButtons::Ok ? "/OK" : "/OK+Abbrechen");
-    }
-};
 
 // Keys separated by blanks; a group of digits is typed digit by digit; "DM", "EU" and "SW" are
 // the three conversion buttons.
@@ -75,7 +44,6 @@ private slots:
         dataColumns<QString, QString, QString, QString, QString, QString>(
             {"places", "keys", "tape", "display", "field", "messages"});
 
-        row("addition", "5 + 3 =", "5 +|3|8,00 =|rule", "8");
         row("division keeps its operand's blank", "10 / 3 =", "10 /|3 |3,33 =|rule", "3,33");
         row("percent on top", "200 + 10 % =", "200 +|10 %|220,00 =|rule", "220");
         row("percent off", "200 - 10 % =", "200 -|10 %|180,00 =|rule", "180");
@@ -84,22 +52,18 @@ private slots:
             "200 + 10 % + 5 =", "200 +|10 %|10 +|5|15,00 =|rule", "15");
         row("result right after an operator cuts it", "5 + =", "5|5,00 =|rule", "5");
         row("second operator repeats the first", "5 + - 2 =", "5 +|5 -|2|8,00 =|rule", "8");
-        row("result carried on", "5 + 3 = * 2 =", "5 +|3|8,00 =|rule|8 *|2|16,00 =|rule", "16");
         row("digit after result starts anew",
             "5 + 3 = 2 + 1 =", "5 +|3|8,00 =|rule|2 +|1|3,00 =|rule", "3");
-        row("clear entry", "5 + 3 E 4 =", "5 +|4|9,00 =|rule", "9");
-        row("clear entry keeps the accumulator",
+        row("result carried on past a clear entry",
             "5 + 3 = E * 2 =", "5 +|3|8,00 =|rule|8 *|2|16,00 =|rule", "16");
-        row("rounding lifts the binary neighbour of a half",
-            "2 , 34499999 =", "2,34499999|2,35 =|rule", "2,35");
         row("negative rounds away from zero", "0 - 2 , 005 =", "0 -|2,005|-2,01 =|rule", "-2,01");
         row("division by zero", "8 / 0 =", "8 /|0 |0,00 =|rule", "0");
         row("result as first key", "=", "0|0,00 =|rule", "0");
         row("clear empties the tape", "5 + 3 = C", "", "0");
-        row("lower-case letters and comma", "5 + 3 e 4 , 5 =", "5 +|4,5|9,50 =|rule", "9,5");
+        row("clear entry, lower-case letters and comma", "5 + 3 e 4 , 5 =", "5 +|4,5|9,50 =|rule",
+            "9,5");
         row("decimal key shows the comma alone", "12 ,", "", "12,");
-        row("second decimal key changes nothing", "1 , , 5", "", "1,5");
-        row("typed zeros stay", "1 , 50", "", "1,50");
+        row("second decimal key changes nothing, typed zeros stay", "1 , , 50", "", "1,50");
         row("ignored key shows the typed-entry form", "7 / 2 = x", "7 /|2 |3,50 =|rule", "4");
         row("eleven integer digits, not twelve", "100000000000", "", "10000000000", "", "2",
             "Überlauf/Hinweis/OK+Abbrechen");
@@ -125,6 +89,8 @@ private slots:
         row("ignored key after a negative result and ten typed decimals",
             "0 - 99999999999 * 999 , 0000000001 = x",
             "0 -|99999999999 *|999,0000000001|-99.899.999.999.011,00 =|rule", "-99899999999011");
+        row("ignored key after a 14-digit result with typed decimals", "99999999999 * 999 , 25 = x",
+            "99999999999 *|999,25|99.924.999.999.000,75 =|rule", "99924999999000,75");
         row("longest result in the number column",
             "99999999999 * 999999 =", "99999999999 *|999999|99.999.899.999.000.000,00 =|rule",
             "9,9999899999E+16");
@@ -141,12 +107,13 @@ private slots:
 
         row("DM", "10 DM", "", "10", "DM    19,56");
         row("Euro", "10 EU", "", "10", "Euro  5,11");
-        row("Switch", "10 DM SW", "", "19,56", "Euro  10");
         row("Switch back", "10 DM SW SW", "", "10", "DM    19,56");
         row("conversion with no places", "10 DM", "", "10", "DM    20", "0");
         row("a key blanks the conversion", "10 DM 5", "", "105");
         row("Switch after a result continues with it",
             "5 + 5 = DM SW + 1 =", "5 +|5|10,00 =|rule|19,56 +|1|20,56 =|rule", "20,56");
+        row("Switch after a percent continues with it",
+            "200 + 10 % DM SW =", "200 +|10 %|430,28 =|rule", "430,28");
         row("Switch after an operator changes the operand only",
             "5 + DM SW + =", "5 +|9,78|14,78 =|rule", "14,78");
         row("ignored key after Switch shows the number before", "10 DM SW x", "", "10");
@@ -158,23 +125,23 @@ private slots:
         QFETCH(QString, display);
         QFETCH(QString, field);
         QFETCH(QString, messages);
-        FakeView view;
+        TapeView view;
         view.places = places;
         CalculatorEngine engine(&view);
         engine.Open();
         QCOMPARE(view.display.trimmed(), QStringLiteral("0"));
         typeKeys(engine, keys);
         QCOMPARE(shortTape(view.tape), tape);
-        QCOMPARE(view.display.size(), 25);
         QCOMPARE(view.display.trimmed(), display);
         QCOMPARE(view.field, field);
         QCOMPARE(view.switchEnabled, !field.isEmpty()); // only right after a conversion
         QCOMPARE(view.messages.join(QLatin1Char(';')), messages);
+        QCOMPARE(view.fault, QString());
     }
 
     // Three lines a result: far past the 32,767 lines a 16-bit index would hold.
     void longTape() {
-        FakeView view;
+        TapeView view;
         CalculatorEngine engine(&view);
         engine.Open();
         for (int i = 0; i < 11000; ++i)

@@ -65,7 +65,8 @@ private slots:
         dataRow("semicolon", "A;B", "A;B", "\"A;B\"");
         dataRow("double quote", "5\" lang", "\"5\"\" lang\"", "\"5\"\" lang\"");
         dataRow("tab", "A\tB", "\"A\tB\"", "A\tB");
-        dataRow("line break", "A\r\nB", "\"A\r\nB\"", "\"A\r\nB\"");
+        dataRow("line feed", "A\nB", "\"A\nB\"", "\"A\nB\"");
+        dataRow("carriage return", "A\rB", "\"A\rB\"", "\"A\rB\"");
     }
     void quoting() {
         QFETCH(QString, cell);

@@ -29,10 +29,6 @@ void answerDialog(const QString& title, const QString& path) {
     });
 }
 
-bool put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 } // namespace
 
 class TestTrackFile : public QObject {
@@ -83,7 +79,7 @@ private slots:
         w->minimumBox(1)->setText(QStringLiteral("2"));
         w->maximumBox(1)->setText(QStringLiteral("7"));
         const QString path = m_dir.filePath(QStringLiteral("v.sfr"));
-        QVERIFY(put(path, "10\r\nA\r\n1,00\r\n20\r\nB\r\n2,00\r\n30\r\n"));
+        QVERIFY(TestHelp::put(path, "10\r\nA\r\n1,00\r\n20\r\nB\r\n2,00\r\n30\r\n"));
         QVERIFY(w->loadTrackFile(path, false));
         QCOMPARE(w->articleBox(2)->text(), QStringLiteral("B"));
         QCOMPARE(w->lengthBox(3)->text(), QStringLiteral("77.5"));
@@ -103,7 +99,7 @@ private slots:
         QFETCH(bool, save);
         QFETCH(QString, fault);
         const QString before = m_dir.filePath(QStringLiteral("vorher.sfr"));
-        QVERIFY(put(before, "1\r\nALT\r\n1,00\r\n"));
+        QVERIFY(TestHelp::put(before, "1\r\nALT\r\n1,00\r\n"));
         w->setCurrentTrackFile(before);
         QString path =
             fault == QLatin1String("not a folder") ? before + QStringLiteral("/x.sfr") : before;
@@ -130,9 +126,7 @@ private slots:
         QCOMPARE(w->currentTrackFile(), before);
         QCOMPARE(w->windowTitle(), Caption + before);
         QCOMPARE(w->lengthBox(1)->text(), QStringLiteral("64.3"));
-        QFile file(before);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("1\r\nALT\r\n1,00\r\n"));
+        QCOMPARE(TestHelp::contentOf(before), QByteArray("1\r\nALT\r\n1,00\r\n"));
         // At start-up the same failure stays silent.
         QVERIFY(save || !w->loadTrackFile(path, true));
         QVERIFY(!QApplication::activeModalWidget());

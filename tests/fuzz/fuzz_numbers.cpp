@@ -1,6 +1,9 @@
 // The German number readers and formatters on any text, pattern and double: never a crash, the
 // leading-number rule always finite, and what FormatPattern writes with a German pattern reads
-// back through ReadGermanNumber to the value rounded as shown.
+// back through ReadGermanNumber to the value rounded as shown. The price normalisation and the
+// exact currency reading of the same text: an amount read is within the largest amount and
+// agrees with the German reading; a text called too large is a German number beyond that amount.
+#include "currency.h"
 #include "fuzzcheck.h"
 #include "germanformat.h"
 #include "inputrules.h"
@@ -8,6 +11,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -33,6 +37,24 @@ void checkReadBack(double value) {
     }
 }
 
+void checkPrice(const QString& price) {
+    Kern::Currency amount;
+    bool tooLarge = false;
+    const bool ok = Kern::ReadCurrency(price, &amount, &tooLarge);
+    double german = 0.0;
+    const bool isNumber = Kern::ReadGermanNumber(price, &german);
+    if (ok) {
+        FUZZ_CHECK(!tooLarge);
+        FUZZ_CHECK(std::llabs(amount.tenThousandths) <= Kern::Currency::MaxAbs);
+        if (isNumber) // exact to the fourth decimal, rounded half away from zero
+            FUZZ_CHECK(std::fabs(amount.toDouble() - german) <= 0.00005 + 1e-9 * std::fabs(german));
+        else
+            FUZZ_CHECK(price.trimmed().isEmpty());
+    } else {
+        FUZZ_CHECK(!isNumber || (tooLarge && std::fabs(german) > 1e10));
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -46,6 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         checkReadBack(read);
         FUZZ_CHECK(Kern::GermanSortValue(whole) == read);
     }
+    checkPrice(whole);
+    checkPrice(Kern::NormalisePriceText(whole));
     Kern::PlainNumberText(Kern::LeadingNumber(whole));
     Kern::AlignedText(whole, int(size % 40));
     if (size < 9)

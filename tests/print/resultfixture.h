@@ -1,5 +1,10 @@
 #pragma once
 
+// A result grid whose cells are easy to predict and a print run of it, for the printing tests
+// and the template fuzz target.
+
+#include "drubild.h"
+#include "drucken.h"
 #include "kern.h"
 #include "resulttablemodel.h"
 
@@ -25,3 +30,18 @@ inline Kern::SearchResult fillResults(Kern::ResultTableModel& grid, int n, int k
     grid.FillResultTable(result);
     return result;
 }
+
+// One print run of a grid up to the finished document, the preview not shown.
+struct Printout {
+    Printout(const Kern::ResultTableModel& grid, const QString& templateDirectory)
+        : run(grid, templateDirectory) {
+        Drucken::PrepareDocument(run, preview.document());
+    }
+    PrintDocument& build() {
+        if (!preview.BuildPages(run))
+            qWarning("pages not built");
+        return preview.document();
+    }
+    Drucken::PrintRun run;
+    DruBild preview;
+};
