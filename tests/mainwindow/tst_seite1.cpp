@@ -26,362 +26,311 @@
 class TestSeite1 : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void startValues();
-    void tabOrder();
-    void typingRules_data();
-    void typingRules();
-    void focusLossTexts();
-    void focusRulesOnlyWithinTheWindow();
-    void clipboardKeysDoNothing();
-    void startSearch();
-    void minMaxMessageAndFocus();
-    void sortingAlternates();
-    void runningSearchCanBeStopped_data();
-    void runningSearchCanBeStopped();
-    void dispatch_data();
-    void dispatch();
-    void closingWritesSettings_data();
-    void closingWritesSettings();
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void init() {
+        QFile::remove(Kern::SettingsFilePath());
+        w = Kern::Main();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->activateWindow();
+    }
+
+    void cleanup() {
+        delete w;
+        w = nullptr;
+    }
+
+    // What the start-up search (startSearch) does not already show.
+    void startValues() {
+        for (int r = 1; r <= 10; ++r)
+            QCOMPARE(w->minimumBox(r)->text() + "|" + w->maximumBox(r)->text() + "|" +
+                         w->priceBox(r)->text(),
+                     QStringLiteral("0|9999|0,00"));
+        // Eleven steps of a tenth on each side, the shortfall negative, the excess positive.
+        QCOMPARE(w->shortfallList()->count(), 11);
+        QCOMPARE(w->shortfallList()->itemText(10), QStringLiteral("-1,0"));
+        QCOMPARE(w->excessList()->itemText(3), QStringLiteral("+0,3"));
+        QCOMPARE(w->excessList()->itemData(3).toInt(), 3);
+        QCOMPARE(w->shortfallList()->currentText() + w->excessList()->currentText(), "0,00,0");
+        QCOMPARE(w->resultLabel()->text(), QStringLiteral("Ergebnis:"));
+    }
+
+    // Row by row through the track table, then the route settings and the start button.
+    void tabOrder() {
+        const std::pair<QWidget*, QWidget*> steps[] = {{w->check(1), w->articleBox(1)},
+                                                       {w->priceBox(1), w->check(2)},
+                                                       {w->priceBox(10), w->routeBox()},
+                                                       {w->excessList(), w->limitBox()},
+                                                       {w->limitBox(), w->startButton()}};
+        for (const auto& [from, to] : steps) {
+            from->setFocus(Qt::OtherFocusReason);
+            QTest::keyClick(from, Qt::Key_Tab);
+            QCOMPARE(w->focusWidget(), to);
+        }
+    }
+
+    void typingRules_data() {
+        dataColumns<QString, QString, QString, QString>({"box", "keys", "typed", "left"});
+        dataRow("length", "Text3", "a-64,3.,", "64.3", "64.3");
+        dataRow("length emptied", "Text3", "", "", "0,0");
+        dataRow("route box", "Text2", "12,5x", "12.5", "12.5");
+        dataRow("route box emptied", "Text2", "", "", "0,0");
+        dataRow("minimum digits", "Text4", "1,2-a3", "123", "123");
+        dataRow("minimum emptied", "Text4", "", "", "0");
+        dataRow("maximum digits", "Text5", "9.9", "99", "99");
+        dataRow("maximum emptied", "Text5", "", "", "9999");
+        dataRow("article free text", "Text6", "A-1,5", "A-1,5", "A-1,5");
+        dataRow("limit three characters", "Text1", "abcd", "abc", "abc");
+    }
+
+    // Each box has its typing rule and its text on leaving it (the rules themselves are tested
+    // without a window): row 9 of the track table, or the single box of that name.
+    void typingRules() {
+        QFETCH(QString, box);
+        QFETCH(QString, keys);
+        QFETCH(QString, typed);
+        QFETCH(QString, left);
+        QLineEdit* e = nullptr;
+        for (QLineEdit* c : w->findChildren<QLineEdit*>(box))
+            if (c->property("index").toInt() == 9 || !c->property("index").isValid())
+                e = c;
+        QVERIFY(e);
+        e->setFocus();
+        e->clear();
+        QTest::keyClicks(e, keys);
+        QCOMPARE(e->text(), typed);
+        w->articleBox(1)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(e->text(), left);
+    }
+
+    void focusRulesOnlyWithinTheWindow() {
+        // Opening another window or the menu bar is no leaving of the box.
+        QLineEdit* e = w->maximumBox(4);
+        e->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        e->clear();
+        TestHelp::answerModal([](QWidget* modal) { modal->close(); });
+        w->toolbarButton(6)->trigger(); // the calculator
+        QCOMPARE(e->text(), QString());
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        e->setFocus();
+        QTest::keyClick(e, Qt::Key_Alt);
+        QTest::keyRelease(e, Qt::Key_Alt);
+        QCOMPARE(e->text(), QString());
+        e->setFocus(Qt::TabFocusReason); // the Alt key took it to the menu bar
+        w->minimumBox(4)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(e->text(), QStringLiteral("9999"));
+    }
+
+    void clipboardKeysDoNothing() {
+        QApplication::clipboard()->setText(QStringLiteral("abc"));
+        QLineEdit* e = w->lengthBox(1);
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(e, Qt::Key_X, Qt::ControlModifier);
+        QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(e->text(), QStringLiteral("64.3"));
+        // A key that types several characters: each goes through the rule.
+        QKeyEvent several(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                          QStringLiteral("1a,-2"));
+        e->setText(QStringLiteral("5"));
+        e->setCursorPosition(1);
+        QApplication::sendEvent(e, &several);
+        QCOMPARE(e->text(), QStringLiteral("51.2"));
+        // The article box has no filter: pasting works there.
+        w->articleBox(9)->setFocus();
+        QTest::keyClick(w->articleBox(9), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w->articleBox(9)->text(), QStringLiteral("abc"));
+    }
+
+    // The start-up table: eight types within 1000 mm exactly.
+    void startSearch() {
+        QTest::mouseClick(w->startButton(), Qt::LeftButton);
+        QTRY_VERIFY(!w->searchRunning());
+        const Kern::ResultTableModel* m = w->resultTable();
+        QCOMPARE(m->rowCount(), 4);
+        QStringList headings, row;
+        for (int c = 0; c < m->columnCount(); ++c) {
+            headings << m->headerData(c, Qt::Horizontal).toString();
+            row << m->cellText(1, c);
+        }
+        QCOMPARE(headings.join(','), "lfd. Nr.,Länge,-/+,24064,24071,24077,24094,24172,24188,24229,"
+                                     "24236,Anzahl Gleise,Gesamtpreis");
+        QCOMPARE(row.join(','), QStringLiteral("1,1000,0,0,0,,2,5,3,,1,,,11,0,00"));
+        QVERIFY(!w->check(9)->isChecked() && !w->check(10)->isChecked()); // unused rows unchecked
+        const QStringList lines = w->resultLabel()->text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.value(0), QStringLiteral(" Ergebnis: 4 Kombinationen "));
+        QVERIFY2(lines.value(1).startsWith(" (Dauer: ") && lines.value(1).endsWith(" Sek.)"),
+                 qPrintable(lines.value(1)));
+        // The grid takes the model's widths.
+        for (int c : {0, 3, 12})
+            QCOMPARE(w->grid()->columnWidth(c), Twips::toPx(m->columnWidthTwips(c), w));
+    }
+
+    void minMaxMessageAndFocus() {
+        QTest::mouseClick(w->startButton(), Qt::LeftButton);
+        QTRY_VERIFY(!w->searchRunning());
+        w->minimumBox(3)->setText(QStringLiteral("10000"));
+        QString seen;
+        TestHelp::noteMessage(&seen);
+        QTest::mouseClick(w->startButton(), Qt::LeftButton);
+        QTRY_VERIFY(!w->searchRunning());
+        QCOMPARE(seen, QStringLiteral("Eingabefehler|Achtung, die Min.-Anzahl eines gewünschten "
+                                      "Gleises darf nicht größer als die Max.-Anzahl sein."));
+        QTRY_COMPARE(w->focusWidget(), static_cast<QWidget*>(w->minimumBox(3)));
+        QCOMPARE(w->resultTable()->rowCount(), 4); // the previous result stays
+        QCOMPARE(w->resultLabel()->text(), QString());
+    }
+
+    // Every click sorts the other way round from the one before, whichever column it was on; a
+    // click on a data cell sorts by its column too.
+    void sortingAlternates() {
+        QTest::mouseClick(w->startButton(), Qt::LeftButton);
+        QTRY_VERIFY(!w->searchRunning());
+        QHeaderView* header = w->grid()->horizontalHeader();
+        QStringList orders;
+        auto click = [&](int column, bool heading) {
+            const QModelIndex cell = w->grid()->model()->index(2, column);
+            if (heading)
+                QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                                  QPoint(header->sectionViewportPosition(column) + 5, 5));
+            else
+                QTest::mouseClick(w->grid()->viewport(), Qt::LeftButton, {},
+                                  w->grid()->visualRect(cell).center());
+            QString order;
+            for (int r = 1; r <= 4; ++r)
+                order += w->resultTable()->cellText(r, 0);
+            orders << order;
+        };
+        click(11, true); // "Anzahl Gleise" falls from 11 to 8 in the order found
+        click(11, true);
+        click(0, true);
+        click(0, false);
+        QCOMPARE(orders.join(' '), QStringLiteral("4321 1234 1234 4321"));
+    }
+
+    void runningSearchCanBeStopped_data() {
+        QTest::addColumn<QString>("how");
+        dataRow("start button", "button");
+        dataRow("Esc in a box", "Esc");
+        dataRow("closing the window", "close");
+    }
+
+    // The window stays usable while a search runs: the running count shows, the start button stops
+    // it, and what was found up to then is kept.
+    void runningSearchCanBeStopped() {
+        QFETCH(QString, how);
+        w->searchRunner()->setSearchFunction(
+            [](const Kern::SearchRequest& request, Kern::SearchControl* control) {
+                std::vector<Kern::FoundCombination> rows = Kern::SearchCombinations(request);
+                rows.resize(2);
+                control->found = 2;
+                while (!control->cancel)
+                    QThread::msleep(1);
+                return rows;
+            });
+        QTest::mouseClick(w->startButton(), Qt::LeftButton);
+        QVERIFY(w->searchRunning());
+        QCOMPARE(w->startButton()->text(), QStringLiteral("Abbrechen"));
+        QTRY_COMPARE(w->resultLabel()->text(), QStringLiteral(" Ergebnis: 2 Kombinationen "));
+        QTest::keyClick(w, Qt::Key_S, Qt::AltModifier); // starts nothing new
+        QVERIFY(w->searchRunning());
+
+        if (how == QLatin1String("close")) {
+            w->close();
+            QVERIFY(!w->searchRunning());
+            return;
+        }
+        if (how == QLatin1String("Esc"))
+            QTest::keyClick(w->lengthBox(2), Qt::Key_Escape);
+        else
+            QTest::mouseClick(w->startButton(), Qt::LeftButton);
+        QTRY_VERIFY(!w->searchRunning());
+        QCOMPARE(w->resultTable()->rowCount(), 2);
+        const QStringList lines = w->resultLabel()->text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.value(0), QStringLiteral(" Ergebnis: 2 Kombinationen "));
+        QVERIFY2(lines.value(1).startsWith(" (Abgebrochen nach "), qPrintable(lines.value(1)));
+        QCOMPARE(w->startButton()->text(), QStringLiteral("&Start Berechnung"));
+    }
+
+    void dispatch_data() {
+        dataColumns<int, QString, int, QString, QString>(
+            {"position", "menu", "entry", "keys", "title"});
+        dataRow("laden", 1, "Datei", 1, "", "Gleis-Tabelle laden");
+        dataRow("speichern", 2, "Datei", 2, "Ctrl+S", "Gleis-Tabelle speichern");
+        dataRow("drucken, nothing to print yet", 4, "Datei", 4, "Ctrl+P", "Drucken");
+        dataRow("Rechner", 6, "MExtras", 1, "", "Rechner");
+        dataRow("Hilfe", 10, "Hilfe", 1, "F1", "Hilfe zum Schotterfix");
+    }
+
+    // The toolbar button, the menu entry and its shortcut open the same window.
+    void dispatch() {
+        QFETCH(int, position);
+        QFETCH(QString, menu);
+        QFETCH(int, entry);
+        QFETCH(QString, keys);
+        QFETCH(QString, title);
+        QStringList seen;
+        auto cancel = [&](QWidget* modal) {
+            seen << modal->windowTitle();
+            modal->close();
+        };
+        TestHelp::answerModal(cancel);
+        w->toolbarButton(position)->trigger();
+        TestHelp::answerModal(cancel);
+        QAction* a = menu == QLatin1String("Datei")     ? w->dateiEntry(entry)
+                     : menu == QLatin1String("MExtras") ? w->extrasEntry(entry)
+                                                        : w->hilfeEntry(entry);
+        a->trigger();
+        QStringList expected{title, title};
+        if (!keys.isEmpty()) {
+            QTRY_VERIFY(!QApplication::activeModalWidget());
+            w->activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(w));
+            TestHelp::answerModal(cancel);
+            QTest::keySequence(w, QKeySequence(keys));
+            expected << title;
+        }
+        QCOMPARE(seen, expected);
+        if (position <=
+            2) // cancelled: the caption shows the (empty) track-file name behind a blank
+            QCOMPARE(w->windowTitle(), QStringLiteral("Kuppli's Schotterfix "));
+    }
+
+    // Closing with the window's close box: see the settings round trip in tst_presets.
+    void closingWritesSettings_data() {
+        dataColumns<int, QString, QByteArray>({"how", "name", "written"});
+        const QString name = QStringLiteral("/tmp/Gleise, Märklin.sfr");
+        dataRow("Beenden", 1, name, " 1 \r\n" + name.toUtf8() + "\r\n");
+        dataRow("toolbar Ende", 2, name, " 1 \r\n" + name.toUtf8() + "\r\n");
+        // Read back, such a name would be cut at the break and name another file.
+        dataRow("name with a line break", 0, "/tmp/Gleise\n/etc/passwd", QByteArray(" 1 \r\n\r\n"));
+        dataRow("name with a CR", 0, "/tmp/Gleise\r.sfr", QByteArray(" 1 \r\n\r\n"));
+    }
+
+    void closingWritesSettings() {
+        QFETCH(int, how);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, written);
+        QFile::remove(Kern::SettingsFilePath());
+        w->setCurrentTrackFile(name);
+        if (how == 0)
+            w->close();
+        else if (how == 1)
+            w->dateiEntry(6)->trigger();
+        else
+            w->toolbarButton(8)->trigger();
+        QVERIFY(!w->isVisible());
+        QFile f(Kern::SettingsFilePath());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), written);
+    }
 
 private:
     Seite1* w = nullptr;
 };
-
-void TestSeite1::initTestCase() {
-    QStandardPaths::setTestModeEnabled(true);
-}
-
-void TestSeite1::init() {
-    QFile::remove(Kern::SettingsFilePath());
-    w = Kern::Main();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    w->activateWindow();
-}
-
-void TestSeite1::cleanup() {
-    delete w;
-    w = nullptr;
-}
-
-// What the start-up search (startSearch) does not already show.
-void TestSeite1::startValues() {
-    for (int r = 1; r <= 10; ++r)
-        QCOMPARE(w->minimumBox(r)->text() + "|" + w->maximumBox(r)->text() + "|" +
-                     w->priceBox(r)->text(),
-                 QStringLiteral("0|9999|0,00"));
-    // Eleven steps of a tenth on each side, the shortfall negative, the excess positive.
-    QCOMPARE(w->shortfallList()->count(), 11);
-    QCOMPARE(w->shortfallList()->itemText(10), QStringLiteral("-1,0"));
-    QCOMPARE(w->excessList()->itemText(3), QStringLiteral("+0,3"));
-    QCOMPARE(w->excessList()->itemData(3).toInt(), 3);
-    QCOMPARE(w->shortfallList()->currentText() + w->excessList()->currentText(), "0,00,0");
-    QCOMPARE(w->resultLabel()->text(), QStringLiteral("Ergebnis:"));
-}
-
-// Row by row through the track table, then the route settings and the start button.
-void TestSeite1::tabOrder() {
-    const std::pair<QWidget*, QWidget*> steps[] = {{w->check(1), w->articleBox(1)},
-                                                   {w->priceBox(1), w->check(2)},
-                                                   {w->priceBox(10), w->routeBox()},
-                                                   {w->excessList(), w->limitBox()},
-                                                   {w->limitBox(), w->startButton()}};
-    for (const auto& [from, to] : steps) {
-        from->setFocus(Qt::OtherFocusReason);
-        QTest::keyClick(from, Qt::Key_Tab);
-        QCOMPARE(w->focusWidget(), to);
-    }
-}
-
-void TestSeite1::typingRules_data() {
-    dataColumns<QString, QString, QString>({"box", "keys", "expected"});
-    dataRow("length comma", "Text3", "64,3", "64.3");
-    dataRow("length second point", "Text3", "64,3.,", "64.3");
-    dataRow("length letters and minus", "Text3", "a-1b", "1");
-    dataRow("route box", "Text2", "12,5x", "12.5");
-    dataRow("minimum digits", "Text4", "1,2-a3", "123");
-    dataRow("maximum digits", "Text5", "9.9", "99");
-    dataRow("article free text", "Text6", "A-1,5", "A-1,5");
-    dataRow("limit three characters", "Text1", "abcd", "abc");
-}
-
-// Row 9 of the track table, or the single box of that name; Backspace always works.
-void TestSeite1::typingRules() {
-    QFETCH(QString, box);
-    QFETCH(QString, keys);
-    QFETCH(QString, expected);
-    QLineEdit* e = nullptr;
-    for (QLineEdit* c : w->findChildren<QLineEdit*>(box))
-        if (c->property("index").toInt() == 9 || !c->property("index").isValid())
-            e = c;
-    QVERIFY(e);
-    e->setFocus();
-    e->clear();
-    QTest::keyClicks(e, keys);
-    QCOMPARE(e->text(), expected);
-    e->setText(QStringLiteral("123"));
-    e->setCursorPosition(3);
-    QTest::keyClick(e, Qt::Key_Backspace);
-    QCOMPARE(e->text(), QStringLiteral("12"));
-}
-
-void TestSeite1::focusLossTexts() {
-    // Emptied boxes get their zero text; the design value "0.0" turns into "0,0"; any other
-    // value stays as typed.
-    const std::tuple<QLineEdit*, bool, const char*> cases[] = {
-        {w->maximumBox(2), true, "9999"}, {w->minimumBox(2), true, "0"},
-        {w->lengthBox(2), true, "0,0"},   {w->routeBox(), true, "0,0"},
-        {w->lengthBox(10), false, "0,0"}, {w->lengthBox(3), false, "77.5"}};
-    for (const auto& [box, emptied, expected] : cases) {
-        box->setFocus();
-        if (emptied)
-            box->clear();
-        w->articleBox(1)->setFocus(Qt::TabFocusReason);
-        QCOMPARE(box->text(), QLatin1String(expected));
-    }
-}
-
-void TestSeite1::focusRulesOnlyWithinTheWindow() {
-    // Opening another window or the menu bar is no leaving of the box.
-    QLineEdit* e = w->maximumBox(4);
-    e->setFocus();
-    QVERIFY(QTest::qWaitForWindowActive(w));
-    e->clear();
-    TestHelp::answerModal([](QWidget* modal) { modal->close(); });
-    w->toolbarButton(6)->trigger(); // the calculator
-    QCOMPARE(e->text(), QString());
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w));
-    e->setFocus();
-    QTest::keyClick(e, Qt::Key_Alt);
-    QTest::keyRelease(e, Qt::Key_Alt);
-    QCOMPARE(e->text(), QString());
-    e->setFocus(Qt::TabFocusReason); // the Alt key took it to the menu bar
-    w->minimumBox(4)->setFocus(Qt::TabFocusReason);
-    QCOMPARE(e->text(), QStringLiteral("9999"));
-}
-
-void TestSeite1::clipboardKeysDoNothing() {
-    QApplication::clipboard()->setText(QStringLiteral("abc"));
-    QLineEdit* e = w->lengthBox(1);
-    e->setFocus();
-    e->selectAll();
-    QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
-    QTest::keyClick(e, Qt::Key_X, Qt::ControlModifier);
-    QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier);
-    QCOMPARE(e->text(), QStringLiteral("64.3"));
-    // A key that types several characters: each goes through the rule.
-    QKeyEvent several(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("1a,-2"));
-    e->setText(QStringLiteral("5"));
-    e->setCursorPosition(1);
-    QApplication::sendEvent(e, &several);
-    QCOMPARE(e->text(), QStringLiteral("51.2"));
-    // The article box has no filter: pasting works there.
-    w->articleBox(9)->setFocus();
-    QTest::keyClick(w->articleBox(9), Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(w->articleBox(9)->text(), QStringLiteral("abc"));
-}
-
-// The start-up table: eight types within 1000 mm exactly.
-void TestSeite1::startSearch() {
-    QTest::mouseClick(w->startButton(), Qt::LeftButton);
-    QTRY_VERIFY(!w->searchRunning());
-    const Kern::ResultTableModel* m = w->resultTable();
-    QCOMPARE(m->rowCount(), 4);
-    QStringList headings, row;
-    for (int c = 0; c < m->columnCount(); ++c) {
-        headings << m->headerData(c, Qt::Horizontal).toString();
-        row << m->cellText(1, c);
-    }
-    QCOMPARE(headings.join(','), "lfd. Nr.,Länge,-/+,24064,24071,24077,24094,24172,24188,24229,"
-                                 "24236,Anzahl Gleise,Gesamtpreis");
-    QCOMPARE(row.join(','), QStringLiteral("1,1000,0,0,0,,2,5,3,,1,,,11,0,00"));
-    QVERIFY(!w->check(9)->isChecked() && !w->check(10)->isChecked()); // unused rows unchecked
-    const QStringList lines = w->resultLabel()->text().split(QLatin1Char('\n'));
-    QCOMPARE(lines.value(0), QStringLiteral(" Ergebnis: 4 Kombinationen "));
-    QVERIFY2(lines.value(1).startsWith(" (Dauer: ") && lines.value(1).endsWith(" Sek.)"),
-             qPrintable(lines.value(1)));
-    // The grid takes the model's widths.
-    for (int c : {0, 3, 12})
-        QCOMPARE(w->grid()->columnWidth(c), Twips::toPx(m->columnWidthTwips(c), w));
-}
-
-void TestSeite1::minMaxMessageAndFocus() {
-    QTest::mouseClick(w->startButton(), Qt::LeftButton);
-    QTRY_VERIFY(!w->searchRunning());
-    w->minimumBox(3)->setText(QStringLiteral("10000"));
-    QString seen;
-    TestHelp::noteMessage(&seen);
-    QTest::mouseClick(w->startButton(), Qt::LeftButton);
-    QTRY_VERIFY(!w->searchRunning());
-    QCOMPARE(seen, QStringLiteral("Eingabefehler|Achtung, die Min.-Anzahl eines gewünschten "
-                                  "Gleises darf nicht größer als die Max.-Anzahl sein."));
-    QTRY_COMPARE(w->focusWidget(), static_cast<QWidget*>(w->minimumBox(3)));
-    QCOMPARE(w->resultTable()->rowCount(), 4); // the previous result stays
-    QCOMPARE(w->resultLabel()->text(), QString());
-}
-
-// Every click sorts the other way round from the one before, whichever column it was on; a
-// click on a data cell sorts by its column too.
-void TestSeite1::sortingAlternates() {
-    QTest::mouseClick(w->startButton(), Qt::LeftButton);
-    QTRY_VERIFY(!w->searchRunning());
-    QHeaderView* header = w->grid()->horizontalHeader();
-    QStringList orders;
-    auto click = [&](int column, bool heading) {
-        const QModelIndex cell = w->grid()->model()->index(2, column);
-        if (heading)
-            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                              QPoint(header->sectionViewportPosition(column) + 5, 5));
-        else
-            QTest::mouseClick(w->grid()->viewport(), Qt::LeftButton, {},
-                              w->grid()->visualRect(cell).center());
-        QString order;
-        for (int r = 1; r <= 4; ++r)
-            order += w->resultTable()->cellText(r, 0);
-        orders << order;
-    };
-    click(11, true); // "Anzahl Gleise" falls from 11 to 8 in the order found
-    click(11, true);
-    click(0, true);
-    click(0, false);
-    QCOMPARE(orders.join(' '), QStringLiteral("4321 1234 1234 4321"));
-}
-
-void TestSeite1::runningSearchCanBeStopped_data() {
-    QTest::addColumn<QString>("how");
-    QTest::newRow("start button") << "button";
-    QTest::newRow("Esc in a box") << "Esc";
-    QTest::newRow("closing the window") << "close";
-}
-
-// The window stays usable while a search runs: the running count shows, the start button stops
-// it, and what was found up to then is kept.
-void TestSeite1::runningSearchCanBeStopped() {
-    QFETCH(QString, how);
-    w->searchRunner()->setSearchFunction(
-        [](const Kern::SearchRequest& request, Kern::SearchControl* control) {
-            std::vector<Kern::FoundCombination> rows = Kern::SearchCombinations(request);
-            rows.resize(2);
-            control->found = 2;
-            while (!control->cancel)
-                QThread::msleep(1);
-            return rows;
-        });
-    QTest::mouseClick(w->startButton(), Qt::LeftButton);
-    QVERIFY(w->searchRunning());
-    QCOMPARE(w->startButton()->text(), QStringLiteral("Abbrechen"));
-    QTRY_COMPARE(w->resultLabel()->text(), QStringLiteral(" Ergebnis: 2 Kombinationen "));
-    QTest::keyClick(w, Qt::Key_S, Qt::AltModifier); // starts nothing new
-    QVERIFY(w->searchRunning());
-
-    if (how == QLatin1String("close")) {
-        w->close();
-        QVERIFY(!w->searchRunning());
-        return;
-    }
-    if (how == QLatin1String("Esc"))
-        QTest::keyClick(w->lengthBox(2), Qt::Key_Escape);
-    else
-        QTest::mouseClick(w->startButton(), Qt::LeftButton);
-    QTRY_VERIFY(!w->searchRunning());
-    QCOMPARE(w->resultTable()->rowCount(), 2);
-    const QStringList lines = w->resultLabel()->text().split(QLatin1Char('\n'));
-    QCOMPARE(lines.value(0), QStringLiteral(" Ergebnis: 2 Kombinationen "));
-    QVERIFY2(lines.value(1).startsWith(" (Abgebrochen nach "), qPrintable(lines.value(1)));
-    QCOMPARE(w->startButton()->text(), QStringLiteral("&Start Berechnung"));
-}
-
-void TestSeite1::dispatch_data() {
-    QTest::addColumn<int>("position");
-    QTest::addColumn<QString>("menu");
-    QTest::addColumn<int>("entry");
-    QTest::addColumn<QKeySequence>("keys");
-    QTest::addColumn<QString>("title");
-    const QKeySequence none;
-    QTest::newRow("laden") << 1 << "Datei" << 1 << none << "Gleis-Tabelle laden";
-    QTest::newRow("speichern") << 2 << "Datei" << 2 << QKeySequence(Qt::CTRL | Qt::Key_S)
-                               << "Gleis-Tabelle speichern";
-    QTest::newRow("drucken, nothing to print yet")
-        << 4 << "Datei" << 4 << QKeySequence(Qt::CTRL | Qt::Key_P) << "Drucken";
-    QTest::newRow("Rechner") << 6 << "MExtras" << 1 << none << "Rechner";
-    QTest::newRow("Hilfe") << 10 << "Hilfe" << 1 << QKeySequence(Qt::Key_F1)
-                           << "Hilfe zum Schotterfix";
-}
-
-// The toolbar button, the menu entry and its shortcut open the same window at the same size.
-void TestSeite1::dispatch() {
-    QFETCH(int, position);
-    QFETCH(QString, menu);
-    QFETCH(int, entry);
-    QFETCH(QKeySequence, keys);
-    QFETCH(QString, title);
-    QStringList seen;
-    QList<QSizeF> sizes;
-    auto cancel = [&](QWidget* modal) {
-        seen << modal->windowTitle();
-        // Windows that follow the preset place themselves when they become active.
-        (void)QTest::qWaitForWindowActive(modal);
-        QCoreApplication::processEvents();
-        sizes << Twips::outerSize(modal);
-        modal->close();
-    };
-    TestHelp::answerModal(cancel);
-    w->toolbarButton(position)->trigger();
-    TestHelp::answerModal(cancel);
-    QAction* a = menu == QLatin1String("Datei")     ? w->dateiEntry(entry)
-                 : menu == QLatin1String("MExtras") ? w->extrasEntry(entry)
-                                                    : w->hilfeEntry(entry);
-    a->trigger();
-    QStringList expected{title, title};
-    if (!keys.isEmpty()) {
-        QTRY_VERIFY(!QApplication::activeModalWidget());
-        w->activateWindow();
-        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(w));
-        TestHelp::answerModal(cancel);
-        QTest::keySequence(w, keys);
-        expected << title;
-    }
-    QCOMPARE(seen, expected);
-    QCOMPARE(sizes.first(), sizes.last());
-    if (position <= 2) // cancelled: the caption shows the (empty) track-file name behind a blank
-        QCOMPARE(w->windowTitle(), QStringLiteral("Kuppli's Schotterfix "));
-}
-
-void TestSeite1::closingWritesSettings_data() {
-    QTest::addColumn<int>("how");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("written");
-    const QString name = QStringLiteral("/tmp/Gleise, Märklin.sfr");
-    const QByteArray line = " 1 \r\n" + name.toUtf8() + "\r\n";
-    QTest::newRow("close box") << 0 << name << line;
-    QTest::newRow("Beenden") << 1 << name << line;
-    QTest::newRow("toolbar Ende") << 2 << name << line;
-    // Read back, such a name would be cut at the break and name another file.
-    QTest::newRow("name with a line break")
-        << 0 << "/tmp/Gleise\n/etc/passwd" << QByteArray(" 1 \r\n\r\n");
-    QTest::newRow("name with a CR") << 0 << "/tmp/Gleise\r.sfr" << QByteArray(" 1 \r\n\r\n");
-}
-
-void TestSeite1::closingWritesSettings() {
-    QFETCH(int, how);
-    QFETCH(QString, name);
-    QFETCH(QByteArray, written);
-    QFile::remove(Kern::SettingsFilePath());
-    w->setCurrentTrackFile(name);
-    if (how == 0)
-        w->close();
-    else if (how == 1)
-        w->dateiEntry(6)->trigger();
-    else
-        w->toolbarButton(8)->trigger();
-    QVERIFY(!w->isVisible());
-    QFile f(Kern::SettingsFilePath());
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), written);
-}
 
 QTEST_MAIN(TestSeite1)
 #include "tst_seite1.moc"
