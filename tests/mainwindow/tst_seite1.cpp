@@ -1,7 +1,9 @@
-// The main window driven like a user: typing, the search, sorting, dispatch and closing.
+// The main window driven like a user: typing, line breaks, the search, sorting, dispatch and
+// closing.
 #include "datarow.h"
 #include "kern.h"
 #include "kernmain.h"
+#include "linebreakfilter.h"
 #include "modalhelper.h"
 #include "resulttablemodel.h"
 #include "searchrunner.h"
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
 #include <QThread>
@@ -121,6 +124,57 @@ private slots:
         e->setFocus(Qt::TabFocusReason); // the Alt key took it to the menu bar
         w->minimumBox(4)->setFocus(Qt::TabFocusReason);
         QCOMPARE(e->text(), QStringLiteral("9999"));
+    }
+
+    // No box of the track table, nor the route and limit boxes, ever holds a line break,
+    // whichever way the text arrives: cells pasted from a spreadsheet would otherwise break the
+    // lines of a saved table.
+    void oneLineForm_data() {
+        dataColumns<QString, int, QString, int>({"text", "cursor", "expected", "expectedCursor"});
+        dataRow("one spreadsheet cell", "3,50\n", 5, "3,50", 4);
+        dataRow("two cells, CR LF", "A\r\nB\r\n", 4, "A B", 3);
+        dataRow("CR alone, cursor at the start", "A\rB", 0, "A B", 0);
+        dataRow("empty lines inside", "A\n\n\r\nB", 6, "A B", 3);
+        dataRow("leading break", "\r\nA", 3, "A", 1);
+        dataRow("cursor inside a run", "A\n\nB", 2, "A B", 2);
+        dataRow("only breaks", "\n\r\n", 3, "", 0);
+    }
+    void oneLineForm() {
+        QFETCH(QString, text);
+        QFETCH(int, cursor);
+        QFETCH(QString, expected);
+        QFETCH(int, expectedCursor);
+        QCOMPARE(Kern::WithoutLineBreaks(text, &cursor), expected);
+        QCOMPARE(cursor, expectedCursor);
+    }
+
+    void lineBreaksEveryBoxEveryWay() {
+        const QString cells = QStringLiteral("7\n8\n"); // the limit box takes three characters
+        for (QLineEdit* e : {w->articleBox(2), w->lengthBox(3), w->minimumBox(4), w->maximumBox(5),
+                             w->priceBox(6), w->routeBox(), w->limitBox()}) {
+            e->setText(cells);
+            QCOMPARE(e->text(), QStringLiteral("7 8"));
+        }
+        QLineEdit* e = w->articleBox(1);
+        QMimeData data;
+        data.setText(cells);
+        const QPoint at = e->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        e->clear();
+        QApplication::sendEvent(e, &enter);
+        QApplication::sendEvent(e, &drop);
+        QCOMPARE(e->text(), QStringLiteral("7 8"));
+        QInputMethodEvent composed;
+        composed.setCommitString(cells);
+        e->clear();
+        QApplication::sendEvent(e, &composed);
+        QCOMPARE(e->text(), QStringLiteral("7 8"));
+        QApplication::clipboard()->setText(cells);
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(e->text(), QStringLiteral("7 8"));
     }
 
     void clipboardKeysDoNothing() {
