@@ -107,11 +107,16 @@ private slots:
     }
 
     void focusRulesOnlyWithinTheWindow() {
-        // Opening another window or the menu bar is no leaving of the box.
+        // Opening another window, switching to another program or the menu bar is no leaving
+        // of the box.
         QLineEdit* e = w->maximumBox(4);
         e->setFocus();
         QVERIFY(QTest::qWaitForWindowActive(w));
         e->clear();
+        QApplication::setActiveWindow(nullptr);
+        QCOMPARE(e->text(), QString());
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
         TestHelp::answerModal([](QWidget* modal) { modal->close(); });
         w->toolbarButton(6)->trigger(); // the calculator
         QCOMPARE(e->text(), QString());
