@@ -100,7 +100,7 @@ SFX_HOT_INLINE void Walker::finishRow(FoundCombination& f) const {
     Q_ASSERT(m_space.lo <= s && s <= m_space.hi);
 }
 
-void Walker::emit() {
+SFX_HOT_INLINE void Walker::emit() {
     if (m_out.empty()) // the caller's limit is at most a few thousand rows
         m_out.reserve(size_t(std::clamp<qint64>(m_remaining, 1, 4096)));
     FoundCombination f;
@@ -199,7 +199,7 @@ SFX_HOT_INLINE qint64 Walker::skipClosed(Level& level, qint64 c, double y, const
         level.misses = 0;
         level.patience = std::min(2 * level.patience, 1024);
         const double wideA = cand.wideA;
-        const double ulps = 4 * (wideA - std::nextafter(wideA, -Inf));
+        const double ulps = 4 * (wideA - nextBelow(wideA));
         for (double depth = std::max(2 * len, ulps); depth < wideA; depth *= 2) {
             const double deeper = m_bounds->reachBelow(level.t - 1, wideA - depth, cand.wideB);
             if (deeper >= wideA - depth)
@@ -232,7 +232,7 @@ qint64 Walker::repeat(Level& level, qint64 c, bool& hit) {
 }
 
 // Walks into count c with the exact interval [a, b]; returns the next count to try.
-qint64 Walker::descend(Level& level, qint64 c, double a, double b, bool& found) {
+SFX_HOT_INLINE qint64 Walker::descend(Level& level, qint64 c, double a, double b, bool& found) {
     level.misses = 0;
     m_cur[level.i] = c;
     const size_t begin = m_out.size();
@@ -253,7 +253,7 @@ qint64 Walker::descend(Level& level, qint64 c, double a, double b, bool& found) 
     // Nothing lies in [a, b], and the windows of the next counts overlap it: gallop to the
     // first count whose window reaches a prefix sum below a, probing the union of the windows
     // passed over with the same exact walk.
-    const double top = std::nextafter(a, -Inf);
+    const double top = nextBelow(a);
     const auto reached = [&](qint64 k) {
         const double from =
             std::max(lowerEnd(level.plo, m_space.product(level.t - 1, k)), level.below);
