@@ -11,10 +11,13 @@ qint64 firstModular(qint64 a, qint64 m, qint64 l, qint64 r) {
         return 0;
     if (a == 0)
         return -1;
-    const qint64 k = (l + a - 1) / a;
-    if (a * k <= r) // a * k < l + a < 2m
+    // Divisions are what costs here: each one is used for all it gives.
+    const qint64 q = l / a, lRest = l - q * a;
+    const qint64 k = lRest == 0 ? q : q + 1; // the least multiple of a not below l
+    if (a * k <= r)                          // a * k < l + a < 2m
         return k;
-    const qint64 y = firstModular(m % a, a, (a - r % a) % a, (a - l % a) % a);
+    const qint64 rRest = r % a;
+    const qint64 y = firstModular(m % a, a, rRest == 0 ? 0 : a - rRest, lRest == 0 ? 0 : a - lRest);
     if (y < 0)
         return -1;
     qint64 my;

@@ -87,26 +87,30 @@ SFX_HOT_INLINE void Walker::countStep() {
 SFX_HOT_INLINE void Walker::finishRow(FoundCombination& f) const {
     double s = 0.0;
     __int128 price = 0;
-    f.pieces = 0;
+    qint64 pieces = 0;
+    const SearchType* types = m_req.types.data();
     for (int t = 0; t < m_space.n; ++t) {
         const size_t i = size_t(t);
         s += m_space.product(t, f.counts[i]);
-        f.pieces += f.counts[i];
-        price += __int128(f.counts[i]) * m_req.types[i].priceTenThousandths;
+        pieces += f.counts[i];
+        price += __int128(f.counts[i]) * types[i].priceTenThousandths;
     }
+    f.pieces = pieces;
     f.total = s;
     f.deviation = s - m_req.routeLength;
-    f.totalPrice = double(price) / 10000.0;
+    // The same rounding either way; the narrow conversion needs no call.
+    const bool narrow =
+        price >= std::numeric_limits<qint64>::min() && price <= std::numeric_limits<qint64>::max();
+    f.totalPrice = (narrow ? double(qint64(price)) : double(price)) / 10000.0;
     Q_ASSERT(m_space.lo <= s && s <= m_space.hi);
 }
 
 SFX_HOT_INLINE void Walker::emit() {
     if (m_out.empty()) // the caller's limit is at most a few thousand rows
         m_out.reserve(size_t(std::clamp<qint64>(m_remaining, 1, 4096)));
-    FoundCombination f;
+    FoundCombination& f = m_out.emplace_back();
     std::copy(m_cur.begin(), m_cur.begin() + m_space.n, f.counts.begin());
     finishRow(f);
-    m_out.push_back(f);
     --m_remaining;
     if (m_control)
         m_control->found.store(qint64(m_out.size()), std::memory_order_relaxed);
