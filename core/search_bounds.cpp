@@ -6,8 +6,6 @@ namespace Kern::SearchDetail {
 
 namespace {
 
-constexpr qint64 StepsBeforePlanning = 32;
-
 std::array<Bands, MaxTypes + 1> bandsOf(const SearchSpace& space) {
     std::array<Bands, MaxTypes + 1> bands{};
     Bands band;
@@ -49,9 +47,7 @@ qint64 ReachBounds::buildSteps() const {
 }
 
 void ReachBounds::noteFruitless(int t, qint64 steps) {
-    if (!m_planned && (m_unplanned += steps) >= StepsBeforePlanning)
-        plan();
-    if (!m_planned)
+    if (!plannedAfter(steps))
         return;
     if (t - 1 > m_residues.built() && t - 1 <= m_residues.planned()) {
         m_residueWasted[size_t(t)] += steps;
@@ -69,21 +65,6 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
         cost += m_tables.cost(k);
     if (m_wasted[size_t(t)] > m_limits.patience * double(cost))
         m_tableWork += m_tables.build(t - 1, m_cancel);
-}
-
-void ReachBounds::noteMissed(int t, qint64 steps) {
-    if (!m_planned && (m_unplanned += steps) >= StepsBeforePlanning)
-        plan();
-    if (!m_planned)
-        return;
-    if (t - 1 <= m_lists.built() || t - 1 > m_lists.planned())
-        return;
-    m_missed[size_t(t)] += steps;
-    qint64 cost = 0;
-    for (int k = m_lists.built() + 1; k < t; ++k)
-        cost += m_lists.cost(k);
-    if (m_missed[size_t(t)] > m_limits.patience * double(cost))
-        m_listWork += m_lists.build(m_space, t - 1, m_cancel);
 }
 
 SFX_HOT_INLINE double ReachBounds::firstTypeBelow(double b) const {
@@ -166,7 +147,7 @@ double ReachBounds::reachBelow(int t, double a, double b) const {
     if (table) {
         y = std::min(y, tableBelow(t, *table, b));
     } else if (t == 2 && y >= a && !m_pair.reaches(a, y)) {
-        return std::nextafter(a, -Inf);
+        return nextBelow(a);
     }
     return y;
 }

@@ -38,8 +38,15 @@ public:
     // A descent into the first t types that found nothing cost `steps` walk steps; tables that
     // would have ruled it out are built once such descents have cost as much as they do.
     void noteFruitless(int t, qint64 steps);
-    // Steps at level t that a list of the first t - 1 types' sums would have spared.
-    void noteMissed(int t, qint64 steps);
+    // Steps at level t that a list of the first t - 1 types' sums would have spared. Told after
+    // every step that misses: what it asks must cost next to nothing.
+    SFX_HOT_INLINE void noteMissed(int t, qint64 steps) {
+        if (!plannedAfter(steps) || t - 1 <= m_lists.built() || t - 1 > m_lists.planned())
+            return;
+        m_missed[size_t(t)] += steps;
+        if (m_missed[size_t(t)] > m_limits.patience * double(m_lists.costUpTo(t - 1)))
+            m_listWork += m_lists.build(m_space, t - 1, m_cancel);
+    }
 
     // Work spent building tables and lists, in walk steps.
     qint64 buildSteps() const;
@@ -50,6 +57,14 @@ private:
     double tableBelow(int t, const ReachTable& table, double b) const;
     double residueBelow(int t, const ResidueTable& table, double a, double b) const;
     void plan();
+    // Counts the steps missed before planning, and plans once they are enough; whether planned.
+    SFX_HOT_INLINE bool plannedAfter(qint64 steps) {
+        if (!m_planned && (m_unplanned += steps) >= StepsBeforePlanning)
+            plan();
+        return m_planned;
+    }
+
+    static constexpr qint64 StepsBeforePlanning = 32;
 
     const SearchSpace& m_space;
     const std::atomic<bool>* m_cancel;

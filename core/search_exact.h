@@ -30,6 +30,16 @@ inline double fromBits(quint64 b) {
     return x;
 }
 
+// std::nextafter(x, -Inf) without the call into the library: the walk asks for it at most of
+// the counts it rules out.
+inline double nextBelow(double x) {
+    if (!(x > -Inf)) // -Inf and NaN stay
+        return x;
+    if (x == 0)
+        return -std::numeric_limits<double>::denorm_min();
+    return fromBits(x > 0 ? bitsOf(x) - 1 : bitsOf(x) + 1);
+}
+
 // Estimates may be NaN, infinite or far outside the range; casting those would be undefined.
 inline qint64 clampCount(double x, qint64 lo, qint64 hi) {
     if (!(x > double(lo)))

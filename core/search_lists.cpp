@@ -61,6 +61,8 @@ void SumLists::plan(const SearchSpace& space, qint64 most) {
         m_planned = t + 1;
         m_cost[i + 1] = qint64(sums * (std::log2(sums) + 2) / 16) + 1;
     }
+    for (size_t t = 1; t < m_cost.size(); ++t)
+        m_costSum[t] = m_costSum[t - 1] + m_cost[t];
 }
 
 qint64 SumLists::build(const SearchSpace& space, int upTo, const std::atomic<bool>* cancel) {

@@ -19,6 +19,9 @@ public:
     int built() const { return m_built; }
     // What making list t costs, in steps of the walk.
     qint64 cost(int t) const { return m_cost[size_t(t)]; }
+    // What making the lists after the built ones up to prefix t costs (t from built() to
+    // planned()); asked after every step that misses.
+    qint64 costUpTo(int t) const { return m_costSum[size_t(t)] - m_costSum[size_t(m_built)]; }
 
     // Makes the lists up to prefix upTo, or gives up the plan where they turn out long or
     // `cancel` is set. Returns the work done, in sums written.
@@ -37,6 +40,7 @@ private:
     int m_planned = 0;
     int m_built = 1;
     std::array<qint64, MaxTypes + 1> m_cost{};
+    std::array<qint64, MaxTypes + 1> m_costSum{}; // of m_cost up to each prefix
 };
 
 } // namespace Kern::SearchDetail

@@ -11,10 +11,13 @@ qint64 firstModular(qint64 a, qint64 m, qint64 l, qint64 r) {
         return 0;
     if (a == 0)
         return -1;
-    const qint64 k = (l + a - 1) / a;
-    if (a * k <= r) // a * k < l + a < 2m
+    // Divisions are what costs here: each one is used for all it gives.
+    const qint64 q = l / a, lRest = l - q * a;
+    const qint64 k = lRest == 0 ? q : q + 1; // the least multiple of a not below l
+    if (a * k <= r)                          // a * k < l + a < 2m
         return k;
-    const qint64 y = firstModular(m % a, a, (a - r % a) % a, (a - l % a) % a);
+    const qint64 rRest = r % a;
+    const qint64 y = firstModular(m % a, a, rRest == 0 ? 0 : a - rRest, lRest == 0 ? 0 : a - lRest);
     if (y < 0)
         return -1;
     qint64 my;
@@ -23,33 +26,24 @@ qint64 firstModular(qint64 a, qint64 m, qint64 l, qint64 r) {
     return qint64((__int128(m) * y + l + a - 1) / a);
 }
 
-qint64 PairStepper::nextInSteps(qint64 from, qint64 to, double A, double B) const {
-    const Grid& g = m_grid;
-    const qint64 l1 = g.steps[0], l2 = g.steps[1];
-    if (!g.valid || l1 <= 0 || l2 <= 0 || from > to)
-        return from;
-    if (B < A)
-        return to + 1;
-    if (!(B - A < double(l1 - 1)) || !(std::fabs(A) < 0x1p62))
-        return from;
-    const qint64 lowSteps = qint64(A), width = qint64(B - A);
-    // (from * L2 - A + x * L2) mod L1 must lie in [0, width].
+qint64 PairStepper::nextInWidth(qint64 from, qint64 to, qint64 lowSteps, qint64 width) const {
+    const qint64 l1 = m_l1;
+    // (from * L2 - lowSteps + x * L2) mod L1 must lie in [0, width].
     qint64 s, fl2;
-    if (!__builtin_mul_overflow(from, l2, &fl2) && !__builtin_sub_overflow(fl2, lowSteps, &s))
+    if (!__builtin_mul_overflow(from, m_l2, &fl2) && !__builtin_sub_overflow(fl2, lowSteps, &s))
         s %= l1;
     else
-        s = qint64((__int128(from) * l2 - lowSteps) % l1);
+        s = qint64((__int128(from) * m_l2 - lowSteps) % l1);
     if (s < 0)
         s += l1;
-    const qint64 step = l2 % l1;
-    const qint64 rl = (l1 - s) % l1;
+    const qint64 rl = s == 0 ? 0 : l1 - s;
     const qint64 rh = rl + width;
     qint64 x;
     if (rh < l1) {
-        x = firstModular(step, l1, rl, rh);
+        x = firstModular(m_step, l1, rl, rh);
     } else {
-        const qint64 x1 = firstModular(step, l1, rl, l1 - 1);
-        const qint64 x2 = firstModular(step, l1, 0, rh - l1);
+        const qint64 x1 = firstModular(m_step, l1, rl, l1 - 1);
+        const qint64 x2 = firstModular(m_step, l1, 0, rh - l1);
         x = x1 < 0 ? x2 : (x2 < 0 ? x1 : std::min(x1, x2));
     }
     if (x < 0 || x > to - from)

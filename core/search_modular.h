@@ -13,7 +13,9 @@ qint64 firstModular(qint64 a, qint64 m, qint64 l, qint64 r);
 class PairStepper {
 public:
     // The grid must outlive the stepper.
-    PairStepper(const SearchSpace& space, const Grid& grid) : m_space(space), m_grid(grid) {}
+    PairStepper(const SearchSpace& space, const Grid& grid)
+        : m_space(space), m_grid(grid), m_l1(grid.steps[0]), m_l2(grid.steps[1]),
+          m_on(grid.valid && m_l1 > 0 && m_l2 > 0), m_step(m_on ? m_l2 % m_l1 : 0) {}
 
     // The next count from `from` on of the second type for which some count of the first may
     // give a prefix sum in [plo, phi] mm; to + 1 when none up to `to` can, `from` when nothing
@@ -28,8 +30,8 @@ public:
     // when none can.
     SFX_HOT_INLINE bool reaches(double a, double b) const {
         const Grid& g = m_grid;
-        const qint64 l1 = g.steps[0], l2 = g.steps[1];
-        if (!g.valid || l1 <= 0 || l2 <= 0)
+        const qint64 l1 = m_l1, l2 = m_l2;
+        if (!m_on)
             return true;
         const double A = g.stepsBelow(2, a), B = g.stepsAbove(2, b);
         if (B < A)
@@ -46,12 +48,26 @@ public:
         return nextInSteps(from, to, A, B) <= to;
     }
 
-    // The same on grid steps [lowSteps, highSteps].
-    qint64 nextInSteps(qint64 from, qint64 to, double lowSteps, double highSteps) const;
+    // The same on grid steps [lowSteps, highSteps]. Most calls end in the quick checks here.
+    SFX_HOT_INLINE qint64 nextInSteps(qint64 from, qint64 to, double lowSteps,
+                                      double highSteps) const {
+        if (!m_on || from > to)
+            return from;
+        if (highSteps < lowSteps)
+            return to + 1;
+        if (!(highSteps - lowSteps < double(m_l1 - 1)) || !(std::fabs(lowSteps) < 0x1p62))
+            return from;
+        return nextInWidth(from, to, qint64(lowSteps), qint64(highSteps - lowSteps));
+    }
 
 private:
+    qint64 nextInWidth(qint64 from, qint64 to, qint64 lowSteps, qint64 width) const;
+
     const SearchSpace& m_space;
     const Grid& m_grid;
+    const qint64 m_l1, m_l2; // the first two types' steps
+    const bool m_on;         // whether both are steps of the grid, so that stepping applies
+    const qint64 m_step;     // L2 mod L1
 };
 
 } // namespace Kern::SearchDetail

@@ -87,26 +87,30 @@ SFX_HOT_INLINE void Walker::countStep() {
 SFX_HOT_INLINE void Walker::finishRow(FoundCombination& f) const {
     double s = 0.0;
     __int128 price = 0;
-    f.pieces = 0;
+    qint64 pieces = 0;
+    const SearchType* types = m_req.types.data();
     for (int t = 0; t < m_space.n; ++t) {
         const size_t i = size_t(t);
         s += m_space.product(t, f.counts[i]);
-        f.pieces += f.counts[i];
-        price += __int128(f.counts[i]) * m_req.types[i].priceTenThousandths;
+        pieces += f.counts[i];
+        price += __int128(f.counts[i]) * types[i].priceTenThousandths;
     }
+    f.pieces = pieces;
     f.total = s;
     f.deviation = s - m_req.routeLength;
-    f.totalPrice = double(price) / 10000.0;
+    // The same rounding either way; the narrow conversion needs no call.
+    const bool narrow =
+        price >= std::numeric_limits<qint64>::min() && price <= std::numeric_limits<qint64>::max();
+    f.totalPrice = (narrow ? double(qint64(price)) : double(price)) / 10000.0;
     Q_ASSERT(m_space.lo <= s && s <= m_space.hi);
 }
 
-void Walker::emit() {
+SFX_HOT_INLINE void Walker::emit() {
     if (m_out.empty()) // the caller's limit is at most a few thousand rows
         m_out.reserve(size_t(std::clamp<qint64>(m_remaining, 1, 4096)));
-    FoundCombination f;
+    FoundCombination& f = m_out.emplace_back();
     std::copy(m_cur.begin(), m_cur.begin() + m_space.n, f.counts.begin());
     finishRow(f);
-    m_out.push_back(f);
     --m_remaining;
     if (m_control)
         m_control->found.store(qint64(m_out.size()), std::memory_order_relaxed);
@@ -199,7 +203,7 @@ SFX_HOT_INLINE qint64 Walker::skipClosed(Level& level, qint64 c, double y, const
         level.misses = 0;
         level.patience = std::min(2 * level.patience, 1024);
         const double wideA = cand.wideA;
-        const double ulps = 4 * (wideA - std::nextafter(wideA, -Inf));
+        const double ulps = 4 * (wideA - nextBelow(wideA));
         for (double depth = std::max(2 * len, ulps); depth < wideA; depth *= 2) {
             const double deeper = m_bounds->reachBelow(level.t - 1, wideA - depth, cand.wideB);
             if (deeper >= wideA - depth)
@@ -232,7 +236,7 @@ qint64 Walker::repeat(Level& level, qint64 c, bool& hit) {
 }
 
 // Walks into count c with the exact interval [a, b]; returns the next count to try.
-qint64 Walker::descend(Level& level, qint64 c, double a, double b, bool& found) {
+SFX_HOT_INLINE qint64 Walker::descend(Level& level, qint64 c, double a, double b, bool& found) {
     level.misses = 0;
     m_cur[level.i] = c;
     const size_t begin = m_out.size();
@@ -253,7 +257,7 @@ qint64 Walker::descend(Level& level, qint64 c, double a, double b, bool& found) 
     // Nothing lies in [a, b], and the windows of the next counts overlap it: gallop to the
     // first count whose window reaches a prefix sum below a, probing the union of the windows
     // passed over with the same exact walk.
-    const double top = std::nextafter(a, -Inf);
+    const double top = nextBelow(a);
     const auto reached = [&](qint64 k) {
         const double from =
             std::max(lowerEnd(level.plo, m_space.product(level.t - 1, k)), level.below);
