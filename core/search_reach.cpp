@@ -4,10 +4,6 @@
 
 #include <cstdlib>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 namespace Kern::SearchDetail {
 
 namespace {
@@ -79,66 +75,9 @@ void ReachTable::finish() {
     }
 }
 
-// The words of all tables of one walk, in one block. Fresh memory is paid for page by page
-// when first written: where the system offers large pages, a large block asks for them, and a
-// block of moderate size is kept for the next walk on the same thread (the next press of the
-// start button usually repeats a similar search).
-class ReachTables::Arena {
-public:
-    ~Arena() {
-        if (m_words && m_capacity <= KeptWords) {
-            Spare& spare = spareBlock();
-            std::free(spare.words);
-            spare = {m_words, m_capacity};
-        } else {
-            std::free(m_words);
-        }
-    }
-
-    // Null when the memory is not to be had.
-    quint64* acquire(size_t words) {
-        Spare& spare = spareBlock();
-        if (spare.words && spare.capacity >= words) {
-            m_words = spare.words;
-            m_capacity = spare.capacity;
-            spare = {};
-            return m_words;
-        }
-        constexpr size_t LargePage = size_t(2) << 20;
-        const size_t bytes = words * sizeof(quint64);
-        if (bytes < LargePage) {
-            m_words = static_cast<quint64*>(std::malloc(bytes));
-            m_capacity = words;
-            return m_words;
-        }
-        const size_t rounded = (bytes + LargePage - 1) / LargePage * LargePage;
-        m_words = static_cast<quint64*>(std::aligned_alloc(LargePage, rounded));
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-        if (m_words)
-            madvise(m_words, rounded, MADV_HUGEPAGE);
-#endif
-        m_capacity = rounded / sizeof(quint64);
-        return m_words;
-    }
-
-private:
-    static constexpr size_t KeptWords = (size_t(8) << 20) / sizeof(quint64);
-    struct Spare {
-        quint64* words = nullptr;
-        size_t capacity = 0;
-    };
-    struct SpareHolder {
-        Spare spare;
-        ~SpareHolder() { std::free(spare.words); }
-    };
-    static Spare& spareBlock() {
-        thread_local SpareHolder holder;
-        return holder.spare;
-    }
-
-    quint64* m_words = nullptr;
-    size_t m_capacity = 0;
-};
+void ReachTables::FreeWords::operator()(quint64* words) const {
+    std::free(words);
+}
 
 ReachTables::ReachTables() = default;
 ReachTables::~ReachTables() = default;
@@ -222,9 +161,10 @@ qint64 ReachTables::widen(int t, ReachTable& table, const std::atomic<bool>* can
 qint64 ReachTables::build(int upTo, const std::atomic<bool>* cancel) {
     const size_t slot = (ReachTable::words(m_bits) + 7) / 8 * 8;
     if (!m_words) {
-        if (!m_arena)
-            m_arena = std::make_unique<Arena>();
-        m_words = m_arena->acquire(slot * size_t(m_planned));
+        // Plain memory: large pages and a block kept for the next search measured no gain.
+        m_block.reset(
+            static_cast<quint64*>(std::malloc(slot * size_t(m_planned) * sizeof(quint64))));
+        m_words = m_block.get();
         if (!m_words) { // no memory for them: walk on without
             m_planned = 0;
             return 0;
