@@ -162,7 +162,8 @@ void TestSearchParts::reachTableLargestNotAbove() {
         std::vector<quint64> words(ReachTable::words(bits) + 1);
         ReachTable table(words.data(), bits);
         table.zero();
-        std::set<qint64> members;
+        std::set<qint64> members{bits - 1};
+        table.set(bits - 1);
         for (int k = rng.bounded(0, 40); k > 0; --k) {
             const qint64 x = rng.bounded(qint64(0), bits);
             table.set(x);
