@@ -61,13 +61,6 @@ public:
         label = FinishedLabel(result.count(), 0.25, false);
     }
     int count() const { return result.count(); }
-    // The counts of a found combination, "0 2 5 3 0 1 0 0".
-    QString counts(int k) const {
-        QStringList out;
-        for (int t = 0; t < result.typeCount(); ++t)
-            out << QString::number(result.rows[std::size_t(k)].counts[std::size_t(t)]);
-        return out.join(QLatin1Char(' '));
-    }
 };
 
 } // namespace
@@ -82,8 +75,9 @@ private slots:
         QCOMPARE(view.result.typeCount(), 8);
         QCOMPARE(view.result.articleNumber(8), QStringLiteral("24008"));
         QCOMPARE(view.count(), 4);
-        QCOMPARE(view.counts(0), QStringLiteral("0 2 5 3 0 1 0 0"));
-        QCOMPARE(view.counts(3), QStringLiteral("0 2 2 0 3 1 0 0"));
+        using Counts = std::array<qint64, MaxTypes>;
+        QCOMPARE(view.result.rows[0].counts, (Counts{0, 2, 5, 3, 0, 1, 0, 0}));
+        QCOMPARE(view.result.rows[3].counts, (Counts{0, 2, 2, 0, 3, 1, 0, 0}));
         QCOMPARE(view.label, QStringLiteral(" Ergebnis: 4 Kombinationen \r\n (Dauer: ,25 Sek.)"));
         // Each tolerance list widens its own side of the window (73 rows the other way round).
         view.d1 = 7;
