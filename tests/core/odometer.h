@@ -1,8 +1,8 @@
 #pragma once
 
 // Reference walks over the count vector, shared by the search tests and the benchmark. They are
-// deliberately plain: the fast search is checked against them, never the other way round.
-// They use nothing of the search but its request and result types.
+// deliberately plain and use nothing of the search but its request and result types: the fast
+// search is checked against them, never the other way round.
 
 #include "search_nofma.h" // totals rounded as the search rounds them: no fused multiply-add
 
@@ -24,7 +24,7 @@ struct Walk {
 };
 
 // The target window as the program documents it: the shortfall and excess lists give tenths of
-// a millimetre, and each bound is widened by 0.05 mm; both bounds are inclusive.
+// a millimetre, each bound is widened by 0.05 mm, and both bounds are inclusive.
 inline double Low(const Kern::SearchRequest& request) {
     return request.routeLength + (-(request.shortfallTenths / 10.0) - 0.05);
 }
@@ -32,7 +32,7 @@ inline double High(const Kern::SearchRequest& request) {
     return request.routeLength + (request.excessTenths / 10.0 + 0.05);
 }
 
-// The total as the search defines it: count x length summed in type order, in double.
+// Count x length summed in type order, in double.
 inline double Total(const Kern::SearchRequest& request, const Counts& c) {
     double s = 0.0;
     for (size_t t = 0; t < request.types.size(); ++t)
@@ -61,8 +61,7 @@ inline Kern::FoundCombination Row(const Kern::SearchRequest& request, const Coun
 inline Walk Literal(const Kern::SearchRequest& request,
                     qint64 visitCap = std::numeric_limits<qint64>::max()) {
     const int n = int(request.types.size());
-    const double lo = Low(request);
-    const double hi = High(request);
+    const double lo = Low(request), hi = High(request);
     Counts c{};
     for (int t = 0; t < n; ++t)
         c[t] = request.types[t].minimum;
@@ -93,19 +92,6 @@ inline Walk Literal(const Kern::SearchRequest& request,
 
 namespace detail {
 
-// First count in [from, to] for which pred holds (pred false, then true); to + 1 if none.
-template <typename Pred> qint64 FirstTrue(qint64 from, qint64 to, Pred pred) {
-    qint64 a = from, b = to + 1;
-    while (a < b) {
-        const qint64 m = a + (b - a) / 2;
-        if (pred(m))
-            b = m;
-        else
-            a = m + 1;
-    }
-    return a;
-}
-
 struct PrunedWalk {
     const Kern::SearchRequest& request;
     double lo, hi;
@@ -119,29 +105,29 @@ struct PrunedWalk {
         return Total(request, c);
     }
 
-    // Places t and below in ascending order; a count of place t is worth entering only when
-    // the faster places at their maximums reach lo and at their minimums stay within hi.
+    // Counts of place t in ascending order, from the first (found by bisection) for which the
+    // faster places at their maximums reach lo, while those at their minimums stay within hi.
     void Place(int t) {
         const Kern::SearchType& type = request.types[t];
-        const qint64 first = FirstTrue(type.minimum, type.maximum, [&](qint64 v) {
-            c[t] = v;
-            return TotalWithFaster(t, true) >= lo;
-        });
+        qint64 first = type.minimum, end = type.maximum + 1;
+        while (first < end) {
+            c[t] = first + (end - first) / 2;
+            if (TotalWithFaster(t, true) >= lo)
+                end = c[t];
+            else
+                first = c[t] + 1;
+        }
         for (qint64 v = first; v <= type.maximum && remaining > 0; ++v) {
             c[t] = v;
-            if (t == 0) {
-                ++walk.visited;
-                const double s = Total(request, c);
-                if (s > hi)
-                    break;
-                walk.found.push_back(Row(request, c, s));
-                --remaining;
-                continue;
-            }
             if (TotalWithFaster(t, false) > hi)
                 break;
             ++walk.visited;
-            Place(t - 1);
+            if (t > 0) {
+                Place(t - 1);
+            } else {
+                walk.found.push_back(Row(request, c, Total(request, c)));
+                --remaining;
+            }
         }
     }
 };
@@ -149,20 +135,13 @@ struct PrunedWalk {
 } // namespace detail
 
 // The same records in the same order, found by a walk that leaves every branch the window can
-// no longer be reached from. Far slower than the search, but simple enough to trust, and fast
+// no longer be reached from: far slower than the search, but simple enough to trust, and fast
 // enough where the literal odometer would run for ages (huge routes, huge counts).
 inline Walk Pruned(const Kern::SearchRequest& request) {
-    detail::PrunedWalk p{request, Low(request), High(request), std::max<qint64>(request.limit, 1)};
     const int n = int(request.types.size());
-    for (int t = 0; t < n; ++t)
-        p.c[t] = request.types[t].minimum;
-    const double start = Total(request, p.c);
-    if (request.limit <= 0 || n == 0) {
-        p.walk.visited = 1;
-        if (p.lo <= start && start <= p.hi)
-            p.walk.found.push_back(Row(request, p.c, start));
-        return p.walk;
-    }
+    if (request.limit <= 0 || n == 0)
+        return Literal(request, 1);
+    detail::PrunedWalk p{request, Low(request), High(request), request.limit};
     p.Place(n - 1);
     return p.walk;
 }
