@@ -9,13 +9,13 @@
 int main(int argc, char* argv[]) {
     // Help and version need no display: they are answered without starting the window system.
     std::unique_ptr<QCoreApplication> app;
-    if (Kern::AsksOnlyForText(argc, argv))
+    if (Kern::asksOnlyForText(argc, argv))
         app = std::make_unique<QCoreApplication>(argc, argv);
     else
         app = std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Schotterfix"));
 
-    const Kern::CommandLine line = Kern::ReadCommandLine(QCoreApplication::arguments());
+    const Kern::CommandLine line = Kern::readCommandLine(QCoreApplication::arguments());
     std::fputs(line.output.toUtf8().constData(), stdout);
     std::fputs(line.errors.toUtf8().constData(), stderr);
     if (!line.run || !qobject_cast<QApplication*>(app.get()))

@@ -34,8 +34,8 @@ void buildRuns(benchmark::State& state, const Kern::ResultTableModel& grid,
         const double start = cpuSeconds();
         Drucken::PrintRun run(grid, templateDirectory);
         DruBild preview;
-        Drucken::PrepareDocument(run, preview.document());
-        if (!preview.BuildPages(run))
+        Drucken::prepareDocument(run, preview.document());
+        if (!preview.buildPages(run))
             state.SkipWithError("pages not built");
         pages = preview.document().pageCount();
         if (drawn)

@@ -37,7 +37,7 @@ double cpuSeconds() {
 void search(benchmark::State& state, SearchRequest request) {
     size_t found = 0;
     for (auto _ : state) {
-        const auto result = Kern::SearchCombinations(request);
+        const auto result = Kern::searchCombinations(request);
         found = result.size();
         benchmark::DoNotOptimize(result.data());
     }

@@ -88,7 +88,7 @@ void RechnerF::Form_Activate() {
     if (m_opened)
         return;
     m_opened = true;
-    m_engine.Open();
+    m_engine.open();
     m_resize = std::make_unique<clsResize>();
     m_resize->oForm(this);
     m_resize->Initialize();
@@ -155,7 +155,7 @@ void RechnerF::Taste_Click(const QString& keyText) {
 void RechnerF::DM_Euro_Click(int index) {
     if (!m_opened)
         Form_Activate();
-    m_engine.Convert(index);
+    m_engine.convert(index);
 }
 
 void RechnerF::DMEURO_Click() {
@@ -169,7 +169,7 @@ void RechnerF::EndeButton_Click(int index) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     if (index == 1)
-        clipboard->setText(Kern::PlainNumberText(m_engine.state().displayValue));
+        clipboard->setText(Kern::plainNumberText(m_engine.state().displayValue));
     accept();
 }
 
@@ -191,7 +191,7 @@ void RechnerF::MInfo_Click() {
 }
 
 void RechnerF::UpDown1_Change() {
-    m_engine.TakeDecimalPlaces();
+    m_engine.takeDecimalPlaces();
     blankConversionField();
     setSwitchEnabled(false);
 }

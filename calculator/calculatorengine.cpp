@@ -38,7 +38,7 @@ int wholeNumber(const QString& text) {
 int integerDigits(const QString& number) {
     int n = 0;
     for (const QChar c : number) {
-        if (c == Kern::GermanLocale().decimalPoint().at(0))
+        if (c == Kern::germanLocale().decimalPoint().at(0))
             break;
         n += c.isDigit();
     }
@@ -61,7 +61,7 @@ bool isAdditiveOrTimes(const QString& op) {
 double numberOfText(const QString& text) {
     const QString t = text.trimmed();
     double v = 0.0;
-    if (Kern::ReadGermanNumber(t, &v))
+    if (Kern::readGermanNumber(t, &v))
         return v;
     QString c = t;
     c.replace(QLatin1Char(','), QLatin1Char('.'));
@@ -74,7 +74,7 @@ double numberOfText(const QString& text) {
 
 CalculatorEngine::CalculatorEngine(CalculatorView* view) : m_view(view) {}
 
-void CalculatorEngine::Open() {
+void CalculatorEngine::open() {
     ClearAll();
     m_view->writeTapeLine(m_view->tapeLineCount(), QString());
     ShowDisplay(m_state.entry, true);
@@ -178,7 +178,7 @@ void CalculatorEngine::result() {
         const int i = m_state.tapeIndex - 1;
         m_view->writeTapeLine(i, m_view->tapeLine(i).left(AlignWidth));
     }
-    m_state.accumulator = RoundCommercial(m_state.accumulator, m_state.decimalPlaces);
+    m_state.accumulator = roundCommercial(m_state.accumulator, m_state.decimalPlaces);
     WriteTapeLine(m_state.accumulator, QStringLiteral("="));
     m_state.formattedDisplay = false;
     m_state.displayValue = m_state.accumulator;
@@ -190,11 +190,11 @@ bool CalculatorEngine::applyPending(const QString& op) {
     ApplyOperator(op, m_state.accumulator, m_state.entry);
     if (std::isfinite(m_state.accumulator))
         return true;
-    ResetAfterOverflow();
+    resetAfterOverflow();
     return false;
 }
 
-void CalculatorEngine::ResetAfterOverflow() {
+void CalculatorEngine::resetAfterOverflow() {
     m_view->showMessage(QStringLiteral("Überlauf"), QStringLiteral("Hinweis"),
                         CalculatorView::MessageButtons::Ok);
     ClearAll();
@@ -202,7 +202,7 @@ void CalculatorEngine::ResetAfterOverflow() {
     m_state.formattedDisplay = true;
 }
 
-void CalculatorEngine::Convert(int index) {
+void CalculatorEngine::convert(int index) {
     CalculatorState& s = m_state;
     const double shown = numberOfText(m_view->displayText());
     QString currency;
@@ -228,17 +228,17 @@ void CalculatorEngine::Convert(int index) {
         return;
     }
     if (!std::isfinite(s.convertedValue)) {
-        ResetAfterOverflow();
+        resetAfterOverflow();
         m_view->blankConversionField();
         ShowDisplay(s.displayValue, true);
         return;
     }
     // Rounded as the tape rounds its results: half away from zero at the decimal places.
     double rounded = 0.0;
-    if (!Kern::ReadGermanNumber(ResultPatternText(s.convertedValue), &rounded))
+    if (!Kern::readGermanNumber(resultPatternText(s.convertedValue), &rounded))
         rounded = s.convertedValue;
     s.roundedConvertedValue = rounded;
-    const QString resultText = Kern::PlainNumberText(rounded);
+    const QString resultText = Kern::plainNumberText(rounded);
     m_view->showConversion(currency + resultText, resultText);
     m_view->setSwitchEnabled(true);
     m_view->focusEqualsKey();
@@ -252,10 +252,10 @@ void CalculatorEngine::ClearAll() {
     m_state.decimalPosition = 0;
     m_state.entry = 0.0;
     m_state.pendingOperator.clear();
-    TakeDecimalPlaces();
+    takeDecimalPlaces();
 }
 
-void CalculatorEngine::TakeDecimalPlaces() {
+void CalculatorEngine::takeDecimalPlaces() {
     m_state.decimalPlaces = wholeNumber(m_view->decimalPlacesCaption());
 }
 
@@ -278,7 +278,7 @@ void CalculatorEngine::ApplyOperator(const QString& op, double& a, double b) {
         a = b;
 }
 
-double CalculatorEngine::RoundCommercial(double value, int places) {
+double CalculatorEngine::roundCommercial(double value, int places) {
     const double scale = std::pow(10.0, places);
     const double scaled = std::fabs(value) * scale;
     if (!(scaled < NoFractionBeyond))
@@ -287,23 +287,23 @@ double CalculatorEngine::RoundCommercial(double value, int places) {
     return sign * std::floor(scaled + 0.50001) / scale;
 }
 
-QString CalculatorEngine::ResultPatternText(double value) const {
+QString CalculatorEngine::resultPatternText(double value) const {
     QString pattern = QStringLiteral("###########,##0");
     if (m_state.decimalPlaces > 0)
         pattern += QLatin1Char('.') + QString(m_state.decimalPlaces, QLatin1Char('0'));
-    return Kern::FormatPattern(value, pattern);
+    return Kern::formatPattern(value, pattern);
 }
 
 void CalculatorEngine::WriteTapeLine(double value, const QString& symbol) {
     const bool isResult = symbol == QLatin1String("=");
-    QString number = isResult ? ResultPatternText(value) : Kern::PlainNumberText(value);
+    QString number = isResult ? resultPatternText(value) : Kern::plainNumberText(value);
     // A result too long for the number column (from about 10^16 on with two places) is written
     // as the display writes it, at most 22 characters, so that every number still ends in the
     // same column and the symbols stay below each other. Its cents would be noise anyway: a
     // double holds 15 to 17 significant digits.
     if (number.size() > AlignWidth)
-        number = Kern::PlainNumberText(value);
-    const QString line = Kern::AlignedText(number, AlignWidth) + QLatin1Char(' ') + symbol;
+        number = Kern::plainNumberText(value);
+    const QString line = Kern::alignedText(number, AlignWidth) + QLatin1Char(' ') + symbol;
     m_view->writeTapeLine(m_state.tapeIndex, line);
     if (isResult) {
         m_view->writeTapeLine(m_state.tapeIndex + 1, RuleLine);
@@ -320,7 +320,7 @@ void CalculatorEngine::ShowDisplay(double value, bool formatted) {
         QString pattern = QStringLiteral("#############0");
         if (m_state.decimalPosition >= 1)
             pattern += QLatin1Char('.') + QString(m_state.decimalPosition - 1, QLatin1Char('0'));
-        text = Kern::FormatPattern(value, pattern);
+        text = Kern::formatPattern(value, pattern);
         // Only a key the calculator ignores shows a result this way; a result beyond the
         // form's places, or one that would not fit the display with the decimals typed for an
         // earlier number, keeps what the display showed.
@@ -329,8 +329,8 @@ void CalculatorEngine::ShowDisplay(double value, bool formatted) {
             return;
         }
     } else {
-        text = Kern::PlainNumberText(value);
+        text = Kern::plainNumberText(value);
     }
-    m_view->setDisplayText(Kern::AlignedText(text, AlignWidth));
+    m_view->setDisplayText(Kern::alignedText(text, AlignWidth));
     m_view->focusEqualsKey();
 }

@@ -22,12 +22,12 @@ public:
 
     // What the window does when it opens: reset, one empty tape line for the first line to
     // replace, and "0" in the display.
-    void Open();
+    void open();
 
     void HandleKey(const QString& keyText);
     void ClearAll();
     // decimalPlaces from the caption of Komma; ClearAll and the spinner take it over.
-    void TakeDecimalPlaces();
+    void takeDecimalPlaces();
     // Replaces accumulator by the result of op: "+", "-", "*", "/", "+%", "-%", "*%"; any other
     // op takes entry over.
     static void ApplyOperator(const QString& op, double& accumulator, double entry);
@@ -36,18 +36,18 @@ public:
 
     // sign(a) * floor(10^p * |a| + 0.50001) / 10^p: the adding machine's rounding, which also
     // rounds the binary neighbours of a half (1,005 gives 1,01).
-    static double RoundCommercial(double value, int places);
+    static double roundCommercial(double value, int places);
 
     // Pattern text "###########,##0" with the current decimal places: the tape's result form,
     // also what a conversion is rounded through.
-    QString ResultPatternText(double value) const;
+    QString resultPatternText(double value) const;
 
     // DM_Euro(index): 0 converts the number shown from Euro to DM, 1 from DM to Euro, 2
     // ("Switch") exchanges the numbers of the display and of the conversion field.
-    void Convert(int index);
+    void convert(int index);
 
     // A result that left the range of a double: tells the user and starts over as after "C".
-    void ResetAfterOverflow();
+    void resetAfterOverflow();
 
 private:
     bool applyPending(const QString& op);

@@ -12,11 +12,11 @@ bool hasGermanNumberShape(QString text) {
         if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
             c = QLatin1Char('0');
     double zero = 0.0;
-    return ReadGermanNumber(text, &zero);
+    return readGermanNumber(text, &zero);
 }
 } // namespace
 
-bool ReadCurrency(const QString& text, Currency* amount, bool* tooLarge) {
+bool readCurrency(const QString& text, Currency* amount, bool* tooLarge) {
     if (tooLarge)
         *tooLarge = false;
     if (text.trimmed().isEmpty()) {
@@ -68,7 +68,7 @@ bool ReadCurrency(const QString& text, Currency* amount, bool* tooLarge) {
     return true;
 }
 
-QString NormalisePriceText(const QString& text) {
+QString normalisePriceText(const QString& text) {
     QString t = text;
     const int dot = int(t.indexOf(QLatin1Char('.')));
     if (dot >= 0)
@@ -76,9 +76,9 @@ QString NormalisePriceText(const QString& text) {
     if (t.isEmpty())
         return t;
     double value = 0.0;
-    if (!ReadGermanNumber(t, &value))
+    if (!readGermanNumber(t, &value))
         return t;
-    return FormatPattern(value, QStringLiteral("##0.00"));
+    return formatPattern(value, QStringLiteral("##0.00"));
 }
 
 } // namespace Kern

@@ -20,10 +20,10 @@ struct Currency {
 // Reads a price text written with the decimal comma (as the normalised price box holds it).
 // An empty text is the amount 0. Returns false for a text that is not a German number or whose
 // amount lies beyond Currency::MaxAbs units; *tooLarge (when given) tells the second case.
-bool ReadCurrency(const QString& text, Currency* amount, bool* tooLarge = nullptr);
+bool readCurrency(const QString& text, Currency* amount, bool* tooLarge = nullptr);
 
 // Price-text normalisation of the search: the first "." becomes ","; then a text that reads as
 // a German number is written with "##0.00"; an empty text stays empty; anything else unchanged.
-QString NormalisePriceText(const QString& text);
+QString normalisePriceText(const QString& text);
 
 } // namespace Kern

@@ -15,7 +15,7 @@ namespace {
 // Count boxes take digits only, but a pasted text can hold anything: counts are whole numbers
 // from 0 to MaxCount.
 qint64 readCount(const QString& text) {
-    const double v = std::trunc(LeadingNumber(text));
+    const double v = std::trunc(leadingNumber(text));
     if (!(v > 0))
         return 0;
     return v >= double(MaxCount) ? MaxCount : qint64(v);
@@ -38,8 +38,8 @@ std::optional<SearchResult> FindCombinations(SearchView& view, double routeLengt
     // Gathering: every price text is normalised, rows of length 0 lose their check mark.
     for (int row = 1; row <= TrackRows; ++row) {
         const bool checked = view.isChecked(row);
-        const double length = LeadingNumber(view.text(Field::Length, row));
-        const QString price = NormalisePriceText(view.text(Field::Price, row));
+        const double length = leadingNumber(view.text(Field::Length, row));
+        const QString price = normalisePriceText(view.text(Field::Price, row));
         view.setPriceText(row, price);
         if (length == 0.0) {
             view.setChecked(row, false);
@@ -64,7 +64,7 @@ std::optional<SearchResult> FindCombinations(SearchView& view, double routeLengt
         }
         Currency amount;
         bool tooLarge = false;
-        if (!ReadCurrency(price, &amount, &tooLarge)) {
+        if (!readCurrency(price, &amount, &tooLarge)) {
             view.showMessage(QString::fromUtf8(tooLarge ? PriceTooLargeMessage : BadPriceMessage),
                              QString::fromUtf8(InputErrorTitle));
             view.focusField(Field::Price, row);
@@ -84,16 +84,16 @@ std::optional<SearchResult> FindCombinations(SearchView& view, double routeLengt
     return result;
 }
 
-QString ResultCaption(qint64 count) {
+QString resultCaption(qint64 count) {
     return QStringLiteral(" Ergebnis: ") + QString::number(count) +
            QStringLiteral(" Kombinationen ");
 }
 
-QString FinishedLabel(qint64 count, double seconds, bool stopped) {
-    const QString caption = count > 0 ? ResultCaption(count) : QString();
+QString finishedLabel(qint64 count, double seconds, bool stopped) {
+    const QString caption = count > 0 ? resultCaption(count) : QString();
     return caption +
            (stopped ? QStringLiteral("\r\n (Abgebrochen nach ") : QStringLiteral("\r\n (Dauer: ")) +
-           FormatPattern(seconds, QStringLiteral("#####.00")) + QStringLiteral(" Sek.)");
+           formatPattern(seconds, QStringLiteral("#####.00")) + QStringLiteral(" Sek.)");
 }
 
 } // namespace Kern

@@ -29,15 +29,15 @@ public:
 
 // The start of a search: gathers the checked rows of the track table (every price text
 // normalised, rows of length 0 unchecked), checks them and sets up the result table for them.
-// Returns the request with no rows yet, to be run by SearchCombinations; after an input error
+// Returns the request with no rows yet, to be run by searchCombinations; after an input error
 // it has shown the message, put the focus into the box and returns nothing.
 std::optional<SearchResult> FindCombinations(SearchView& view, double routeLength, double limit);
 
 // The first line of the result label: " Ergebnis: k Kombinationen ".
-QString ResultCaption(qint64 count);
+QString resultCaption(qint64 count);
 // The whole label once the search has ended, or was stopped: the caption (empty when nothing
 // was found) and a line with the duration.
-QString FinishedLabel(qint64 count, double seconds, bool stopped);
+QString finishedLabel(qint64 count, double seconds, bool stopped);
 
 // The message texts of the input check.
 inline const char* const MinMaxMessage = "Achtung, die Min.-Anzahl eines gewünschten Gleises darf "

@@ -7,7 +7,7 @@
 
 namespace Kern {
 
-const QLocale& GermanLocale() {
+const QLocale& germanLocale() {
     static const QLocale locale(QLocale::German, QLocale::Germany);
     return locale;
 }
@@ -110,7 +110,7 @@ void patternDigits(double value, const Picture& pic, std::string* intPart, std::
 
 } // namespace
 
-QString FormatPattern(double value, const QString& pattern) {
+QString formatPattern(double value, const QString& pattern) {
     if (!std::isfinite(value))
         return QString();
     const Picture pic = parsePicture(pattern);
@@ -121,7 +121,7 @@ QString FormatPattern(double value, const QString& pattern) {
 
     QString out;
     if (pic.grouping && intPart.size() > 3) {
-        const QString sep = GermanLocale().groupSeparator();
+        const QString sep = germanLocale().groupSeparator();
         const int n = int(intPart.size());
         for (int i = 0; i < n; ++i) {
             if (i > 0 && (n - i) % 3 == 0)
@@ -132,7 +132,7 @@ QString FormatPattern(double value, const QString& pattern) {
         out = QString::fromLatin1(intPart.data(), int(intPart.size()));
     }
     if (pic.hasPoint) {
-        out += GermanLocale().decimalPoint();
+        out += germanLocale().decimalPoint();
         out += QString::fromLatin1(fracPart.data(), int(fracPart.size()));
     }
     const bool anyDigit = !intPart.empty() || !fracPart.empty();
@@ -141,7 +141,7 @@ QString FormatPattern(double value, const QString& pattern) {
     return out;
 }
 
-double PatternValue(double value, const QString& pattern) {
+double patternValue(double value, const QString& pattern) {
     if (!std::isfinite(value))
         return 0.0;
     std::string intPart;
@@ -154,7 +154,7 @@ double PatternValue(double value, const QString& pattern) {
     return shown;
 }
 
-bool ReadGermanNumber(const QString& text, double* value) {
+bool readGermanNumber(const QString& text, double* value) {
     const QString t = text.trimmed();
     if (t.isEmpty())
         return false;
@@ -216,12 +216,12 @@ bool ReadGermanNumber(const QString& text, double* value) {
     return true;
 }
 
-double GermanSortValue(const QString& text) {
+double germanSortValue(const QString& text) {
     double v = 0.0;
-    return ReadGermanNumber(text, &v) ? v : 0.0;
+    return readGermanNumber(text, &v) ? v : 0.0;
 }
 
-QString PlainNumberText(double value) {
+QString plainNumberText(double value) {
     if (std::isnan(value))
         return QStringLiteral("n. def.");
     if (std::isinf(value))
@@ -242,11 +242,11 @@ QString PlainNumberText(double value) {
             mant.pop_back();
     }
     QString out = QString::fromLatin1((mant + expo).c_str());
-    out.replace(QLatin1Char('.'), GermanLocale().decimalPoint());
+    out.replace(QLatin1Char('.'), germanLocale().decimalPoint());
     return out;
 }
 
-QString AlignedText(const QString& text, int width) {
+QString alignedText(const QString& text, int width) {
     return text.size() >= width ? text : QString(width - text.size(), QLatin1Char(' ')) + text;
 }
 

@@ -7,7 +7,7 @@
 
 namespace Kern {
 
-double LeadingNumber(const QString& text) {
+double leadingNumber(const QString& text) {
     int i = 0;
     const int n = int(text.size());
     while (i < n && text[i] == QLatin1Char(' '))
@@ -43,7 +43,7 @@ double LeadingNumber(const QString& text) {
     return negative ? -value : value;
 }
 
-KeyVerdict LengthKeyRule(QChar typed, const QString& boxText) {
+KeyVerdict lengthKeyRule(QChar typed, const QString& boxText) {
     if (typed == QLatin1Char(','))
         typed = QLatin1Char('.');
     if (typed == QChar(8) || (typed >= QLatin1Char('0') && typed <= QLatin1Char('9')))
@@ -56,14 +56,14 @@ KeyVerdict LengthKeyRule(QChar typed, const QString& boxText) {
     return {KeyVerdict::Drop, {}};
 }
 
-KeyVerdict DigitsKeyRule(QChar typed) {
+KeyVerdict digitsKeyRule(QChar typed) {
     if (typed == QChar(8) || (typed >= QLatin1Char('0') && typed <= QLatin1Char('9')))
         return {KeyVerdict::Pass, {}};
     return {KeyVerdict::Drop, {}};
 }
 
-QString FocusLossText(const QString& boxText, const QString& zeroText) {
-    return LeadingNumber(boxText) == 0.0 ? zeroText : boxText;
+QString focusLossText(const QString& boxText, const QString& zeroText) {
+    return leadingNumber(boxText) == 0.0 ? zeroText : boxText;
 }
 
 } // namespace Kern

@@ -8,7 +8,7 @@ namespace Kern {
 // Leading-number rule of the track table and route boxes: leading blanks skipped, optional
 // sign, digits with at most one "." up to the first other character; no number gives 0.
 // A comma therefore ends the number. The result is always finite.
-double LeadingNumber(const QString& text);
+double leadingNumber(const QString& text);
 
 // What a box does with one typed character.
 struct KeyVerdict {
@@ -19,13 +19,13 @@ struct KeyVerdict {
 
 // Length rule (route box and length boxes): "," becomes ".", digits and Backspace pass,
 // a "." only while the box holds none yet; everything else is dropped.
-KeyVerdict LengthKeyRule(QChar typed, const QString& boxText);
+KeyVerdict lengthKeyRule(QChar typed, const QString& boxText);
 
 // Digits rule (minimum and maximum boxes): digits and Backspace pass, everything else is dropped.
-KeyVerdict DigitsKeyRule(QChar typed);
+KeyVerdict digitsKeyRule(QChar typed);
 
 // Focus-loss rule: a box whose value is exactly 0 gets the given text, otherwise it keeps its own.
-QString FocusLossText(const QString& boxText, const QString& zeroText);
+QString focusLossText(const QString& boxText, const QString& zeroText);
 
 // The zero texts of the four kinds of boxes.
 inline const char* const LengthZeroText = "0,0";

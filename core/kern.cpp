@@ -19,14 +19,14 @@ const std::array<PresetFactors, PresetCount> Presets = {{
     {2.4, 1.8},      // 1920 x 1080
 }};
 
-bool IsPreset(double preset) {
+bool isPreset(double preset) {
     return preset >= 0 && preset < PresetCount && preset == double(qint64(preset));
 }
 
 ScreenScale PresetScale(double preset, const ScreenScale& current) {
     ScreenScale scale = current;
     scale.preset = preset;
-    if (IsPreset(preset)) {
+    if (isPreset(preset)) {
         const PresetFactors& f = Presets[std::size_t(preset)];
         scale.x = f.x;
         scale.y = f.y;

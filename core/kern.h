@@ -22,7 +22,7 @@ struct ScreenScale {
 ScreenScale PresetScale(double preset, const ScreenScale& current = ScreenScale());
 
 // True for the whole numbers 0 to 11.
-bool IsPreset(double preset);
+bool isPreset(double preset);
 
 // The number of presets and the factor table, for whoever needs to list them.
 constexpr int PresetCount = 12;

@@ -38,7 +38,7 @@ QString joined(const QList<QStringList>& table, QLatin1Char separator, QLatin1St
 
 } // namespace
 
-QList<QStringList> ResultTexts(const QAbstractItemModel& model, const QList<int>& rows) {
+QList<QStringList> resultTexts(const QAbstractItemModel& model, const QList<int>& rows) {
     const int columns = model.columnCount();
     QStringList groups(columns);
     if (columns > LengthColumn)
@@ -60,11 +60,11 @@ QList<QStringList> ResultTexts(const QAbstractItemModel& model, const QList<int>
     return table;
 }
 
-QString TabSeparatedText(const QList<QStringList>& table) {
+QString tabSeparatedText(const QList<QStringList>& table) {
     return joined(table, QLatin1Char('\t'), QLatin1String("\t\r\n\""), QLatin1String("\n"));
 }
 
-QByteArray CsvBytes(const QList<QStringList>& table) {
+QByteArray csvBytes(const QList<QStringList>& table) {
     return QByteArray("\xEF\xBB\xBF") +
            joined(table, QLatin1Char(';'), QLatin1String(";\r\n\""), QLatin1String("\r\n"))
                .toUtf8();

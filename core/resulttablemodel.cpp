@@ -57,7 +57,7 @@ const QString& ResultTableModel::patternOf(int column) const {
 }
 
 QString ResultTableModel::cellString(const Row& row, int column) const {
-    return FormatPattern(cellValue(row, column), patternOf(column));
+    return formatPattern(cellValue(row, column), patternOf(column));
 }
 
 QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
@@ -124,7 +124,7 @@ void ResultTableModel::sortRows(int column, bool ascending) {
     const QString& pattern = patternOf(column);
     std::vector<double> keys(m_rows.size());
     for (std::size_t i = 0; i < m_rows.size(); ++i)
-        keys[i] = PatternValue(cellValue(m_rows[i], column), pattern);
+        keys[i] = patternValue(cellValue(m_rows[i], column), pattern);
     std::vector<std::size_t> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {

@@ -38,7 +38,7 @@ QString notRegularReason(mode_t mode) {
 
 QString tooLargeReason(qint64 maxBytes) {
     return QStringLiteral("Die Datei ist zu groß (mehr als %1 Bytes).")
-        .arg(Kern::FormatPattern(double(maxBytes), QStringLiteral("#,##0")));
+        .arg(Kern::formatPattern(double(maxBytes), QStringLiteral("#,##0")));
 }
 
 // Resources are compiled into the program: nothing there can block or be a device.

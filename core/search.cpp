@@ -6,12 +6,12 @@
 
 namespace Kern {
 
-double WindowLow(const SearchRequest& request) {
+double windowLow(const SearchRequest& request) {
     const double offset = -(request.shortfallTenths / 10.0) - 0.05;
     return request.routeLength + offset;
 }
 
-double WindowHigh(const SearchRequest& request) {
+double windowHigh(const SearchRequest& request) {
     const double offset = request.excessTenths / 10.0 + 0.05;
     return request.routeLength + offset;
 }
@@ -31,7 +31,7 @@ bool plausible(const SearchRequest& request) {
 
 } // namespace
 
-std::vector<FoundCombination> SearchCombinations(const SearchRequest& request,
+std::vector<FoundCombination> searchCombinations(const SearchRequest& request,
                                                  SearchControl* control, SearchStats* stats) {
     std::vector<FoundCombination> out;
     if (!plausible(request))

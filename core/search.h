@@ -38,8 +38,8 @@ struct FoundCombination {
 };
 
 // The target window the search uses: lower offset -(d1/10) - 0.05, upper offset d2/10 + 0.05.
-double WindowLow(const SearchRequest& request);
-double WindowHigh(const SearchRequest& request);
+double windowLow(const SearchRequest& request);
+double windowHigh(const SearchRequest& request);
 
 // Lets another thread watch and stop a running search.
 struct SearchControl {
@@ -60,7 +60,7 @@ struct SearchStats {
 // finds nothing: the odometer would never end on some of them.
 // A search cancelled through `control` returns soon after with the combinations found so far:
 // the first ones of the full result, in the same order.
-std::vector<FoundCombination> SearchCombinations(const SearchRequest& request,
+std::vector<FoundCombination> searchCombinations(const SearchRequest& request,
                                                  SearchControl* control = nullptr,
                                                  SearchStats* stats = nullptr);
 

@@ -7,7 +7,7 @@
 namespace Kern::SearchDetail {
 
 SearchSpace::SearchSpace(const SearchRequest& request)
-    : n(int(request.types.size())), lo(WindowLow(request)), hi(WindowHigh(request)) {
+    : n(int(request.types.size())), lo(windowLow(request)), hi(windowHigh(request)) {
     for (int t = 0; t < n; ++t) {
         const SearchType& type = request.types[size_t(t)];
         len[size_t(t)] = type.length;

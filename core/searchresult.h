@@ -26,7 +26,7 @@ struct SearchResult {
 };
 
 // Before the first search the table shows all ten types, without article numbers.
-inline SearchResult StartUpResult() {
+inline SearchResult startUpResult() {
     SearchResult result;
     result.articleNumbers.assign(10, QString());
     return result;

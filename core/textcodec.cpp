@@ -12,14 +12,14 @@ constexpr char16_t Cp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 } // namespace
 
-bool IsValidUtf8(const QByteArray& bytes) {
+bool isValidUtf8(const QByteArray& bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(bytes);
     Q_UNUSED(text);
     return !decoder.hasError();
 }
 
-QString DecodeWindows1252(const QByteArray& bytes) {
+QString decodeWindows1252(const QByteArray& bytes) {
     QString out;
     out.reserve(bytes.size());
     for (const char ch : bytes) {
@@ -29,8 +29,8 @@ QString DecodeWindows1252(const QByteArray& bytes) {
     return out;
 }
 
-QString DecodeText(const QByteArray& bytes) {
-    return IsValidUtf8(bytes) ? QString::fromUtf8(bytes) : DecodeWindows1252(bytes);
+QString decodeText(const QByteArray& bytes) {
+    return isValidUtf8(bytes) ? QString::fromUtf8(bytes) : decodeWindows1252(bytes);
 }
 
 } // namespace Kern

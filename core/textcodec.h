@@ -6,9 +6,9 @@
 // Text files of ours are written as UTF-8; older ones come in the Windows code page.
 namespace Kern {
 
-bool IsValidUtf8(const QByteArray& bytes);
-QString DecodeWindows1252(const QByteArray& bytes);
+bool isValidUtf8(const QByteArray& bytes);
+QString decodeWindows1252(const QByteArray& bytes);
 // UTF-8 when the bytes are valid UTF-8, otherwise Windows-1252.
-QString DecodeText(const QByteArray& bytes);
+QString decodeText(const QByteArray& bytes);
 
 } // namespace Kern

@@ -77,9 +77,9 @@ void parse(const QByteArray& bytes, Table* table, int* rowsRead) {
     // incomplete last row still has UTF-8 umlauts in the rows before.
     bool utf8 = true;
     for (int i = 0; i < 3 * complete; ++i)
-        utf8 = utf8 && Kern::IsValidUtf8(lines[std::size_t(i)]);
+        utf8 = utf8 && Kern::isValidUtf8(lines[std::size_t(i)]);
     auto decode = [utf8](const QByteArray& b) {
-        return cleanLine(utf8 ? QString::fromUtf8(b) : Kern::DecodeWindows1252(b));
+        return cleanLine(utf8 ? QString::fromUtf8(b) : Kern::decodeWindows1252(b));
     };
     for (int r = 0; r < complete; ++r) {
         Row& row = (*table)[std::size_t(r)];
@@ -95,8 +95,8 @@ bool format(const Table& table, QByteArray* bytes, QString* error) {
     for (int r = 0; r < Rows; ++r) {
         const Row& row = table[std::size_t(r)];
         double value = 0.0;
-        const QString price = Kern::ReadGermanNumber(row.price, &value)
-                                  ? Kern::FormatPattern(value, QStringLiteral("##0.00"))
+        const QString price = Kern::readGermanNumber(row.price, &value)
+                                  ? Kern::formatPattern(value, QStringLiteral("##0.00"))
                                   : row.price;
         const QString fields[3] = {row.length, row.article, price};
         for (int f = 0; f < 3; ++f) {

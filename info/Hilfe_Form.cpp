@@ -90,7 +90,7 @@ void Hilfe_Form::showModal(const Kern::ScreenScale& screen, QWidget* parent) {
     instance->exec();
 }
 
-QString Hilfe_Form::HelpText() {
+QString Hilfe_Form::helpText() {
     const QString crlf = QStringLiteral("\r\n");
     QString text = crlf;
     bool first = true;
@@ -104,7 +104,7 @@ QString Hilfe_Form::HelpText() {
 }
 
 void Hilfe_Form::Form_Load() {
-    Text1->setPlainText(HelpText());
+    Text1->setPlainText(helpText());
 }
 
 void Hilfe_Form::Form_Activate() {

@@ -26,7 +26,7 @@ public:
 
     // The help text as it is put into Text1: a leading line break, then the paragraphs with one
     // empty line between them; line breaks are CR LF.
-    static QString HelpText();
+    static QString helpText();
 
     QGroupBox* Frame1 = nullptr;
     QPlainTextEdit* Text1 = nullptr;

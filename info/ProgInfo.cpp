@@ -89,7 +89,7 @@ ProgInfo::ProgInfo(QWidget* parent)
 void ProgInfo::Form_Load() {
     const QString crlf = QStringLiteral("\r\n");
     setWindowTitle(Info::ApplicationTitle + QStringLiteral("-Info"));
-    setWindowIcon(Info::ProgramIcon());
+    setWindowIcon(Info::programIcon());
 
     lblVersion->setText(crlf.repeated(3) +
                         QStringLiteral("Version 03.2014  Stand %1.%2.%3")
@@ -104,7 +104,7 @@ void ProgInfo::Form_Load() {
                             QStringLiteral("12345 Musterstadt") + crlf + crlf +
                             QStringLiteral("E-Mail: info@schotterfix.example"));
 
-    const QPixmap picture = Info::ProgramPixmap();
+    const QPixmap picture = Info::programPixmap();
     const QSize room = Image1->size();
     Image1->setPixmap(picture.width() > room.width() || picture.height() > room.height()
                           ? picture.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)

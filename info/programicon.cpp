@@ -2,14 +2,14 @@
 
 namespace Info {
 
-QPixmap ProgramPixmap() {
+QPixmap programPixmap() {
     return QPixmap(QStringLiteral(":/info/schotterfix.png"));
 }
 
-QIcon ProgramIcon() {
+QIcon programIcon() {
     // The window system scales the one large picture down to the title bar and task bar.
     QIcon icon;
-    icon.addPixmap(ProgramPixmap());
+    icon.addPixmap(programPixmap());
     return icon;
 }
 

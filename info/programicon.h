@@ -11,7 +11,7 @@ inline const QString ApplicationTitle = QStringLiteral("Schotterfix");
 
 // The program's own picture (track with sleepers over a ruler), 256 pixels square, compiled
 // in. The icon is what the main window sets as its window icon.
-QPixmap ProgramPixmap();
-QIcon ProgramIcon();
+QPixmap programPixmap();
+QIcon programIcon();
 
 } // namespace Info

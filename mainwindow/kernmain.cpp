@@ -28,7 +28,7 @@
 namespace Kern {
 
 namespace {
-QPointer<Seite1> mainWindow;
+QPointer<Seite1> theMainWindow;
 
 struct StartRow {
     const char* article;
@@ -76,21 +76,21 @@ static void waitUntilFramed(QWidget* w) {
     QCoreApplication::processEvents();
 }
 
-Seite1* MainWindow() {
-    return mainWindow.data();
+Seite1* mainWindow() {
+    return theMainWindow.data();
 }
 
 Seite1* Main(const QString& trackFile) {
-    delete mainWindow.data();
+    delete theMainWindow.data();
     // Under a file-size limit (ulimit -f) a write past it would end the program, the table on the
     // screen with it; every writer reports the failed write instead.
     std::signal(SIGXFSZ, SIG_IGN);
     useProgramFont();
     useGermanDialogs();
-    QApplication::setWindowIcon(Info::ProgramIcon());
+    QApplication::setWindowIcon(Info::programIcon());
     auto* w = new Seite1();
     w->setAttribute(Qt::WA_DeleteOnClose, false);
-    mainWindow = w;
+    theMainWindow = w;
 
     w->shortfallList()->setCurrentIndex(0);
     w->excessList()->setCurrentIndex(0);
@@ -161,7 +161,7 @@ QString localPath(const QString& argument) {
 }
 } // namespace
 
-CommandLine ReadCommandLine(const QStringList& arguments) {
+CommandLine readCommandLine(const QStringList& arguments) {
     CommandLine result;
     const QString program =
         arguments.isEmpty() ? QStringLiteral("schotterfix") : QFileInfo(arguments[0]).fileName();
@@ -204,7 +204,7 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     return result;
 }
 
-bool AsksOnlyForText(int argc, const char* const* argv) {
+bool asksOnlyForText(int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         if (std::strcmp(a, "--") == 0)

@@ -16,7 +16,7 @@ namespace Kern {
 Seite1* Main(const QString& trackFile = QString());
 
 // The main window of the run, or nullptr before Main.
-Seite1* MainWindow();
+Seite1* mainWindow();
 
 // What the program's arguments ask for.
 struct CommandLine {
@@ -29,10 +29,10 @@ struct CommandLine {
 
 // Reads the arguments as QCoreApplication::arguments() gives them (program first, the toolkit's
 // own options already taken out).
-CommandLine ReadCommandLine(const QStringList& arguments);
+CommandLine readCommandLine(const QStringList& arguments);
 
 // Whether the raw arguments ask for help or the version, which need no display: the caller can
 // then answer them without starting the window system.
-bool AsksOnlyForText(int argc, const char* const* argv);
+bool asksOnlyForText(int argc, const char* const* argv);
 
 } // namespace Kern

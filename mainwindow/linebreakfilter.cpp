@@ -12,7 +12,7 @@ bool isBreak(QChar c) {
 }
 } // namespace
 
-QString WithoutLineBreaks(const QString& text, int* cursor) {
+QString withoutLineBreaks(const QString& text, int* cursor) {
     if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
         return text;
     QString out;
@@ -42,7 +42,7 @@ QString WithoutLineBreaks(const QString& text, int* cursor) {
 } // namespace Kern
 
 QValidator::State LineBreakFilter::validate(QString& input, int& pos) const {
-    input = Kern::WithoutLineBreaks(input, &pos);
+    input = Kern::withoutLineBreaks(input, &pos);
     return Acceptable;
 }
 

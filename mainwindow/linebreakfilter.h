@@ -13,7 +13,7 @@ namespace Kern {
 // at the end are dropped, each run inside becomes one blank. A spreadsheet cell, copied with its
 // trailing line break, thus arrives as the cell's text, and two cells "A\nB\n" as "A B": nothing
 // pasted disappears unseen. *cursor (when given) is moved along with the text.
-QString WithoutLineBreaks(const QString& text, int* cursor = nullptr);
+QString withoutLineBreaks(const QString& text, int* cursor = nullptr);
 
 } // namespace Kern
 

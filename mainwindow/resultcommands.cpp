@@ -76,7 +76,7 @@ void ResultCommands::copyToClipboard() const {
     if (!m_grid->model())
         return;
     QApplication::clipboard()->setText(
-        Kern::TabSeparatedText(Kern::ResultTexts(*m_grid->model(), chosenRows())));
+        Kern::tabSeparatedText(Kern::resultTexts(*m_grid->model(), chosenRows())));
 }
 
 void ResultCommands::exportResult() {
@@ -101,7 +101,7 @@ bool ResultCommands::exportTo(const QString& path) {
     if (!m_grid->model())
         return false;
     const QByteArray bytes =
-        Kern::CsvBytes(Kern::ResultTexts(*m_grid->model(), allRows(*m_grid->model())));
+        Kern::csvBytes(Kern::resultTexts(*m_grid->model(), allRows(*m_grid->model())));
     QString reason;
     if (!SafeFile::writeFile(path, bytes, &reason)) {
         QMessageBox(QMessageBox::NoIcon, QStringLiteral("Fehler beim Speichern"),

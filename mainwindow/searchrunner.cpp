@@ -5,7 +5,7 @@
 SearchRunner::SearchRunner(QObject* parent)
     : QObject(parent),
       m_search([](const Kern::SearchRequest& request, Kern::SearchControl* control) {
-          return Kern::SearchCombinations(request, control);
+          return Kern::searchCombinations(request, control);
       }) {
     // The running count shows about 30 times a second, as often as the eye can follow.
     m_poll.setInterval(33);

@@ -59,7 +59,7 @@ Seite1::Seite1(QWidget* parent) : QMainWindow(parent) {
     m_runner = new SearchRunner(this);
     connect(m_runner, &SearchRunner::progress, this, [this](qint64 found) {
         if (found > 0)
-            setLabelText(Kern::ResultCaption(found));
+            setLabelText(Kern::resultCaption(found));
     });
     connect(m_runner, &SearchRunner::finished, this, &Seite1::searchFinished);
     // Esc stops a running search from anywhere in the window.
@@ -110,7 +110,7 @@ bool filterBoxKey(QLineEdit* box, BoxRule rule, const QKeyEvent* key) {
     if (typed.isEmpty())
         return false; // cursor keys and the like are no typed characters
     auto verdictFor = [&](QChar c, const QString& text) {
-        return rule == BoxRule::Length ? Kern::LengthKeyRule(c, text) : Kern::DigitsKeyRule(c);
+        return rule == BoxRule::Length ? Kern::lengthKeyRule(c, text) : Kern::digitsKeyRule(c);
     };
     if (typed.size() == 1) {
         const Kern::KeyVerdict verdict = verdictFor(typed.at(0), box->text());
@@ -148,7 +148,7 @@ void fixOnFocusLoss(QLineEdit* box, BoxRule rule, const QFocusEvent* focus) {
     const char* zero = rule == BoxRule::Length    ? Kern::LengthZeroText
                        : rule == BoxRule::Minimum ? Kern::MinimumZeroText
                                                   : Kern::MaximumZeroText;
-    const QString fixed = Kern::FocusLossText(box->text(), QLatin1String(zero));
+    const QString fixed = Kern::focusLossText(box->text(), QLatin1String(zero));
     if (fixed != box->text())
         box->setText(fixed);
 }
@@ -187,8 +187,8 @@ void Seite1::Command1_Click() {
         m_runner->stop();
         return;
     }
-    const double route = Kern::LeadingNumber(m_text2->text());
-    const double limit = Kern::LeadingNumber(m_text1->text());
+    const double route = Kern::leadingNumber(m_text2->text());
+    const double limit = Kern::leadingNumber(m_text1->text());
     setLabelText(QString());
     m_label1->repaint();
     const std::optional<Kern::SearchResult> search = Kern::FindCombinations(*this, route, limit);
@@ -209,7 +209,7 @@ void Seite1::searchFinished(const std::vector<Kern::FoundCombination>& rows, dou
                          rows.begin() + std::min<std::ptrdiff_t>(rows.size(), Kern::StoreRows));
     m_result.stopped = stopped;
     m_model->FillResultTable(m_result);
-    setLabelText(Kern::FinishedLabel(m_result.count(), seconds, stopped));
+    setLabelText(Kern::finishedLabel(m_result.count(), seconds, stopped));
     m_stopSearch->setEnabled(false);
     m_command1->setText(QStringLiteral("&Start Berechnung"));
 }
@@ -226,10 +226,10 @@ void Seite1::Datei_Click(int index) {
         return;
     }
     // Entry 6 "&Beenden" runs file command 8.
-    FileCommand(index == 6 ? 8 : index);
+    fileCommand(index == 6 ? 8 : index);
 }
 
-void Seite1::FileCommand(int code) {
+void Seite1::fileCommand(int code) {
     switch (code) {
     case 1:
         loadCommand();
@@ -252,8 +252,8 @@ void Seite1::Toolbar1_ButtonClick(int position) {
     if ((position >= 1 && position <= 5) || position == 8) {
         const QAction* button = m_toolButtons[std::size_t(position)];
         const double tag =
-            Kern::LeadingNumber(button ? button->property("Tag").toString() : QString());
-        FileCommand(int(std::nearbyint(std::clamp(tag, -1e9, 1e9))));
+            Kern::leadingNumber(button ? button->property("Tag").toString() : QString());
+        fileCommand(int(std::nearbyint(std::clamp(tag, -1e9, 1e9))));
     } else if (position == 6) {
         MExtras_Click(1);
     } else if (position == 10) {

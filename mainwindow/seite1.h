@@ -83,7 +83,7 @@ public:
     void Hilfe_Click(int index);
     void Toolbar1_ButtonClick(int position);
     void Grid_Click(int column);
-    void FileCommand(int code);
+    void fileCommand(int code);
 
     // Screen presets.
     void ApplyScreenPreset(double preset);
@@ -165,7 +165,7 @@ private:
     Kern::ResultTableModel* m_model = nullptr;
     SearchRunner* m_runner = nullptr;
     QAction* m_stopSearch = nullptr;
-    Kern::SearchResult m_result = Kern::StartUpResult();
+    Kern::SearchResult m_result = Kern::startUpResult();
     Kern::ScreenScale m_screen;
 
     QString m_currentTrackFile;

@@ -151,7 +151,7 @@ void Seite1::buildRouteSettings() {
     m_combo1 = make<QComboBox>(m_frame2, "Combo1");
     m_combo2 = make<QComboBox>(m_frame2, "Combo2");
     for (int d = 0; d <= 10; ++d) {
-        const QString magnitude = Kern::FormatPattern(d / 10.0, QStringLiteral("0.0"));
+        const QString magnitude = Kern::formatPattern(d / 10.0, QStringLiteral("0.0"));
         m_combo1->addItem(d == 0 ? magnitude : QStringLiteral("-") + magnitude, d);
         m_combo2->addItem(d == 0 ? magnitude : QStringLiteral("+") + magnitude, d);
     }

@@ -43,7 +43,7 @@ void Seite1::buildToolbar() {
         if (!b.key) {
             a = m_toolbar1->addSeparator();
         } else {
-            a = m_toolbar1->addAction(ToolbarIcon(QLatin1String(b.key)), QString());
+            a = m_toolbar1->addAction(toolbarIcon(QLatin1String(b.key)), QString());
             a->setToolTip(QString::fromUtf8(b.tip));
             a->setProperty("Key", QLatin1String(b.key));
             a->setProperty("Tag", QLatin1String(b.tag));

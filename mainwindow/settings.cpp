@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QStandardPaths>
 
-
 namespace Kern {
 
 namespace {
@@ -15,12 +14,12 @@ namespace {
 constexpr qint64 MaxSettingsBytes = 64 * 1024;
 } // namespace
 
-QString SettingsFilePath() {
+QString settingsFilePath() {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     return QDir(dir).filePath(QStringLiteral("XY_Scale.tmp"));
 }
 
-void ParseSettings(const QByteArray& data, double* preset, QString* trackFileName) {
+void parseSettings(const QByteArray& data, double* preset, QString* trackFileName) {
     *preset = 1;
     trackFileName->clear();
     QList<QByteArray> lines;
@@ -43,14 +42,14 @@ void ParseSettings(const QByteArray& data, double* preset, QString* trackFileNam
         bool ok = false;
         const double value = QString::fromLatin1(lines[0]).trimmed().toDouble(&ok);
         // Only a whole number from 0 to 11 names a preset; anything else keeps preset 1.
-        if (ok && IsPreset(value))
+        if (ok && isPreset(value))
             *preset = value;
     }
     if (lines.size() >= 2)
-        *trackFileName = DecodeText(lines[1]);
+        *trackFileName = decodeText(lines[1]);
 }
 
-QByteArray FormatSettings(double preset, const QString& trackFileName) {
+QByteArray formatSettings(double preset, const QString& trackFileName) {
     QByteArray out = " " + QByteArray::number(qint64(preset)) + " \r\n";
     const bool oneLine =
         !trackFileName.contains(QLatin1Char('\n')) && !trackFileName.contains(QLatin1Char('\r'));
@@ -61,17 +60,17 @@ QByteArray FormatSettings(double preset, const QString& trackFileName) {
 QString ReadSettings(double* preset) {
     *preset = 1;
     QByteArray data;
-    if (!SafeFile::readFile(SettingsFilePath(), &data, nullptr, MaxSettingsBytes))
+    if (!SafeFile::readFile(settingsFilePath(), &data, nullptr, MaxSettingsBytes))
         return QString();
     QString name;
-    ParseSettings(data, preset, &name);
+    parseSettings(data, preset, &name);
     return name;
 }
 
 bool WriteSettings(double preset, const QString& trackFileName) {
-    const QString path = SettingsFilePath();
+    const QString path = settingsFilePath();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return SafeFile::writeFile(path, FormatSettings(preset, trackFileName), nullptr);
+    return SafeFile::writeFile(path, formatSettings(preset, trackFileName), nullptr);
 }
 
 } // namespace Kern

@@ -7,7 +7,7 @@
 // track-file name. It lives in the per-user configuration folder.
 namespace Kern {
 
-QString SettingsFilePath();
+QString settingsFilePath();
 
 // Reads the screen preset into *preset (1 when the file gives no whole number from 0 to 11) and
 // returns the remembered track-file name (empty when there is none). Only a regular file of a
@@ -20,9 +20,9 @@ bool WriteSettings(double preset, const QString& trackFileName);
 
 // The file's content: the preset read as ReadSettings takes it (1 when line 1 names none) and
 // the name on line 2.
-void ParseSettings(const QByteArray& bytes, double* preset, QString* trackFileName);
+void parseSettings(const QByteArray& bytes, double* preset, QString* trackFileName);
 // A name holding a line break would come back cut at it, naming another file; such a name is
 // not remembered (line 2 stays empty).
-QByteArray FormatSettings(double preset, const QString& trackFileName);
+QByteArray formatSettings(double preset, const QString& trackFileName);
 
 } // namespace Kern

@@ -108,7 +108,7 @@ QPixmap drawHelp() {
 
 } // namespace
 
-QIcon ToolbarIcon(const QString& key) {
+QIcon toolbarIcon(const QString& key) {
     struct Entry {
         const char* key;
         const char* theme;

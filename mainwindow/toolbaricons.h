@@ -4,4 +4,4 @@
 #include <QString>
 
 // The six 16 x 16 toolbar pictures: the desktop theme's where it has them, otherwise our own.
-QIcon ToolbarIcon(const QString& key);
+QIcon toolbarIcon(const QString& key);

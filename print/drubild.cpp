@@ -119,9 +119,9 @@ void DruBild::Form_Resize() {
         HighEdit1->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight));
 }
 
-bool DruBild::BuildPages(Drucken::PrintRun& run) {
+bool DruBild::buildPages(Drucken::PrintRun& run) {
     PrintDocument& doc = *m_document;
-    const int pages = Drucken::PageCount(run.grid);
+    const int pages = Drucken::pageCount(run.grid);
     for (int page = 1; page <= pages; ++page) {
         if (!run.pageTemplate || !doc.insertDocument(*run.pageTemplate))
             return false;
@@ -142,16 +142,16 @@ bool DruBild::BuildPages(Drucken::PrintRun& run) {
     doc.moveToStart();
     doc.setSwitches(true, true, false);
     doc.setReadOnly(true);
-    Drucken::SetBusy(run, false);
+    Drucken::setBusy(run, false);
     return true;
 }
 
 void DruBild::Dru_Bausteine(Drucken::PrintRun& run) {
-    if (BuildPages(run))
+    if (buildPages(run))
         exec();
 }
 
-bool DruBild::PrintOn(QPrinter* printer) {
+bool DruBild::printOn(QPrinter* printer) {
     const bool ok = m_document->printTo(printer);
     if (!ok)
         reportPrintFailure();

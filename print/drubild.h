@@ -14,7 +14,7 @@ struct PrintRun;
 }
 
 // The print preview: the result document page by page, printed or set up from its own menu.
-// The document is built while the window is still hidden (BuildPages); Dru_Bausteine builds
+// The document is built while the window is still hidden (buildPages); Dru_Bausteine builds
 // and then shows the window modally.
 class DruBild : public QDialog {
     Q_OBJECT
@@ -33,10 +33,10 @@ public:
     void Dru_Bausteine(Drucken::PrintRun& run);
     // One copy of the run's template per 50 grid rows, each filled by Drucken::FillPageTable;
     // false when a page could not be built.
-    bool BuildPages(Drucken::PrintRun& run);
+    bool buildPages(Drucken::PrintRun& run);
 
     // Prints the document on printer; a failure is reported to the user. Returns success.
-    bool PrintOn(QPrinter* printer);
+    bool printOn(QPrinter* printer);
 
     void Menu_DateiDruck_Click();
     void Menu_DateiDruckSet_Click();

@@ -57,10 +57,10 @@ PrintRun::PrintRun(const Kern::ResultTableModel& grid, QString templateDirectory
     : grid(grid), templateDirectory(std::move(templateDirectory)) {}
 
 PrintRun::~PrintRun() {
-    SetBusy(*this, false);
+    setBusy(*this, false);
 }
 
-void SetBusy(PrintRun& run, bool busy) {
+void setBusy(PrintRun& run, bool busy) {
     if (busy == run.busy || !qApp)
         return;
     run.busy = busy;
@@ -70,9 +70,9 @@ void SetBusy(PrintRun& run, bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
-void PrepareDocument(PrintRun& run, PrintDocument& doc) {
+void prepareDocument(PrintRun& run, PrintDocument& doc) {
     run.FieldOffset = 10;
-    run.pageTemplate = LoadTemplate(run.templateDirectory);
+    run.pageTemplate = loadTemplate(run.templateDirectory);
     doc.reset();
     doc.setSwitches(false, false, false);
     run.PageColumnTexts.fill(QString());
@@ -90,21 +90,21 @@ void PrepareDocument(PrintRun& run, PrintDocument& doc) {
 }
 
 void PrintResultList(const Kern::ResultTableModel& grid, QWidget* parent) {
-    if (PageCount(grid) == 0) {
+    if (pageCount(grid) == 0) {
         QMessageBox::information(parent, QStringLiteral("Drucken"),
                                  QStringLiteral("Es sind keine Ergebnisse zum Drucken vorhanden."));
         return;
     }
     PrintRun run(grid);
-    SetBusy(run, true);
+    setBusy(run, true);
     // Guarded: a parent that goes while the preview is open takes the preview with it.
     const QPointer<DruBild> preview = new DruBild(parent);
-    PrepareDocument(run, preview->document());
+    prepareDocument(run, preview->document());
     preview->Dru_Bausteine(run);
     delete preview.data();
 }
 
-int PageCount(const Kern::ResultTableModel& grid) {
+int pageCount(const Kern::ResultTableModel& grid) {
     return (std::max(grid.rowCount(), 0) + RowsPerPage - 1) / RowsPerPage;
 }
 
@@ -151,7 +151,7 @@ bool WriteTableCell(PrintDocument& doc, int table, int row, int column, const QS
     return text.isEmpty() || doc.insertText(text, 0);
 }
 
-bool IsUsableTemplate(const QTextDocument& doc) {
+bool isUsableTemplate(const QTextDocument& doc) {
     if (doc.characterCount() > MaxTemplateCharacters || doc.blockCount() > MaxTemplateBlocks)
         return false;
     const QList<QTextTable*> tables = PrintDocument::tablesOf(doc);
@@ -169,22 +169,22 @@ bool IsUsableTemplate(const QTextDocument& doc) {
            tables.last()->rows() >= 2;
 }
 
-std::unique_ptr<QTextDocument> ReadTemplate(const QString& file) {
+std::unique_ptr<QTextDocument> readTemplate(const QString& file) {
     const QFileInfo info(file);
     if (!info.isFile() || info.size() > MaxTemplateBytes)
         return nullptr;
     auto doc = std::make_unique<SelfContainedDocument>();
     doc->setDefaultFont(PrintDocument::printFont());
-    if (!PrintDocument::readDocumentFile(file, doc.get()) || !IsUsableTemplate(*doc))
+    if (!PrintDocument::readDocumentFile(file, doc.get()) || !isUsableTemplate(*doc))
         return nullptr;
     return doc;
 }
 
-std::unique_ptr<QTextDocument> LoadTemplate(const QString& directory) {
+std::unique_ptr<QTextDocument> loadTemplate(const QString& directory) {
     const QString folder = directory.isEmpty() ? QCoreApplication::applicationDirPath() : directory;
-    if (auto local = ReadTemplate(QDir(folder).filePath(TemplateName)))
+    if (auto local = readTemplate(QDir(folder).filePath(TemplateName)))
         return local;
-    return ReadTemplate(BuiltInTemplate);
+    return readTemplate(BuiltInTemplate);
 }
 
 } // namespace Drucken

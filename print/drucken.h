@@ -38,7 +38,7 @@ struct PrintRun {
 
     const Kern::ResultTableModel& grid;
     const QString templateDirectory;
-    std::unique_ptr<QTextDocument> pageTemplate; // set by PrepareDocument
+    std::unique_ptr<QTextDocument> pageTemplate; // set by prepareDocument
     // A heading placeholder numbered p is field number p + FieldOffset of the document.
     qint16 FieldOffset = 10;
     // Slots 21 to 30: the texts of "{Feld 21}" to "{Feld 30}".
@@ -54,10 +54,10 @@ void PrintResultList(const Kern::ResultTableModel& grid, QWidget* parent = nullp
 
 // Everything PrintResultList does before the pages are built: reads the template, empties doc
 // and sets its heading fields from the selected types of the grid.
-void PrepareDocument(PrintRun& run, PrintDocument& doc);
+void prepareDocument(PrintRun& run, PrintDocument& doc);
 
 // Pages for the rows the grid shows: 50 a page, rounded up.
-int PageCount(const Kern::ResultTableModel& grid);
+int pageCount(const Kern::ResultTableModel& grid);
 
 // Writes the column texts of grid rows (page - 1) * 50 + 1 ... into the data row of the
 // document's last table. False when that table cannot be written.
@@ -67,14 +67,14 @@ bool WriteTableRow(PrintRun& run, PrintDocument& doc, int table, int firstColumn
 bool WriteTableCell(PrintDocument& doc, int table, int row, int column, const QString& text);
 
 // The busy pointer, shown once however often it is asked for, and taken back with the run.
-void SetBusy(PrintRun& run, bool busy);
+void setBusy(PrintRun& run, bool busy);
 
 // The template of a print run: the file in directory when it is usable, else the built-in one.
-std::unique_ptr<QTextDocument> LoadTemplate(const QString& directory);
+std::unique_ptr<QTextDocument> loadTemplate(const QString& directory);
 // The template file read and checked; null when it cannot be read or is not usable.
-std::unique_ptr<QTextDocument> ReadTemplate(const QString& file);
+std::unique_ptr<QTextDocument> readTemplate(const QString& file);
 // True when doc has the shape the printout fills: its last table has 15 columns and a data
 // row, and nothing in it is far beyond what a one-page form needs.
-bool IsUsableTemplate(const QTextDocument& doc);
+bool isUsableTemplate(const QTextDocument& doc);
 
 } // namespace Drucken

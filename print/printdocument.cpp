@@ -217,7 +217,7 @@ bool PrintDocument::readDocumentFile(const QString& fileName, QTextDocument* doc
     QByteArray bytes;
     if (!SafeFile::readFile(fileName, &bytes, nullptr, MaxDocumentFileBytes))
         return false;
-    doc->setHtml(Kern::DecodeText(bytes));
+    doc->setHtml(Kern::decodeText(bytes));
     return true;
 }
 

@@ -182,7 +182,7 @@ PrintDocument::PrintOutcome PrintDocument::print(QWidget* parent) {
 
 bool PrintDocument::printerSetup(QWidget* parent) {
     const PrinterChoice before(*m_printer);
-    if (!ChoosePrinter(*m_printer, parent))
+    if (!choosePrinter(*m_printer, parent))
         return false;
     QPageSetupDialog dialog(m_printer.get(), parent);
     if (dialog.exec() != QDialog::Accepted) {

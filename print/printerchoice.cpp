@@ -22,7 +22,7 @@ void PrinterChoice::restore(QPrinter& printer) const {
     printer.setPageLayout(m_layout);
 }
 
-bool ChoosePrinter(QPrinter& printer, QWidget* parent) {
+bool choosePrinter(QPrinter& printer, QWidget* parent) {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("Druckerwahl"));
     dialog.setWindowTitle(QStringLiteral("Drucker einrichten"));

@@ -21,4 +21,4 @@ private:
 
 // Lets the user choose the printer (the system's printers and a PDF file) and sets printer
 // to it; false, and printer unchanged, when the choice was cancelled.
-bool ChoosePrinter(QPrinter& printer, QWidget* parent);
+bool choosePrinter(QPrinter& printer, QWidget* parent);

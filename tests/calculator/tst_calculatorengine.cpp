@@ -15,7 +15,7 @@ void typeKeys(CalculatorEngine& engine, const QString& keys) {
     for (const QString& k : keys.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const int conversion = QStringList{"DM", "EU", "SW"}.indexOf(k);
         if (conversion >= 0)
-            engine.Convert(conversion);
+            engine.convert(conversion);
         else if (k.at(0).isDigit())
             for (const QChar c : k)
                 engine.HandleKey(QString(c));
@@ -128,7 +128,7 @@ private slots:
         TapeView view;
         view.places = places;
         CalculatorEngine engine(&view);
-        engine.Open();
+        engine.open();
         QCOMPARE(view.display.trimmed(), QStringLiteral("0"));
         typeKeys(engine, keys);
         QCOMPARE(shortTape(view.tape), tape);
@@ -143,7 +143,7 @@ private slots:
     void longTape() {
         TapeView view;
         CalculatorEngine engine(&view);
-        engine.Open();
+        engine.open();
         for (int i = 0; i < 11000; ++i)
             typeKeys(engine, QStringLiteral("1 + ="));
         QCOMPARE(view.tape.size(), 33000);

@@ -19,7 +19,7 @@ public:
     bool checked[11];
     int d1 = 0, d2 = 0;
     QString label;
-    SearchResult result = StartUpResult();
+    SearchResult result = startUpResult();
     int tablesSetUp = 0;
     QStringList messages;
     std::pair<Field, int> focus{Field::Article, 0};
@@ -57,8 +57,8 @@ public:
         label.clear();
         if (!FindCombinations(*this, route, limit))
             return;
-        result.rows = SearchCombinations(result.request);
-        label = FinishedLabel(result.count(), 0.25, false);
+        result.rows = searchCombinations(result.request);
+        label = finishedLabel(result.count(), 0.25, false);
     }
     int count() const { return result.count(); }
 };
@@ -179,7 +179,7 @@ private slots:
         view.start(1000, 500);
         QCOMPARE(view.count(), 0);
         QCOMPARE(view.label, QStringLiteral("\r\n (Dauer: ,25 Sek.)"));
-        QCOMPARE(FinishedLabel(1, 12.345, true),
+        QCOMPARE(finishedLabel(1, 12.345, true),
                  QStringLiteral(" Ergebnis: 1 Kombinationen \r\n (Abgebrochen nach 12,35 Sek.)"));
     }
 };

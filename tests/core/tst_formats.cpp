@@ -41,7 +41,7 @@ private slots:
         QFETCH(double, value);
         QFETCH(QString, pattern);
         QFETCH(QString, expected);
-        QCOMPARE(FormatPattern(value, pattern), expected);
+        QCOMPARE(formatPattern(value, pattern), expected);
     }
 
     void germanReading_data() {
@@ -68,9 +68,9 @@ private slots:
         QFETCH(bool, ok);
         QFETCH(double, value);
         double v = -1;
-        QCOMPARE(ReadGermanNumber(text, &v), ok);
+        QCOMPARE(readGermanNumber(text, &v), ok);
         QCOMPARE(v, ok ? value : -1.0);
-        QCOMPARE(GermanSortValue(text), value);
+        QCOMPARE(germanSortValue(text), value);
     }
 
     void plainText_data() {
@@ -88,7 +88,7 @@ private slots:
     void plainText() {
         QFETCH(double, value);
         QFETCH(QString, expected);
-        QCOMPARE(PlainNumberText(value), expected);
+        QCOMPARE(plainNumberText(value), expected);
     }
 
     void leadingNumber_data() {
@@ -110,7 +110,7 @@ private slots:
     void leadingNumber() {
         QFETCH(QString, text);
         QFETCH(double, value);
-        QCOMPARE(LeadingNumber(text), value);
+        QCOMPARE(Kern::leadingNumber(text), value);
     }
 
     void typing_data() {
@@ -131,7 +131,7 @@ private slots:
         QFETCH(QString, expected);
         QString box = start;
         for (const QChar k : keys) {
-            const KeyVerdict v = lengthRule ? LengthKeyRule(k, box) : DigitsKeyRule(k);
+            const KeyVerdict v = lengthRule ? lengthKeyRule(k, box) : digitsKeyRule(k);
             const QChar c = v.action == KeyVerdict::Replace ? v.replacement : k;
             if (v.action == KeyVerdict::Drop)
                 continue;
@@ -157,7 +157,7 @@ private slots:
     void focusLoss() {
         QFETCH(QString, text);
         QFETCH(bool, kept);
-        QCOMPARE(FocusLossText(text, QStringLiteral("zero")), kept ? text : QStringLiteral("zero"));
+        QCOMPARE(focusLossText(text, QStringLiteral("zero")), kept ? text : QStringLiteral("zero"));
     }
 
     void priceNormalisation_data() {
@@ -173,7 +173,7 @@ private slots:
     void priceNormalisation() {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QCOMPARE(NormalisePriceText(text), expected);
+        QCOMPARE(normalisePriceText(text), expected);
     }
 
     void currency_data() {
@@ -199,7 +199,7 @@ private slots:
         Currency c;
         c.tenThousandths = -7;
         bool large = !tooLarge;
-        QCOMPARE(ReadCurrency(text, &c, &large), ok);
+        QCOMPARE(readCurrency(text, &c, &large), ok);
         QCOMPARE(large, tooLarge);
         QCOMPARE(c.tenThousandths, ok ? tenThousandths : -7);
     }

@@ -55,7 +55,7 @@ private slots:
         QFETCH(QList<QStringList>, expected);
         const ShownTable model(headings,
                                {First.first(headings.size()), Second.first(headings.size())});
-        QCOMPARE(ResultTexts(model, rows), expected);
+        QCOMPARE(resultTexts(model, rows), expected);
     }
 
     // Each format quotes what would break its own cells or lines, doubling the quotes.
@@ -73,8 +73,8 @@ private slots:
         QFETCH(QString, tsv);
         QFETCH(QString, csv);
         const QList<QStringList> table{{"x", cell, "y"}, {"1"}};
-        QCOMPARE(TabSeparatedText(table), "x\t" + tsv + "\ty\n1\n");
-        QCOMPARE(CsvBytes(table), "\xEF\xBB\xBFx;" + csv.toUtf8() + ";y\r\n1\r\n");
+        QCOMPARE(tabSeparatedText(table), "x\t" + tsv + "\ty\n1\n");
+        QCOMPARE(csvBytes(table), "\xEF\xBB\xBFx;" + csv.toUtf8() + ";y\r\n1\r\n");
     }
 };
 

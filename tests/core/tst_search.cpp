@@ -64,7 +64,7 @@ std::vector<FoundCombination> searchForced(const SearchRequest& r, Tables kind) 
 // rows to the bit; else how it differs first.
 QString mismatch(const SearchRequest& r, const std::vector<FoundCombination>& reference) {
     const std::pair<const char*, std::vector<FoundCombination>> runs[] = {
-        {"search", Kern::SearchCombinations(r)},
+        {"search", Kern::searchCombinations(r)},
         {"residue tables", searchForced(r, Tables::Residues)},
         {"coarse tables", searchForced(r, Tables::Coarse)},
         {"lists", searchForced(r, Tables::Lists)}};
@@ -248,7 +248,7 @@ private slots:
         QFETCH(int, rows);
         QFETCH(qint64, recorded);
         Kern::SearchStats stats;
-        QCOMPARE(int(Kern::SearchCombinations(req, nullptr, &stats).size()), rows);
+        QCOMPARE(int(Kern::searchCombinations(req, nullptr, &stats).size()), rows);
         const qint64 steps = qint64(stats.steps);
         QVERIFY2(recorded / 2 <= steps && steps <= 2 * recorded,
                  qPrintable(QString::number(steps)));
@@ -261,7 +261,7 @@ private slots:
     void cancelReturnsTheFirstRows() {
         Kern::SearchControl cancelled;
         cancelled.cancel = true;
-        QVERIFY(Kern::SearchCombinations(SearchCases::limit999(), &cancelled).size() < 999);
+        QVERIFY(Kern::searchCombinations(SearchCases::limit999(), &cancelled).size() < 999);
         const std::vector<SearchType> slowTypes{type(61652591.038, 0, MaxCount), type(65084620.4),
                                                 type(272.0, 0, MaxCount)};
         const std::vector<SearchType> noTypes{
@@ -278,14 +278,14 @@ private slots:
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
                 control.cancel = true;
             });
-            const std::vector<FoundCombination> partial = Kern::SearchCombinations(r, &control);
+            const std::vector<FoundCombination> partial = Kern::searchCombinations(r, &control);
             canceller.join();
             QCOMPARE(control.found.load(), qint64(partial.size()));
             QVERIFY(qint64(partial.size()) >= wanted && partial.size() < 999);
             SearchRequest first = r;
             first.limit = qint64(partial.size());
             if (first.limit > 0)
-                QCOMPARE(difference(partial, Kern::SearchCombinations(first)), QString());
+                QCOMPARE(difference(partial, Kern::searchCombinations(first)), QString());
         }
     }
 };

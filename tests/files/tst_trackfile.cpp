@@ -36,7 +36,7 @@ class TestTrackFile : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
-        QFile::remove(Kern::SettingsFilePath());
+        QFile::remove(Kern::settingsFilePath());
         w = Kern::Main();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));

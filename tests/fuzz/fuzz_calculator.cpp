@@ -16,15 +16,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TapeView view;
     CalculatorEngine engine(&view);
-    engine.Open();
+    engine.open();
     for (size_t i = 0; i < size; ++i) {
         const char c = char(data[i]);
         if (c == 'D' || c == 'U' || c == 'S') {
-            engine.Convert(c == 'D' ? 0 : c == 'U' ? 1 : 2);
+            engine.convert(c == 'D' ? 0 : c == 'U' ? 1 : 2);
         } else if (c == 'P' && i + 1 < size) {
             // What the spinner does: new places, blank field, Switch off.
             view.places = QString::number(data[++i] % 10);
-            engine.TakeDecimalPlaces();
+            engine.takeDecimalPlaces();
             view.blankConversionField();
         } else {
             engine.HandleKey(QString(QChar::fromLatin1(c)));

@@ -1,6 +1,6 @@
 // The German number readers and formatters on any text, pattern and double: never a crash, the
-// leading-number rule always finite, and what FormatPattern writes with a German pattern reads
-// back through ReadGermanNumber to the value rounded as shown. The price normalisation and the
+// leading-number rule always finite, and what formatPattern writes with a German pattern reads
+// back through readGermanNumber to the value rounded as shown. The price normalisation and the
 // exact currency reading of the same text: an amount read is within the largest amount and
 // agrees with the German reading; a text called too large is a German number beyond that amount.
 #include "currency.h"
@@ -21,13 +21,13 @@ const char* const Patterns[] = {"##0.00", "#,##0.00", "###0.0", "####", "0.0",  
 
 void checkReadBack(double value) {
     for (const char* pattern : {"##0.00", "#,##0.00", "#,##0.0000", "#,##0"}) {
-        const QString text = Kern::FormatPattern(value, QLatin1String(pattern));
+        const QString text = Kern::formatPattern(value, QLatin1String(pattern));
         if (!std::isfinite(value)) {
             FUZZ_CHECK(text.isEmpty());
             continue;
         }
         double back = 0.0;
-        FUZZ_CHECK(Kern::ReadGermanNumber(text, &back));
+        FUZZ_CHECK(Kern::readGermanNumber(text, &back));
         const char* point = std::strchr(pattern, '.');
         const int decimals = point ? int(std::strlen(point + 1)) : 0;
         // Half a unit of the last digit shown, and a little for the decimal form of the double.
@@ -40,9 +40,9 @@ void checkReadBack(double value) {
 void checkPrice(const QString& price) {
     Kern::Currency amount;
     bool tooLarge = false;
-    const bool ok = Kern::ReadCurrency(price, &amount, &tooLarge);
+    const bool ok = Kern::readCurrency(price, &amount, &tooLarge);
     double german = 0.0;
-    const bool isNumber = Kern::ReadGermanNumber(price, &german);
+    const bool isNumber = Kern::readGermanNumber(price, &german);
     if (ok) {
         FUZZ_CHECK(!tooLarge);
         FUZZ_CHECK(std::llabs(amount.tenThousandths) <= Kern::Currency::MaxAbs);
@@ -61,17 +61,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The first byte picks a pattern, the next eight give a double, the rest is a text; the whole
     // input is a text as well.
     const QString whole = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
-    FUZZ_CHECK(std::isfinite(Kern::LeadingNumber(whole)));
+    FUZZ_CHECK(std::isfinite(Kern::leadingNumber(whole)));
     double read = 0.0;
-    if (Kern::ReadGermanNumber(whole, &read)) {
+    if (Kern::readGermanNumber(whole, &read)) {
         FUZZ_CHECK(std::isfinite(read));
         checkReadBack(read);
-        FUZZ_CHECK(Kern::GermanSortValue(whole) == read);
+        FUZZ_CHECK(Kern::germanSortValue(whole) == read);
     }
     checkPrice(whole);
-    checkPrice(Kern::NormalisePriceText(whole));
-    Kern::PlainNumberText(Kern::LeadingNumber(whole));
-    Kern::AlignedText(whole, int(size % 40));
+    checkPrice(Kern::normalisePriceText(whole));
+    Kern::plainNumberText(Kern::leadingNumber(whole));
+    Kern::alignedText(whole, int(size % 40));
     if (size < 9)
         return 0;
     double value = 0.0;
@@ -80,8 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         data[0] < 200 ? QLatin1String(Patterns[data[0] % (sizeof Patterns / sizeof *Patterns)])
                       : QString::fromUtf8(reinterpret_cast<const char*>(data + 9),
                                           qsizetype(std::min<size_t>(size - 9, 64)));
-    Kern::FormatPattern(value, pattern);
-    Kern::PlainNumberText(value);
+    Kern::formatPattern(value, pattern);
+    Kern::plainNumberText(value);
     checkReadBack(value);
     return 0;
 }

@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     file.close();
     Printout printout(*grid, dir.path());
-    FUZZ_CHECK(printout.preview.BuildPages(printout.run));
+    FUZZ_CHECK(printout.preview.buildPages(printout.run));
     FUZZ_CHECK(printout.preview.document().pageCount() >= 2);
     return 0;
 }

@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // sign as the formats do) is the number 0 and is written "0,00" the next time.
         double a = 0.0;
         double b = 0.0;
-        const bool numberBefore = Kern::ReadGermanNumber(before.price, &a);
-        FUZZ_CHECK(numberBefore == Kern::ReadGermanNumber(after.price, &b));
+        const bool numberBefore = Kern::readGermanNumber(before.price, &a);
+        FUZZ_CHECK(numberBefore == Kern::readGermanNumber(after.price, &b));
         FUZZ_CHECK(numberBefore ? std::fabs(a - b) <= 0.0050001 + 1e-12 * std::fabs(a)
                                 : after.price == before.price);
     }

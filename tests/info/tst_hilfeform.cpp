@@ -59,7 +59,7 @@ private slots:
     // Nine paragraphs, each after an empty line, wrapped to the box; the reader can scroll and
     // select, but not change the text.
     void helpText() {
-        const QStringList lines = Hilfe_Form::HelpText().split(QStringLiteral("\r\n"));
+        const QStringList lines = Hilfe_Form::helpText().split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size(), 18);
         for (int i = 0; i < lines.size(); ++i)
             QCOMPARE(lines[i].isEmpty(), i % 2 == 0);

@@ -41,7 +41,7 @@ class TestDesktop : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() { QFile::remove(Kern::SettingsFilePath()); }
+    void init() { QFile::remove(Kern::settingsFilePath()); }
     void cleanup() {
         delete w;
         w = nullptr;
@@ -71,7 +71,7 @@ private slots:
         QFETCH(QString, errors);
         QFETCH(QString, trackFile);
         const Kern::CommandLine line =
-            Kern::ReadCommandLine(QStringList{"/usr/bin/schotterfix"} + arguments);
+            Kern::readCommandLine(QStringList{"/usr/bin/schotterfix"} + arguments);
         QCOMPARE(line.run ? -1 : line.exitCode, exitCode);
         QVERIFY2(output.isEmpty() ? line.output.isEmpty() : line.output.startsWith(output),
                  qPrintable(line.output));
@@ -84,7 +84,7 @@ private slots:
             raw << a.toUtf8();
         for (const QByteArray& a : raw.mid(1))
             argv.push_back(a.constData());
-        QCOMPARE(Kern::AsksOnlyForText(int(argv.size()), argv.data()), exitCode == 0);
+        QCOMPARE(Kern::asksOnlyForText(int(argv.size()), argv.data()), exitCode == 0);
     }
 
     // A file named at start takes the remembered one's place; one that cannot be read is
@@ -100,8 +100,8 @@ private slots:
         const bool loads = kind == QLatin1String("file");
         const QString remembered = m_dir.filePath(QStringLiteral("alt.sfr"));
         QVERIFY(put(remembered, "11.1\r\nALT\r\n1,00\r\n12.2\r\nALT2\r\n1,00\r\n"));
-        QDir().mkpath(QFileInfo(Kern::SettingsFilePath()).absolutePath());
-        QVERIFY(put(Kern::SettingsFilePath(), " 1 \r\n" + remembered.toUtf8() + "\r\n"));
+        QDir().mkpath(QFileInfo(Kern::settingsFilePath()).absolutePath());
+        QVERIFY(put(Kern::settingsFilePath(), " 1 \r\n" + remembered.toUtf8() + "\r\n"));
         const QString path = m_dir.filePath(QStringLiteral("Gleise ä ") + kind);
         QVERIFY(!loads || put(path, "22.2\r\nNEU\r\n2,00\r\n"));
         QVERIFY(kind != QLatin1String("pipe") ||
@@ -120,7 +120,7 @@ private slots:
                                 path + QLatin1Char('\n');
         QVERIFY2(loads ? seen.isEmpty() : seen.startsWith(message), qPrintable(seen));
         w->close();
-        QCOMPARE(contentOf(Kern::SettingsFilePath()), " 1 \r\n" + shown.toUtf8() + "\r\n");
+        QCOMPARE(contentOf(Kern::settingsFilePath()), " 1 \r\n" + shown.toUtf8() + "\r\n");
     }
 
     // Ctrl+C or the context menu: the chosen rows, or all, with the group and heading lines.

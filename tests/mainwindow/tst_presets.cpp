@@ -90,7 +90,7 @@ private slots:
     void cleanup() {
         delete w;
         w = nullptr;
-        QFile::remove(Kern::SettingsFilePath());
+        QFile::remove(Kern::settingsFilePath());
     }
 
     void everyPresetLaysOutTheWindow_data() {
@@ -212,7 +212,7 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("Kuppli's Schotterfix"));
         // Written back as read (the round trip).
         w->close();
-        QFile f(Kern::SettingsFilePath());
+        QFile f(Kern::settingsFilePath());
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(f.readAll()),
                  QStringLiteral(" %1 \r\n%2\r\n").arg(int(preset)).arg(name));
@@ -238,7 +238,7 @@ private slots:
         QTemporaryDir dir;
         const QString fifo = dir.filePath(QStringLiteral("fifo"));
         QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-        const QString path = Kern::SettingsFilePath();
+        const QString path = Kern::settingsFilePath();
         QFile::remove(path);
         QDir().mkpath(QFileInfo(path).absolutePath());
         if (remembered == QLatin1String("fifo"))
@@ -268,8 +268,8 @@ private slots:
 
 private:
     static void writeSettings(const QByteArray& bytes) {
-        QDir().mkpath(QFileInfo(Kern::SettingsFilePath()).absolutePath());
-        QFile f(Kern::SettingsFilePath());
+        QDir().mkpath(QFileInfo(Kern::settingsFilePath()).absolutePath());
+        QFile f(Kern::settingsFilePath());
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }

@@ -32,7 +32,7 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     void init() {
-        QFile::remove(Kern::SettingsFilePath());
+        QFile::remove(Kern::settingsFilePath());
         w = Kern::Main();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         w->activateWindow();
@@ -149,7 +149,7 @@ private slots:
         QFETCH(int, cursor);
         QFETCH(QString, expected);
         QFETCH(int, expectedCursor);
-        QCOMPARE(Kern::WithoutLineBreaks(text, &cursor), expected);
+        QCOMPARE(Kern::withoutLineBreaks(text, &cursor), expected);
         QCOMPARE(cursor, expectedCursor);
     }
 
@@ -283,7 +283,7 @@ private slots:
         QFETCH(QString, how);
         w->searchRunner()->setSearchFunction(
             [](const Kern::SearchRequest& request, Kern::SearchControl* control) {
-                std::vector<Kern::FoundCombination> rows = Kern::SearchCombinations(request);
+                std::vector<Kern::FoundCombination> rows = Kern::searchCombinations(request);
                 rows.resize(2);
                 control->found = 2;
                 while (!control->cancel)
@@ -373,7 +373,7 @@ private slots:
         QFETCH(int, how);
         QFETCH(QString, name);
         QFETCH(QByteArray, written);
-        QFile::remove(Kern::SettingsFilePath());
+        QFile::remove(Kern::settingsFilePath());
         w->setCurrentTrackFile(name);
         if (how == 0)
             w->close();
@@ -382,7 +382,7 @@ private slots:
         else
             w->toolbarButton(8)->trigger();
         QVERIFY(!w->isVisible());
-        QFile f(Kern::SettingsFilePath());
+        QFile f(Kern::settingsFilePath());
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), written);
     }

@@ -35,10 +35,10 @@ inline Kern::SearchResult fillResults(Kern::ResultTableModel& grid, int n, int k
 struct Printout {
     Printout(const Kern::ResultTableModel& grid, const QString& templateDirectory)
         : run(grid, templateDirectory) {
-        Drucken::PrepareDocument(run, preview.document());
+        Drucken::prepareDocument(run, preview.document());
     }
     PrintDocument& build() {
-        if (!preview.BuildPages(run))
+        if (!preview.buildPages(run))
             qWarning("pages not built");
         return preview.document();
     }

@@ -76,8 +76,8 @@ private slots:
     void busyPointerGoesWithTheRun() {
         {
             Drucken::PrintRun run(m_grid);
-            Drucken::SetBusy(run, true);
-            Drucken::SetBusy(run, true);
+            Drucken::setBusy(run, true);
+            Drucken::setBusy(run, true);
         }
         QVERIFY(!QApplication::overrideCursor());
     }
@@ -238,7 +238,7 @@ private slots:
         broken.setOutputFileName(dir.filePath(QStringLiteral("fehlt/liste.pdf")));
         QString message;
         TestHelp::noteMessage(&message);
-        QVERIFY(!printout.preview.PrintOn(&broken));
+        QVERIFY(!printout.preview.printOn(&broken));
         QCOMPARE(message, QStringLiteral("Drucken|Der Druck konnte nicht ausgeführt werden."));
     }
 
