@@ -51,6 +51,9 @@ private slots:
                      QStringLiteral("0|9999|0,00"));
         // Eleven steps of a tenth on each side, the shortfall negative, the excess positive.
         QCOMPARE(w->shortfallList()->count(), 11);
+        // Both lists open whole, without a scroll bar.
+        QCOMPARE(w->shortfallList()->maxVisibleItems(), 11);
+        QCOMPARE(w->excessList()->maxVisibleItems(), 11);
         QCOMPARE(w->shortfallList()->itemText(10), QStringLiteral("-1,0"));
         QCOMPARE(w->excessList()->itemText(3), QStringLiteral("+0,3"));
         QCOMPARE(w->excessList()->itemData(3).toInt(), 3);
