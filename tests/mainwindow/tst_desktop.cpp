@@ -16,15 +16,8 @@
 namespace {
 const QString Caption = QStringLiteral("Kuppli's Schotterfix ");
 
-bool put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using TestHelp::contentOf;
+using TestHelp::put;
 
 // The first cell of each line, each followed by a blank: which rows were written, and in which
 // order (the cells' own forms are the exporter's business).
