@@ -2,7 +2,7 @@
 
 #include "search_reach.h"
 
-#include <cstdlib>
+#include <new>
 
 namespace Kern::SearchDetail {
 
@@ -73,10 +73,6 @@ void ReachTable::finish() {
             summary = summary << 1 | quint64(m_words[w] != 0);
         m_summary[s] = summary;
     }
-}
-
-void ReachTables::FreeWords::operator()(quint64* words) const {
-    std::free(words);
 }
 
 ReachTables::ReachTables() = default;
@@ -162,8 +158,7 @@ qint64 ReachTables::build(int upTo, const std::atomic<bool>* cancel) {
     const size_t slot = (ReachTable::words(m_bits) + 7) / 8 * 8;
     if (!m_words) {
         // Plain memory: large pages and a block kept for the next search measured no gain.
-        m_block.reset(
-            static_cast<quint64*>(std::malloc(slot * size_t(m_planned) * sizeof(quint64))));
+        m_block.reset(new (std::nothrow) quint64[slot * size_t(m_planned)]);
         m_words = m_block.get();
         if (!m_words) { // no memory for them: walk on without
             m_planned = 0;

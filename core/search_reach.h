@@ -90,10 +90,7 @@ private:
     std::array<qint64, MaxTypes + 1> m_cost{};
     std::array<std::unique_ptr<ReachTable>, MaxTypes + 1> m_tables;
     std::unique_ptr<ReachTable> m_first; // the first type's multiples, below prefix 2
-    struct FreeWords {
-        void operator()(quint64* words) const;
-    };
-    std::unique_ptr<quint64, FreeWords> m_block; // the words of all tables, in one block
+    std::unique_ptr<quint64[]> m_block;  // the words of all tables, in one block
     quint64* m_words = nullptr;
 };
 
