@@ -21,7 +21,8 @@ qint64 readCount(const QString& text) {
     return v >= double(MaxCount) ? MaxCount : qint64(v);
 }
 
-// The loop runs while k < limit, so a fractional limit rounds up; the store holds 5000 rows.
+// The search stops once it has found the limit, so a fractional limit rounds up; the grid holds
+// at most StoreRows rows.
 qint64 readLimit(double limit) {
     if (!(limit > 0))
         return 0;

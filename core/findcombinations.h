@@ -8,7 +8,7 @@
 
 namespace Kern {
 
-// What the search needs of the window that holds the track table and the result label.
+// What the search needs of the window that holds the track table and the result table.
 // The main window implements it; tests use a fake.
 class SearchView {
 public:

@@ -17,8 +17,6 @@ public:
     void plan(const SearchSpace& space, qint64 most);
     int planned() const { return m_planned; }
     int built() const { return m_built; }
-    // What making list t costs, in steps of the walk.
-    qint64 cost(int t) const { return m_cost[size_t(t)]; }
     // What making the lists after the built ones up to prefix t costs (t from built() to
     // planned()); asked after every step that misses.
     qint64 costUpTo(int t) const { return m_costSum[size_t(t)] - m_costSum[size_t(m_built)]; }

@@ -156,11 +156,10 @@ qint64 ReachTables::widen(int t, ReachTable& table, const std::atomic<bool>* can
 
 qint64 ReachTables::build(int upTo, const std::atomic<bool>* cancel) {
     const size_t slot = (ReachTable::words(m_bits) + 7) / 8 * 8;
-    if (!m_words) {
+    if (!m_block) {
         // Plain memory: large pages and a block kept for the next search measured no gain.
         m_block.reset(new (std::nothrow) quint64[slot * size_t(m_planned)]);
-        m_words = m_block.get();
-        if (!m_words) { // no memory for them: walk on without
+        if (!m_block) { // no memory for them: walk on without
             m_planned = 0;
             return 0;
         }
@@ -169,7 +168,7 @@ qint64 ReachTables::build(int upTo, const std::atomic<bool>* cancel) {
     // One type: its multiples, made like every further type's from the empty sum.
     const ReachTable* previous = m_tables[size_t(m_built)].get();
     if (!previous) {
-        m_first = std::make_unique<ReachTable>(m_words, m_bits);
+        m_first = std::make_unique<ReachTable>(m_block.get(), m_bits);
         m_first->zero();
         const qint64 l0 = m_grid.steps[0];
         for (qint64 c = m_grid.first[0]; c <= m_grid.last[0]; ++c) {
@@ -186,7 +185,7 @@ qint64 ReachTables::build(int upTo, const std::atomic<bool>* cancel) {
     }
     for (int t = m_built; t < upTo; ++t) {
         const __int128 base = __int128(m_grid.first[size_t(t)]) * m_grid.steps[size_t(t)];
-        auto table = std::make_unique<ReachTable>(m_words + slot * size_t(t), m_bits);
+        auto table = std::make_unique<ReachTable>(m_block.get() + slot * size_t(t), m_bits);
         if (base < m_bits)
             table->shift(*previous, qint64(base));
         else

@@ -91,7 +91,6 @@ private:
     std::array<std::unique_ptr<ReachTable>, MaxTypes + 1> m_tables;
     std::unique_ptr<ReachTable> m_first; // the first type's multiples, below prefix 2
     std::unique_ptr<quint64[]> m_block;  // the words of all tables, in one block
-    quint64* m_words = nullptr;
 };
 
 } // namespace Kern::SearchDetail

@@ -205,8 +205,7 @@ bool Seite1::searchRunning() const {
 
 void Seite1::searchFinished(const std::vector<Kern::FoundCombination>& rows, double seconds,
                             bool stopped) {
-    m_result.rows.assign(rows.begin(),
-                         rows.begin() + std::min<std::ptrdiff_t>(rows.size(), Kern::StoreRows));
+    m_result.rows = rows; // at most the limit, which stays within the grid's rows
     m_result.stopped = stopped;
     m_model->FillResultTable(m_result);
     setLabelText(Kern::finishedLabel(m_result.count(), seconds, stopped));
