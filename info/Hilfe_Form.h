@@ -19,9 +19,9 @@ public:
     explicit Hilfe_Form(QWidget* parent = nullptr);
     ~Hilfe_Form() override;
 
-    // Shows the help window modally over parent and returns when it is hidden again. The window
-    // is built on the first call and shown again by every later one.
-    // Shows the one help window modally, laid out for the given screen preset.
+    // Shows the help window modally over parent, laid out for the given screen preset, and
+    // returns when it is hidden again. The window is built on the first call and shown again by
+    // every later one.
     static void showModal(const Kern::ScreenScale& screen, QWidget* parent);
 
     // The help text as it is put into Text1: a leading line break, then the paragraphs with one

@@ -2,7 +2,6 @@
 
 #include "kern.h"
 #include "programicon.h"
-#include "resulttablemodel.h"
 #include "seite1.h"
 #include "settings.h"
 
@@ -11,7 +10,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCommandLineParser>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -112,7 +110,6 @@ Seite1* Main(const QString& trackFile) {
     w->captureDesignLayout();
     w->ApplyScreenPreset(preset);
     w->markPreset(preset);
-    w->resultTable()->SetUpResultTable(w->result(), w->screenScale());
 
     if (!trackFile.isEmpty()) {
         // Once the window stands, so that a load error shows over it: caption, current name and

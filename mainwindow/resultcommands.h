@@ -17,7 +17,6 @@ public:
     // "Kopieren" and the export entry, and keeps both enabled only while there are rows.
     ResultCommands(QTableView* grid, QAction* exportEntry, QObject* parent);
 
-    QAction* copyAction() const { return m_copy; }
     // Model rows to hand on, in the order shown: the selected ones, or all.
     QList<int> chosenRows() const;
     void copyToClipboard() const;

@@ -172,7 +172,6 @@ void Seite1::buildResultArea() {
     place(m_grid, 90, 450, 9225, 3585);
     m_grid->verticalHeader()->hide();
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setWordWrap(false);
     QHeaderView* header = m_grid->horizontalHeader();
     header->setSectionsClickable(true);

@@ -44,8 +44,6 @@ void Seite1::captureDesignLayout() {
 }
 
 void Seite1::sizeForPreset() {
-    if (m_screen.x <= 0 || m_screen.y <= 0)
-        return; // no preset applied yet
     // The window system takes the sizes as 32-bit floats.
     Twips::setOuterWidth(this, float(m_screen.x * 9735 + 60));
     Twips::setOuterHeight(this, float(m_screen.y * 9315));
@@ -72,7 +70,7 @@ void Seite1::choosePreset(int entryIndex) {
     const double preset = entryIndex - 10;
     markPreset(preset);
     ApplyScreenPreset(preset);
-    // Centre horizontally; vertically 150 x ScaleY twips above the centre.
+    // Centre horizontally; vertically 150 twips times the vertical factor above the centre.
     const QScreen* s = screen();
     if (!s)
         return;

@@ -131,8 +131,8 @@ private slots:
         Kern::ResultTableModel fresh;
         fresh.SetUpResultTable(w->result(), w->screenScale());
         QCOMPARE(w->resultTable()->columnWidthTwips(2), fresh.columnWidthTwips(2));
-        // Centred horizontally, 150 x ScaleY twips above the vertical centre; but the title bar of
-        // "1&600 x 1200", taller than the 1200 pixels of the screen, stays on it.
+        // Centred horizontally, 150 twips times the vertical factor above the vertical centre; but
+        // the title bar of "1&600 x 1200", taller than the 1200 pixels of the screen, stays on it.
         const QRect screen = w->screen()->geometry();
         const double left = (Twips::fromPx(screen.width(), w) - outer(w).width()) / 2;
         const double top = std::max(
