@@ -79,7 +79,7 @@ bool RechnerF::event(QEvent* e) {
     const bool result = QDialog::event(e);
     // Opened and placed as it is shown, before the window manager maps it, rather than when it
     // is first activated, which comes at a different moment on every opening.
-    if ((e->type() == QEvent::Show || e->type() == QEvent::WindowActivate) && !m_opened)
+    if (e->type() == QEvent::Show || e->type() == QEvent::WindowActivate)
         Form_Activate();
     return result;
 }
@@ -115,8 +115,7 @@ bool RechnerF::eventFilter(QObject* watched, QEvent* e) {
     const int key = ke->key();
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab || ke->text().isEmpty())
         return false;
-    if (!m_opened)
-        Form_Activate();
+    Form_Activate();
 
     if (key == Qt::Key_Space) {
         // The space bar uses the focused key as if clicked; HandleKey ignores the blank itself.
@@ -147,14 +146,12 @@ bool RechnerF::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void RechnerF::Taste_Click(const QString& keyText) {
-    if (!m_opened)
-        Form_Activate();
+    Form_Activate();
     m_engine.HandleKey(keyText);
 }
 
 void RechnerF::DM_Euro_Click(int index) {
-    if (!m_opened)
-        Form_Activate();
+    Form_Activate();
     m_engine.convert(index);
 }
 

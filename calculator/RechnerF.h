@@ -24,8 +24,8 @@ class UpDownControl;
 class clsResize;
 
 // The desk calculator: paper tape, display, keys, DM/Euro conversion, tape printing. Modal,
-// created anew for every use (`RechnerF dlg(this); dlg.exec();`); it hands its result on
-// through the clipboard only.
+// created anew for every use (`RechnerF calculator(screen, this); calculator.exec();`); it hands
+// its result on through the clipboard only.
 class RechnerF : public QDialog, private CalculatorView {
     Q_OBJECT
 public:

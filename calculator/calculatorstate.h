@@ -13,6 +13,6 @@ struct CalculatorState {
     int tapeIndex = 0;         // where the next tape line goes; int so the tape may grow freely
     bool startNewEntry = false;
     bool formattedDisplay = false;
-    double convertedValue = 0.0; // DM/Euro conversion, used by the window
+    double convertedValue = 0.0; // DM/Euro conversion before rounding
     double roundedConvertedValue = 0.0;
 };
