@@ -60,6 +60,13 @@ void collectTables(QTextFrame* frame, QList<QTextTable*>& out) {
     }
 }
 
+// A cursor that selects everything in the cell.
+QTextCursor cellContents(const QTextTableCell& cell) {
+    QTextCursor c = cell.firstCursorPosition();
+    c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    return c;
+}
+
 } // namespace
 
 QVariant SelfContainedDocument::loadResource(int type, const QUrl& name) {
@@ -237,8 +244,6 @@ bool PrintDocument::insertDocument(const QTextDocument& source) {
 }
 
 bool PrintDocument::insertCopy(QTextDocument& copy) {
-    if (m_readOnly)
-        return false;
     // Every copy gets occurrence numbers of its own.
     convertPlaceholders(copy);
 
@@ -324,9 +329,7 @@ bool PrintDocument::selectTablePart(int selector, qint32 number) {
         const QTextTableCell cell = m_selectedTable->cellAt(m_selectedRow, number);
         if (!cell.isValid())
             return false;
-        QTextCursor c = cell.firstCursorPosition();
-        c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
-        m_cursor = c;
+        m_cursor = cellContents(cell);
         break;
     }
     default:
@@ -363,9 +366,7 @@ QString PrintDocument::tableCellText(int table, int row, int column) const {
     const QTextTableCell cell = list.at(table)->cellAt(row, column);
     if (!cell.isValid())
         return QString();
-    QTextCursor c = cell.firstCursorPosition();
-    c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
-    return visibleText(c.selectedText());
+    return visibleText(cellContents(cell).selectedText());
 }
 
 QString PrintDocument::plainText() const {

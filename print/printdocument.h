@@ -154,7 +154,7 @@ private:
     bool dropBreakIfPageBeforeEmpty(const QTextBlock& block);
     double contentBottomBefore(const QTextBlock& block) const;
     const QList<QPointer<QTextTable>>& tables() const;
-    bool insertCopy(QTextDocument& copy);
+    bool insertCopy(QTextDocument& copy); // callers refuse a read-only document first
     void convertPlaceholders(QTextDocument& doc);
     void replaceOccurrences(QTextDocument& doc, int number, const QString& placeholder);
     void applyFieldText(int number);
