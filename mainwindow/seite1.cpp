@@ -324,11 +324,9 @@ bool Seite1::loadTrackFile(const QString& path, bool silent) {
     QString reason;
     if (!TrackFile::read(path, &table, &rows, &reason)) {
         if (!silent)
-            QMessageBox(QMessageBox::NoIcon, QStringLiteral("Fehler beim Laden"),
-                        QStringLiteral("Die Gleis-Tabelle konnte nicht geladen werden:\n%1\n%2")
+            showMessage(QStringLiteral("Die Gleis-Tabelle konnte nicht geladen werden:\n%1\n%2")
                             .arg(QDir::toNativeSeparators(path), reason),
-                        QMessageBox::Ok, this)
-                .exec();
+                        QStringLiteral("Fehler beim Laden"));
         return false;
     }
     for (int r = 1; r <= rows; ++r) {
@@ -350,11 +348,9 @@ bool Seite1::saveTrackFile(const QString& path) {
     }
     QString reason;
     if (!TrackFile::write(path, table, &reason)) {
-        QMessageBox(QMessageBox::NoIcon, QStringLiteral("Fehler beim Speichern"),
-                    QStringLiteral("Die Gleis-Tabelle konnte nicht gespeichert werden:\n%1\n%2")
+        showMessage(QStringLiteral("Die Gleis-Tabelle konnte nicht gespeichert werden:\n%1\n%2")
                         .arg(QDir::toNativeSeparators(path), reason),
-                    QMessageBox::Ok, this)
-            .exec();
+                    QStringLiteral("Fehler beim Speichern"));
         return false;
     }
     return true;
