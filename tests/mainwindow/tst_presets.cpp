@@ -1,6 +1,7 @@
 // Screen presets and the settings file on the real main window.
 #include "clsResize.h"
 #include "datarow.h"
+#include "filefaults.h"
 #include "kernmain.h"
 #include "resulttablemodel.h"
 #include "seite1.h"
@@ -212,9 +213,7 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("Kuppli's Schotterfix"));
         // Written back as read (the round trip).
         w->close();
-        QFile f(Kern::settingsFilePath());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(f.readAll()),
+        QCOMPARE(QString::fromUtf8(TestHelp::contentOf(Kern::settingsFilePath())),
                  QStringLiteral(" %1 \r\n%2\r\n").arg(int(preset)).arg(name));
     }
 
@@ -245,9 +244,8 @@ private slots:
             remembered = fifo;
         if (remembered == QLatin1String("gone") || remembered == QLatin1String("track"))
             remembered = dir.filePath(remembered + QStringLiteral(".sfr"));
-        QFile track(dir.filePath(QStringLiteral("track.sfr")));
-        QVERIFY(track.open(QIODevice::WriteOnly) && track.write("111.1\r\nH0-1\r\n2,50\r\n") > 0);
-        track.close();
+        QVERIFY(
+            TestHelp::put(dir.filePath(QStringLiteral("track.sfr")), "111.1\r\nH0-1\r\n2,50\r\n"));
         if (settings == QLatin1String("fifo"))
             QVERIFY(QFile::link(fifo, path));
         else if (settings == QLatin1String("zero"))
@@ -269,9 +267,7 @@ private slots:
 private:
     static void writeSettings(const QByteArray& bytes) {
         QDir().mkpath(QFileInfo(Kern::settingsFilePath()).absolutePath());
-        QFile f(Kern::settingsFilePath());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        QVERIFY(TestHelp::put(Kern::settingsFilePath(), bytes));
     }
     static QSizeF outer(const QWidget* w) { return Twips::outerSize(w); }
     Seite1* w = nullptr;

@@ -1,6 +1,7 @@
 // The main window driven like a user: typing, line breaks, the search, sorting, dispatch and
 // closing.
 #include "datarow.h"
+#include "filefaults.h"
 #include "kern.h"
 #include "kernmain.h"
 #include "linebreakfilter.h"
@@ -385,9 +386,7 @@ private slots:
         else
             w->toolbarButton(8)->trigger();
         QVERIFY(!w->isVisible());
-        QFile f(Kern::settingsFilePath());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), written);
+        QCOMPARE(TestHelp::contentOf(Kern::settingsFilePath()), written);
     }
 
 private:

@@ -1,5 +1,6 @@
 // The print document: fields, table cells, the insertion point and page breaks.
 #include "datarow.h"
+#include "filefaults.h"
 #include "printdocument.h"
 
 #include <QtGui>
@@ -134,9 +135,7 @@ private slots:
 private:
     QString file(const QString& html) {
         const QString path = m_dir.filePath(QStringLiteral("f%1.HED").arg(++m_files));
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(html.toUtf8());
+        TestHelp::put(path, html.toUtf8());
         return path;
     }
     QTemporaryDir m_dir;
