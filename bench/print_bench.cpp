@@ -32,14 +32,12 @@ void buildRuns(benchmark::State& state, const Kern::ResultTableModel& grid,
     double cpu = 0;
     for (auto _ : state) {
         const double start = cpuSeconds();
-        Drucken::PrintRun run(grid, templateDirectory);
-        DruBild preview;
-        Drucken::prepareDocument(run, preview.document());
-        if (!preview.buildPages(run))
+        Printout printout(grid, templateDirectory);
+        if (!printout.preview.buildPages(printout.run))
             state.SkipWithError("pages not built");
-        pages = preview.document().pageCount();
+        pages = printout.preview.document().pageCount();
         if (drawn)
-            preview.HighEdit1->updatePreview();
+            printout.preview.HighEdit1->updatePreview();
         cpu += cpuSeconds() - start;
     }
     state.counters["pages"] = pages;
