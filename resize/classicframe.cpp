@@ -26,9 +26,12 @@ QRect ClassicFrame::captionRect() const {
     if (title().isEmpty())
         return {};
     const QFontMetrics fm = fontMetrics();
-    // Indented by about a character, as classic frames are; the indent grows with the font.
-    const int indent = fm.averageCharWidth() + CaptionGap;
-    return QRect(indent, 0, fm.horizontalAdvance(shownText(title())), fm.height());
+    return QRect(captionIndent(fm), 0, fm.horizontalAdvance(shownText(title())), fm.height());
+}
+
+int ClassicFrame::captionIndent(const QFontMetrics& fm) {
+    // About a character, as classic frames are indented; the indent grows with the font.
+    return fm.averageCharWidth() + CaptionGap;
 }
 
 void ClassicFrame::paintEvent(QPaintEvent*) {

@@ -19,6 +19,8 @@ public:
     int borderTop() const;
     // Where the caption is written, in the frame's coordinates (empty without a caption).
     QRect captionRect() const;
+    // How far the caption stands in from the frame's left edge, with a blank before it.
+    static int captionIndent(const QFontMetrics& fm);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

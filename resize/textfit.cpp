@@ -1,5 +1,6 @@
 #include "textfit.h"
 
+#include "classicframe.h"
 #include "controlaccess.h"
 
 #include <QAbstractButton>
@@ -65,12 +66,18 @@ bool fitsAt(const QList<QWidget*>& group, double points) {
     return true;
 }
 
-// The largest size, from points down in steps, at which every control of the group fits.
-double fittedSize(const QList<QWidget*>& group, double points) {
+// The largest size, from points down in steps to the smallest share, at which fitsAt(size)
+// holds; about the smallest share when none does.
+template <typename Fits> double largestFitting(double points, Fits fitsAt) {
     double size = points;
-    while (!fitsAt(group, size) && size - StepPoints >= points * SmallestShare)
+    while (!fitsAt(size) && size - StepPoints >= points * SmallestShare)
         size -= StepPoints;
     return size;
+}
+
+// The largest size at which every control of the group fits.
+double fittedSize(const QList<QWidget*>& group, double points) {
+    return largestFitting(points, [&](double size) { return fitsAt(group, size); });
 }
 
 void setPoints(QWidget* w, double points) {
@@ -97,10 +104,10 @@ bool fits(const QWidget* control, const QFont& font) {
         return need.width() <= room.width() && need.height() <= room.height();
     }
     case Kind::Frame: {
-        // A frame's caption is indented by about a character, with a blank on either side.
+        // A frame's caption keeps its indent on either side.
         const QString title = static_cast<const QGroupBox*>(control)->title();
         return title.isEmpty() ||
-               fm.size(Qt::TextShowMnemonic, title).width() + 2 * (fm.averageCharWidth() + 2) <=
+               fm.size(Qt::TextShowMnemonic, title).width() + 2 * ClassicFrame::captionIndent(fm) <=
                    control->width();
     }
     case Kind::None:
@@ -151,10 +158,7 @@ void fitHeadings(QHeaderView* header, double points) {
         }
         return true;
     };
-    double size = points;
-    while (!allFit(size) && size - StepPoints >= points * SmallestShare)
-        size -= StepPoints;
-    setPoints(header, size);
+    setPoints(header, largestFitting(points, allFit));
 }
 
 } // namespace TextFit
