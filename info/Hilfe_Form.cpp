@@ -43,9 +43,7 @@ const char* const Paragraphs[] = {
     "Und nun viel Spaß beim Rechnen.",
 };
 
-void place(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(Twips::rectToPx(left, top, width, height, w));
-}
+using Twips::place;
 
 } // namespace
 

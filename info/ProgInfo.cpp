@@ -22,9 +22,7 @@ namespace {
 constexpr double ClientWidth = 8205;
 constexpr double ClientHeight = 5100;
 
-void place(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(Twips::rectToPx(left, top, width, height, w));
-}
+using Twips::place;
 
 QLabel* makeLabel(QWidget* parent, const char* name, double pointSize) {
     auto* label = new QLabel(parent);

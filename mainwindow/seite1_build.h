@@ -7,10 +7,11 @@
 #include <QString>
 #include <QWidget>
 
+#include "twips.h"
+
 namespace Seite1Build {
 
-// Places a widget at a rectangle given in twips relative to its parent.
-void place(QWidget* w, double left, double top, double width, double height);
+using Twips::place;
 
 // A control named after the design; an element of a control array carries its index.
 template <typename T> T* make(QWidget* parent, const char* name, int index = -1) {

@@ -40,10 +40,6 @@ public:
 
 namespace Seite1Build {
 
-void place(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(Twips::rectToPx(left, top, width, height, w));
-}
-
 QLabel* makeLabel(QWidget* parent, const char* name, int index, const QString& caption,
                   Qt::Alignment align, double l, double t, double w, double h) {
     auto* label = make<QLabel>(parent, name, index);

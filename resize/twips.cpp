@@ -46,6 +46,10 @@ QRect rectToPx(double left, double top, double width, double height, const QWidg
     return QRect(toPx(left, widget), toPx(top, widget), toPx(width, widget), toPx(height, widget));
 }
 
+void place(QWidget* control, double left, double top, double width, double height) {
+    control->setGeometry(rectToPx(left, top, width, height, control));
+}
+
 QSizeF outerSize(const QWidget* window) {
     const QMargins m = WindowPlacement::frameMargins(window);
     const QSize client = window->size();

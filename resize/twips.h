@@ -21,6 +21,9 @@ double fromPx(double px, const QWidget* widget = nullptr);
 QRect rectToPx(double left, double top, double width, double height,
                const QWidget* widget = nullptr);
 
+// Puts a control at a rectangle given in twips, in its parent's coordinates.
+void place(QWidget* control, double left, double top, double width, double height);
+
 // Outer size and position of a top-level window (frame, title and menu bar included) in twips.
 // The frame is WindowPlacement::frameMargins: the reported one, or before the window manager
 // has framed the window the frame of the window it belongs to.
