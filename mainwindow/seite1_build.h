@@ -2,12 +2,12 @@
 
 // Helpers shared by the files that build and run the main window (not part of its interface).
 
+#include "twips.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QString>
 #include <QWidget>
-
-#include "twips.h"
 
 namespace Seite1Build {
 

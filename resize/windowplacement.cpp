@@ -60,7 +60,8 @@ public:
         m_nudges = 0;
         m_framed = false;
         run();
-        scheduleChecks();
+        if (!m_framed) // a framed window had its checks scheduled by run()
+            scheduleChecks();
     }
 
 private:
