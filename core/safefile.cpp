@@ -17,6 +17,8 @@ namespace SafeFile {
 
 namespace {
 
+const QString NoFileName = QStringLiteral("Kein Dateiname angegeben.");
+
 void setError(QString* error, const QString& text) {
     if (error)
         *error = text;
@@ -91,7 +93,7 @@ bool readDescriptor(int fd, qint64 sizeHint, qint64 maxBytes, QByteArray* data, 
 bool readFile(const QString& path, QByteArray* data, QString* error, qint64 maxBytes) {
     data->clear();
     if (path.isEmpty()) {
-        setError(error, QStringLiteral("Kein Dateiname angegeben."));
+        setError(error, NoFileName);
         return false;
     }
     if (path.startsWith(QLatin1Char(':')))
@@ -168,7 +170,7 @@ bool writeChecked(QIODevice& device, const QByteArray& data, QString* error) {
 
 bool writeFile(const QString& path, const QByteArray& data, QString* error) {
     if (path.isEmpty()) {
-        setError(error, QStringLiteral("Kein Dateiname angegeben."));
+        setError(error, NoFileName);
         return false;
     }
     // Replacing a device or a FIFO by a regular file is never what saving means.

@@ -33,4 +33,12 @@ QString decodeText(const QByteArray& bytes) {
     return isValidUtf8(bytes) ? QString::fromUtf8(bytes) : decodeWindows1252(bytes);
 }
 
+QString leftWhole(const QString& text, int n) {
+    if (n >= text.size())
+        return text;
+    if (n <= 0)
+        return QString();
+    return text.left(text.at(n - 1).isHighSurrogate() ? n - 1 : n);
+}
+
 } // namespace Kern

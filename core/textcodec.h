@@ -11,4 +11,8 @@ QString decodeWindows1252(const QByteArray& bytes);
 // UTF-8 when the bytes are valid UTF-8, otherwise Windows-1252.
 QString decodeText(const QByteArray& bytes);
 
+// At most the first n UTF-16 units of text, one fewer where the cut would part the two halves
+// of a character beyond the 16-bit range.
+QString leftWhole(const QString& text, int n);
+
 } // namespace Kern

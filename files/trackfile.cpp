@@ -20,11 +20,7 @@ QString cleanLine(const QString& line) {
             continue;
         out += c;
     }
-    // Never cut between the two halves of a character beyond the 16-bit range.
-    int keep = std::min(int(out.size()), MaxLineLength);
-    if (keep < out.size() && keep > 0 && out.at(keep - 1).isHighSurrogate())
-        --keep;
-    return out.left(keep);
+    return Kern::leftWhole(out, MaxLineLength);
 }
 
 // A line cut after a fixed number of bytes may end inside a UTF-8 sequence; such a tail would

@@ -4,6 +4,7 @@
 #include "printdocument.h"
 #include "resulttablemodel.h"
 #include "search.h"
+#include "textcodec.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -38,10 +39,7 @@ int selectedCount(const Kern::ResultTableModel& grid) {
 QString headingText(const QString& articleNumber) {
     if (articleNumber.size() <= MaxArticleNumberLength)
         return articleNumber;
-    int keep = MaxArticleNumberLength - 1;
-    if (articleNumber.at(keep - 1).isHighSurrogate())
-        --keep;
-    return articleNumber.left(keep) + QChar(0x2026); // ...
+    return Kern::leftWhole(articleNumber, MaxArticleNumberLength - 1) + QChar(0x2026); // ...
 }
 
 bool insideTable(const QTextTable* table) {
