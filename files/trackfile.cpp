@@ -4,7 +4,6 @@
 #include "safefile.h"
 #include "textcodec.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace TrackFile {
@@ -23,51 +22,14 @@ QString cleanLine(const QString& line) {
     return Kern::leftWhole(out, MaxLineLength);
 }
 
-// A line cut after a fixed number of bytes may end inside a UTF-8 sequence; such a tail would
-// make the whole file look like Windows-1252.
-void dropPartialCharacter(QByteArray& line) {
-    int i = int(line.size()) - 1;
-    int continuation = 0;
-    while (i >= 0 && (static_cast<unsigned char>(line[i]) & 0xC0) == 0x80 && continuation < 3) {
-        --i;
-        ++continuation;
-    }
-    if (i < 0)
-        return;
-    const auto lead = static_cast<unsigned char>(line[i]);
-    const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (length > 1 && continuation + 1 < length)
-        line.truncate(i);
-}
-
-// The first maxLines lines, each cut to a bounded length; the last need not end with a break.
-std::vector<QByteArray> splitLines(const QByteArray& bytes, int maxLines) {
-    std::vector<QByteArray> lines;
-    // Cut lines in bytes generously: four bytes a character is the most UTF-8 needs.
-    const qsizetype maxBytes = qsizetype(MaxLineLength) * 4;
-    qsizetype i = 0;
-    const qsizetype n = bytes.size();
-    while (i < n && int(lines.size()) < maxLines) {
-        qsizetype end = i;
-        while (end < n && bytes[end] != '\r' && bytes[end] != '\n')
-            ++end;
-        QByteArray line = bytes.mid(i, std::min(end - i, maxBytes));
-        if (end - i > maxBytes)
-            dropPartialCharacter(line);
-        lines.push_back(line);
-        if (end < n && bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n')
-            ++end;
-        i = end + 1;
-    }
-    return lines;
-}
-
 const char* const FieldNames[3] = {"Länge", "Artikel-Nr.", "Preis je Gleis"};
 
 } // namespace
 
 void parse(const QByteArray& bytes, Table* table, int* rowsRead) {
-    const std::vector<QByteArray> lines = splitLines(bytes, Rows * 3);
+    // Lines are cut in bytes generously: four bytes a character is the most UTF-8 needs.
+    const std::vector<QByteArray> lines =
+        Kern::splitLines(bytes, Rows * 3, qsizetype(MaxLineLength) * 4);
     const int complete = int(lines.size()) / 3;
     // Only the lines taken decide the encoding: a file cut short inside a character of its
     // incomplete last row still has UTF-8 umlauts in the rows before.

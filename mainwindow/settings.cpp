@@ -22,23 +22,8 @@ QString settingsFilePath() {
 void parseSettings(const QByteArray& data, double* preset, QString* trackFileName) {
     *preset = 1;
     trackFileName->clear();
-    QList<QByteArray> lines;
-    QByteArray current;
-    for (int i = 0; i < data.size() && lines.size() < 2; ++i) {
-        const char c = data[i];
-        if (c == '\r' || c == '\n') {
-            lines.append(current);
-            current.clear();
-            if (c == '\r' && i + 1 < data.size() && data[i + 1] == '\n')
-                ++i;
-        } else {
-            current.append(c);
-        }
-    }
-    if (!current.isEmpty() && lines.size() < 2)
-        lines.append(current);
-
-    if (!lines.isEmpty()) {
+    const std::vector<QByteArray> lines = splitLines(data, 2, data.size());
+    if (!lines.empty()) {
         bool ok = false;
         const double value = QString::fromLatin1(lines[0]).trimmed().toDouble(&ok);
         // Only a whole number from 0 to 11 names a preset; anything else keeps preset 1.
