@@ -37,7 +37,6 @@ public:
 
     // Cell text in grid terms: row 0 is the heading row, rows 1..k the data rows.
     QString cellText(int gridRow, int column) const;
-    int gridRowCount() const { return rowCount() + 1; }
 
     // n and the article numbers of the selected types 1..n of the search shown.
     int selectedCount() const { return m_typeCount; }
