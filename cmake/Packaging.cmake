@@ -1,8 +1,3 @@
-# Track files (*.sfr) belong to Schotterfix: the MIME type goes next to the launcher, which names
-# it. The desktop's file triggers rebuild the MIME and launcher caches when a package installs it.
-install(FILES ${PROJECT_SOURCE_DIR}/desktop/de.schotterfix.Schotterfix.xml
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
-
 # A Debian package of whatever "cmake --install" puts in place: "cpack" in a build folder makes
 # schotterfix_<version>_<architecture>.deb. The libraries it needs come from dpkg-shlibdeps.
 set(SFX_PACKAGE_MAINTAINER "Schotterfix Modellbahn-Software <pakete@schotterfix.example>"
