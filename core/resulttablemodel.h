@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kern.h"
+#include "resultcolumns.h"
 #include "searchresult.h"
 
 #include <QAbstractTableModel>
@@ -40,6 +41,7 @@ public:
 
     // n and the article numbers of the selected types 1..n of the search shown.
     int selectedCount() const { return m_typeCount; }
+    ResultColumns columns() const { return ResultColumns{m_typeCount}; }
     QString articleNumber(int type) const;
 
     // Layout in twips, already scaled by the screen factors.
