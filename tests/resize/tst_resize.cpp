@@ -299,16 +299,20 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         int runs = 0;
-        WindowPlacement::keep(&window, [&] {
-            ++runs;
-            setOuter(400, 300, &window);
-            Twips::setOuterPos(&window, 1500, 900);
-        });
+        qint64 now = 0;
+        WindowPlacement::keep(
+            &window,
+            [&] {
+                ++runs;
+                setOuter(400, 300, &window);
+                Twips::setOuterPos(&window, 1500, 900);
+            },
+            [&] { return now; });
         const QRect placed = window.geometry();
         QCOMPARE(Twips::outerPos(&window), QPointF(1500, 900));
         window.move(0, 0);
         QCOMPARE(window.geometry(), placed);
-        QTest::qWait(1100);
+        now = 1100;
         window.move(40, 30);
         QCOMPARE(window.pos(), QPoint(40, 30));
         QCOMPARE(runs, 2);
