@@ -40,6 +40,11 @@ const char* const Paragraphs[] = {
     "In Abhängigkeit von der gewünschten Sortierung können die Kombinationen "
     "selbstverständlich auch ausgedruckt werden, wobei hier eine Druckvorschau voreingestellt "
     "ist.",
+    "Gleissysteme: Über „Datei“ > „Gleissystem“ übernehmen Sie die geraden Gleise eines "
+    "gängigen Gleissystems (nach Spurweite H0, N, TT, Z und G geordnet) in die Gleis-Tabelle, "
+    "ohne Artikelnummern und Längen abzutippen. Die Längen sind Nennmaße der Hersteller; die "
+    "Preise stehen auf 0,00 und können durch Ihre eigenen ersetzt werden. Speichern Sie die "
+    "Tabelle danach mit „Gleiswahl speichern“ unter einem eigenen Namen.",
     "Und nun viel Spaß beim Rechnen.",
 };
 
