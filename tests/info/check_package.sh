@@ -38,11 +38,15 @@ done
 field Description | grep -q 'Gleisst' || fail "no German description"
 field Description | grep -q 'model-railway' || fail "no English description"
 
-# Exactly the program and the desktop files, nothing from the build or the tests.
+# Exactly the program, its desktop files and documents, nothing from the build or the tests.
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $NF }' | sort)
 expected=$(sort <<LIST
 -rwxr-xr-x ./usr/bin/schotterfix
 -rw-r--r-- ./usr/share/applications/$id.desktop
+-rw-r--r-- ./usr/share/bash-completion/completions/schotterfix
+-rw-r--r-- ./usr/share/doc/schotterfix/changelog.gz
+-rw-r--r-- ./usr/share/doc/schotterfix/copyright
+-rw-r--r-- ./usr/share/man/man1/schotterfix.1.gz
 -rw-r--r-- ./usr/share/icons/hicolor/256x256/apps/$id.png
 -rw-r--r-- ./usr/share/icons/hicolor/scalable/apps/$id.svg
 -rw-r--r-- ./usr/share/metainfo/$id.metainfo.xml
@@ -75,4 +79,21 @@ grep -qx "$type text/plain" "$scratch/mime/subclasses" || fail "not a text file 
 # The packaged program is the real one, still working after stripping.
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/schotterfix" --version)
 [ "$out" = "Schotterfix $version" ] || fail "packaged program says: $out"
+# The changelog's latest entry is this version: a new version without its entry is caught here.
+top=$(gzip -dc "$root/usr/share/doc/schotterfix/changelog.gz" | head -n 1)
+[ "$top" = "schotterfix ($version) unstable; urgency=medium" ] || fail "changelog starts: $top"
+
+# Debian's policy checker has the last word; overrides, if ever needed, carry their reason.
+# Its hardening notes are only informational, but they tell that the build lost its flags.
+if command -v lintian >/dev/null; then
+    lintian --fail-on none --display-info "$deb" >"$scratch/lintian.log" 2>&1 ||
+        { cat "$scratch/lintian.log"; fail "lintian could not check the package"; }
+    if grep -Eq '^[EW]: |hardening-' "$scratch/lintian.log"; then
+        cat "$scratch/lintian.log"
+        fail "lintian reports errors, warnings or missing hardening"
+    fi
+    echo "lintian: no errors, no warnings, hardened"
+else
+    echo "lintian missing: the package was not checked against Debian's policy"
+fi
 echo "package $deb built and valid"
