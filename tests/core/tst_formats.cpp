@@ -167,6 +167,7 @@ private slots:
         dataRow("empty stays empty", "", "");
         dataRow("letters unchanged", "abc", "abc");
         dataRow("thousands point broken by the first dot", "1.234,50", "1,234,50");
+        dataRow("two points: the first is the decimal one", "1.234.567", "1,234.567");
         dataRow("no grouping", "1234,5", "1234,50");
     }
 

@@ -3,6 +3,8 @@
 #include "datarow.h"
 #include "filefaults.h"
 #include "kernmain.h"
+#include "modalhelper.h"
+#include "resultgrid.h"
 #include "resulttablemodel.h"
 #include "seite1.h"
 #include "settings.h"
@@ -10,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QClipboard>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -128,10 +131,11 @@ private slots:
         QVERIFY(qAbs(button.height() - Twips::toPx(design->Height() * ry, w)) <= 1);
         QVERIFY(qAbs(w->startButton()->font().pointSizeF() -
                      design->Fontsize() * std::min(rx, ry)) < 0.05);
-        // The result grid is set up again for the preset.
-        Kern::ResultTableModel fresh;
-        fresh.SetUpResultTable(w->result(), w->screenScale());
-        QCOMPARE(w->resultTable()->columnWidthTwips(2), fresh.columnWidthTwips(2));
+        // The result grid follows: its columns make 9225 twips times the horizontal factor.
+        int gridWidth = 0;
+        for (int c = 0; c < w->resultTable()->columnCount(); ++c)
+            gridWidth += w->grid()->columnWidth(c);
+        QVERIFY(qAbs(gridWidth - Twips::toPx(9225 * w->screenScale().x, w)) <= 15);
         // Centred horizontally, 150 twips times the vertical factor above the vertical centre; but
         // the title bar of "1&600 x 1200", taller than the 1200 pixels of the screen, stays on it.
         const QRect screen = w->screen()->geometry();
@@ -149,24 +153,63 @@ private slots:
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral(" | "))));
     }
 
-    // A preset empties the result grid and keeps its types; chosen again it centres the window
-    // anew.
-    void choosingAgainRecentres() {
+    void gridLayout_data() {
+        dataColumns<int, double, double, QList<int>, int>({"n", "x", "y", "widths", "heading"});
+        dataRow("nine types at 2.4 x 1.8", 9, 2.4, 1.8,
+                QList<int>{1440, 1680} + QList<int>(10, 1422) + QList<int>{2400, 2400}, 540);
+        dataRow("no type", 0, 1.0, 1.0, QList<int>{600, 700, 5925, 1000, 1000}, 300);
+        dataRow("half a twip to the even neighbour", 1, 1.0, 1.0,
+                QList<int>{600, 700, 2962, 2962, 1000, 1000}, 300);
+    }
+    void gridLayout() {
+        QFETCH(int, n);
+        QFETCH(double, x);
+        QFETCH(double, y);
+        QFETCH(QList<int>, widths);
+        QFETCH(int, heading);
+        const Kern::ScreenScale scale{11, x, y};
+        QList<int> got;
+        for (int c = 0; c < n + 5; ++c)
+            got << ResultGrid::columnWidthTwips(Kern::ResultColumns{n}, c, scale);
+        QCOMPARE(got, widths);
+        QCOMPARE(ResultGrid::headingHeightTwips(scale), heading);
+    }
+
+    // A preset lays the grid out anew and keeps what it shows: the rows in their sorted order,
+    // the sort direction, the selection; the label, printing and copying go on with them.
+    // Chosen again, a preset centres the window anew.
+    void presetKeepsTheResult() {
         w = Kern::Main();
         w->startButton()->click();
         QTRY_VERIFY(!w->searchRunning());
-        QCOMPARE(w->resultTable()->rowCount(), 4);
+        const QString label = w->resultLabel()->text();
+        w->Grid_Click(11); // ascending by "Anzahl Gleise": the order of discovery reversed
+        QTableView* grid = w->grid();
+        grid->selectRow(1);
         w->extrasEntry(15)->trigger();
-        QCOMPARE(w->resultTable()->rowCount(), 0);
-        QCOMPARE(w->resultTable()->cellText(0, 3), QStringLiteral("24064"));
+        QCOMPARE(grid->columnWidth(3), Twips::toPx(1132, w)); // 5925 x 1.72 / 9
+        QCOMPARE(w->resultLabel()->text(), label);
+        QVERIFY(w->sortAscendingFlag());
+        QStringList order;
+        for (int r = 1; r <= w->resultTable()->rowCount(); ++r)
+            order << w->resultTable()->cellText(r, 0);
+        QCOMPARE(order.join(' '), QStringLiteral("4 3 2 1"));
+        QApplication::clipboard()->clear();
+        grid->setFocus();
+        QTest::keySequence(grid, QKeySequence::Copy);
+        QCOMPARE(QApplication::clipboard()->text().section('\n', 2, 2).section('\t', 0, 0), "3");
+        QString printed;
+        TestHelp::answerModal([&](QWidget* modal) {
+            printed = QString::fromLatin1(modal->metaObject()->className());
+            modal->close();
+        });
+        w->dateiEntry(4)->trigger();
+        QCOMPARE(printed, QStringLiteral("DruBild"));
+
         const QPointF centred = Twips::outerPos(w);
         w->move(10, 10);
         w->extrasEntry(15)->trigger();
         QCOMPARE(Twips::outerPos(w), centred);
-        QVERIFY(w->extrasEntry(15)->isChecked());
-        // The calculator entry and the separator change neither the preset nor the marks.
-        w->MExtras_Click(3);
-        QCOMPARE(w->screenScale().preset, 5.0);
         QVERIFY(w->extrasEntry(15)->isChecked());
     }
 
