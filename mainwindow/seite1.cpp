@@ -1,7 +1,6 @@
 #include "seite1.h"
 #include "seite1_build.h"
 
-#include "germanformat.h"
 #include "inputrules.h"
 #include "kern.h"
 #include "linebreakfilter.h"
@@ -29,8 +28,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
-
-#include <cmath>
 
 using namespace Seite1Build;
 

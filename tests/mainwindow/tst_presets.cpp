@@ -157,7 +157,6 @@ private slots:
         dataColumns<int, double, double, QList<int>, int>({"n", "x", "y", "widths", "heading"});
         dataRow("nine types at 2.4 x 1.8", 9, 2.4, 1.8,
                 QList<int>{1440, 1680} + QList<int>(10, 1422) + QList<int>{2400, 2400}, 540);
-        dataRow("no type", 0, 1.0, 1.0, QList<int>{600, 700, 5925, 1000, 1000}, 300);
         dataRow("half a twip to the even neighbour", 1, 1.0, 1.0,
                 QList<int>{600, 700, 2962, 2962, 1000, 1000}, 300);
     }
