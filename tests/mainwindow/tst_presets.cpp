@@ -4,7 +4,6 @@
 #include "filefaults.h"
 #include "kernmain.h"
 #include "modalhelper.h"
-#include "resultgrid.h"
 #include "resulttablemodel.h"
 #include "seite1.h"
 #include "settings.h"
@@ -151,27 +150,6 @@ private slots:
         QTRY_COMPARE(w->resultTable()->rowCount(), 4);
         clipped << clippedTexts(w);
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral(" | "))));
-    }
-
-    void gridLayout_data() {
-        dataColumns<int, double, double, QList<int>, int>({"n", "x", "y", "widths", "heading"});
-        dataRow("nine types at 2.4 x 1.8", 9, 2.4, 1.8,
-                QList<int>{1440, 1680} + QList<int>(10, 1422) + QList<int>{2400, 2400}, 540);
-        dataRow("half a twip to the even neighbour", 1, 1.0, 1.0,
-                QList<int>{600, 700, 2962, 2962, 1000, 1000}, 300);
-    }
-    void gridLayout() {
-        QFETCH(int, n);
-        QFETCH(double, x);
-        QFETCH(double, y);
-        QFETCH(QList<int>, widths);
-        QFETCH(int, heading);
-        const Kern::ScreenScale scale{11, x, y};
-        QList<int> got;
-        for (int c = 0; c < n + 5; ++c)
-            got << ResultGrid::columnWidthTwips(Kern::ResultColumns{n}, c, scale);
-        QCOMPARE(got, widths);
-        QCOMPARE(ResultGrid::headingHeightTwips(scale), heading);
     }
 
     // A preset lays the grid out anew and keeps what it shows: the rows in their sorted order,

@@ -44,12 +44,8 @@ private slots:
         w = nullptr;
     }
 
-    // What the start-up search (startSearch) does not already show.
+    // The tolerance lists (the start-up search, startSearch, shows the track table's values).
     void startValues() {
-        for (int r = 1; r <= 10; ++r)
-            QCOMPARE(w->minimumBox(r)->text() + "|" + w->maximumBox(r)->text() + "|" +
-                         w->priceBox(r)->text(),
-                     QStringLiteral("0|9999|0,00"));
         // Eleven steps of a tenth on each side, the shortfall negative, the excess positive; both
         // lists open whole, without a scroll bar.
         for (const QComboBox* list : {w->shortfallList(), w->excessList()})
@@ -74,26 +70,24 @@ private slots:
     }
 
     void typingRules_data() {
-        dataColumns<QString, QString, QString, QString>({"box", "keys", "typed", "left"});
-        dataRow("length", "Text3", "a-64,3.,", "64.3", "64.3");
-        dataRow("length emptied", "Text3", "", "", "0,0");
-        dataRow("route box", "Text2", "12,5x", "12.5", "12.5");
-        dataRow("route box emptied", "Text2", "", "", "0,0");
-        dataRow("minimum digits", "Text4", "1,2-a3", "123", "123");
-        dataRow("minimum emptied", "Text4", "", "", "0");
-        dataRow("maximum digits", "Text5", "9.9", "99", "99");
-        dataRow("maximum emptied", "Text5", "", "", "9999");
-        dataRow("article free text", "Text6", "A-1,5", "A-1,5", "A-1,5");
-        dataRow("limit three characters", "Text1", "abcd", "abc", "abc");
+        dataColumns<QString, QString, QString, QString, QString>(
+            {"box", "keys", "typed", "left", "emptied"});
+        dataRow("length", "Text3", "a-64,3.,5\b", "64.3", "64.3", "0,0");
+        dataRow("route box, unfinished", "Text2", "12,x", "12.", "12.", "0,0");
+        dataRow("minimum digits", "Text4", "1,2-a3\b4", "124", "124", "0");
+        dataRow("maximum zeros", "Text5", "0.0", "00", "9999", "9999");
+        dataRow("article free text", "Text6", "A-1,5", "A-1,5", "A-1,5", "");
+        dataRow("limit three characters", "Text1", "abcd", "abc", "abc", "");
     }
 
-    // Each box has its typing rule and its text on leaving it (the rules themselves are tested
-    // without a window): row 9 of the track table, or the single box of that name.
+    // Each box has its typing rule and its texts on leaving it, typed and emptied: row 9 of the
+    // track table, or the single box of that name.
     void typingRules() {
         QFETCH(QString, box);
         QFETCH(QString, keys);
         QFETCH(QString, typed);
         QFETCH(QString, left);
+        QFETCH(QString, emptied);
         QLineEdit* e = nullptr;
         for (QLineEdit* c : w->findChildren<QLineEdit*>(box))
             if (c->property("index").toInt() == 9 || !c->property("index").isValid())
@@ -105,6 +99,10 @@ private slots:
         QCOMPARE(e->text(), typed);
         w->articleBox(1)->setFocus(Qt::TabFocusReason);
         QCOMPARE(e->text(), left);
+        e->setFocus();
+        e->clear();
+        w->articleBox(1)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(e->text(), emptied);
     }
 
     void focusRulesOnlyWithinTheWindow() {
