@@ -276,7 +276,7 @@ private slots:
         dataRow("Esc in a box", "Esc", 2, " (Abgebrochen nach ");
         dataRow("closing the window", "close", 2, "");
         dataRow("stop as the search reached its limit", "button", 4, " (Dauer: ");
-        dataRow("stop after the search returned", "returned", 4, " (Dauer: ");
+        dataRow("stop after the search returned", "returned", 2, " (Dauer: ");
     }
     void stopping() {
         QFETCH(QString, how);
