@@ -134,7 +134,14 @@ bool readFile(const QString& path, QByteArray* data, QString* error, qint64 maxB
     return ok;
 }
 
-bool writeChecked(QIODevice& device, const QByteArray& data, QString* error) {
+int syncToDisk(int fd) {
+    if (::fsync(fd) == 0)
+        return 0;
+    // A device or file system that cannot sync has nothing more to bring to a disk.
+    return errno == EINVAL || errno == ENOTSUP ? 0 : errno;
+}
+
+bool writeChecked(QIODevice& device, const QByteArray& data, QString* error, SyncFunction sync) {
     auto* file = qobject_cast<QFileDevice*>(&device);
     auto failed = [&] {
         // A file device knows the system's reason; other devices may not say anything useful.
@@ -161,8 +168,8 @@ bool writeChecked(QIODevice& device, const QByteArray& data, QString* error) {
         return failed();
     // Some file systems report a lack of space only when the data reach the disk.
     const int fd = file->handle();
-    if (fd >= 0 && ::fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP) {
-        setError(error, systemReason(errno));
+    if (const int failure = fd >= 0 ? sync(fd) : 0) {
+        setError(error, systemReason(failure));
         return false;
     }
     return true;

@@ -27,9 +27,14 @@ bool readFile(const QString& path, QByteArray* data, QString* error,
 // An existing path that is not a regular file (a device, a FIFO, a folder) is refused.
 bool writeFile(const QString& path, const QByteArray& data, QString* error);
 
+// Brings what was written to an open descriptor onto the disk: 0, or the system's error number.
+using SyncFunction = int (*)(int fd);
+int syncToDisk(int fd);
+
 // The checked writing step of writeFile on any open device: writes all of data, then flushes a
-// file device and syncs it to the disk. False with the reason at the first failure. Tests hand
-// it a failing device (/dev/full, a device that refuses after some bytes).
-bool writeChecked(QIODevice& device, const QByteArray& data, QString* error);
+// file device and syncs it to the disk with sync. False with the reason at the first failure.
+// Tests hand it a failing device (/dev/full, a device that refuses after some bytes) or sync.
+bool writeChecked(QIODevice& device, const QByteArray& data, QString* error,
+                  SyncFunction sync = syncToDisk);
 
 } // namespace SafeFile

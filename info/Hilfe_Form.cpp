@@ -40,6 +40,11 @@ const char* const Paragraphs[] = {
     "In Abhängigkeit von der gewünschten Sortierung können die Kombinationen "
     "selbstverständlich auch ausgedruckt werden, wobei hier eine Druckvorschau voreingestellt "
     "ist.",
+    "Gleissysteme: Über „Datei“ > „Gleissystem“ übernehmen Sie die geraden Gleise eines "
+    "gängigen Gleissystems (nach Spurweite H0, N, TT, Z und G geordnet) in die Gleis-Tabelle, "
+    "ohne Artikelnummern und Längen abzutippen. Die Längen sind Nennmaße der Hersteller; die "
+    "Preise stehen auf 0,00 und können durch Ihre eigenen ersetzt werden. Speichern Sie die "
+    "Tabelle danach mit „Gleiswahl speichern“ unter einem eigenen Namen.",
     "Und nun viel Spaß beim Rechnen.",
 };
 
@@ -62,6 +67,7 @@ Hilfe_Form::Hilfe_Form(QWidget* parent)
 
     Text1 = new QPlainTextEdit(Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setAccessibleName(QStringLiteral("Hilfetext"));
     Text1->setReadOnly(true);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

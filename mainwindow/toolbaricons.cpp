@@ -6,15 +6,11 @@
 
 namespace {
 
-QPixmap canvas() {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    return pm;
-}
+// The pictures are drawn on a grid of 16 x 16 units and rendered at every size a screen asks
+// for, so that they stay sharp at scale factors 1.25, 1.5 and 2.
+constexpr int DesignSize = 16;
 
-QPixmap drawOpen() {
-    QPixmap pm = canvas();
-    QPainter p(&pm);
+void drawOpen(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(120, 90, 20), 1));
     p.setBrush(QColor(240, 200, 80));
@@ -28,12 +24,9 @@ QPixmap drawOpen() {
     flap.lineTo(1.5, 13.5);
     flap.closeSubpath();
     p.drawPath(flap);
-    return pm;
 }
 
-QPixmap drawSave() {
-    QPixmap pm = canvas();
-    QPainter p(&pm);
+void drawSave(QPainter& p) {
     p.setPen(QPen(QColor(20, 40, 90), 1));
     p.setBrush(QColor(50, 90, 170));
     p.drawRect(QRectF(1.5, 1.5, 13, 13));
@@ -42,12 +35,9 @@ QPixmap drawSave() {
     p.setBrush(QColor(200, 200, 200));
     p.drawRect(QRectF(4.5, 9.5, 7, 5));
     p.fillRect(QRectF(9, 2, 2, 4), QColor(50, 90, 170));
-    return pm;
 }
 
-QPixmap drawPrint() {
-    QPixmap pm = canvas();
-    QPainter p(&pm);
+void drawPrint(QPainter& p) {
     p.setPen(QPen(QColor(60, 60, 60), 1));
     p.setBrush(Qt::white);
     p.drawRect(QRectF(4.5, 1.5, 7, 5));
@@ -56,12 +46,9 @@ QPixmap drawPrint() {
     p.setBrush(Qt::white);
     p.drawRect(QRectF(4.5, 10.5, 7, 4));
     p.fillRect(QRectF(12, 8, 1, 1), QColor(40, 200, 40));
-    return pm;
 }
 
-QPixmap drawCalculator() {
-    QPixmap pm = canvas();
-    QPainter p(&pm);
+void drawCalculator(QPainter& p) {
     p.setPen(QPen(QColor(30, 30, 30), 1));
     p.setBrush(QColor(0, 128, 128));
     p.drawRect(QRectF(2.5, 0.5, 11, 15));
@@ -70,12 +57,9 @@ QPixmap drawCalculator() {
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
             p.fillRect(QRectF(4 + c * 3, 7 + r * 3, 2, 2), Qt::white);
-    return pm;
 }
 
-QPixmap drawExit() {
-    QPixmap pm = canvas();
-    QPainter p(&pm);
+void drawExit(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(90, 60, 30), 1));
     p.setBrush(QColor(160, 110, 60));
@@ -87,23 +71,37 @@ QPixmap drawExit() {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(240, 200, 80));
     p.drawEllipse(QPointF(8.5, 8.5), 1, 1);
-    return pm;
 }
 
-QPixmap drawHelp() {
-    QPixmap pm = canvas();
-    QPainter p(&pm);
+void drawHelp(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(20, 60, 140), 1));
     p.setBrush(QColor(60, 120, 220));
     p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
     QFont f;
-    f.setPixelSize(12);
+    f.setPixelSize(12); // in units: the painter is scaled
     f.setBold(true);
     p.setFont(f);
     p.setPen(Qt::white);
     p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
-    return pm;
+}
+
+// One pixmap per size from 16 to 64 pixels: QIcon takes the one that fits the logical size
+// times the screen's device pixel ratio.
+QIcon rendered(void (*draw)(QPainter&)) {
+    QIcon icon;
+    for (const int size : {16, 20, 24, 28, 32, 40, 48, 64}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        if (size != DesignSize) // the design's pixels become several: smooth their edges
+            p.setRenderHint(QPainter::Antialiasing);
+        p.scale(double(size) / DesignSize, double(size) / DesignSize);
+        draw(p);
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
 }
 
 } // namespace
@@ -112,7 +110,7 @@ QIcon toolbarIcon(const QString& key) {
     struct Entry {
         const char* key;
         const char* theme;
-        QPixmap (*draw)();
+        void (*draw)(QPainter&);
     };
     static const Entry entries[] = {
         {"laden", "document-open", drawOpen},
@@ -124,7 +122,7 @@ QIcon toolbarIcon(const QString& key) {
     };
     for (const Entry& e : entries) {
         if (key == QLatin1String(e.key))
-            return QIcon::fromTheme(QLatin1String(e.theme), QIcon(e.draw()));
+            return QIcon::fromTheme(QLatin1String(e.theme), rendered(e.draw));
     }
     return QIcon();
 }

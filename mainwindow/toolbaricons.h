@@ -3,5 +3,6 @@
 #include <QIcon>
 #include <QString>
 
-// The six 16 x 16 toolbar pictures: the desktop theme's where it has them, otherwise our own.
+// The six toolbar pictures: the desktop theme's where it has them, otherwise our own, drawn
+// for every device pixel ratio.
 QIcon toolbarIcon(const QString& key);

@@ -1,6 +1,6 @@
 #include "windowplacement.h"
 
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QPointer>
 #include <QScreen>
@@ -45,14 +45,17 @@ constexpr int MaxRuns = 8;
 // changed decoration comes with no event at all, hence the few checks after showing.
 class Keeper : public QObject {
 public:
-    Keeper(QWidget* window, std::function<void()> place)
-        : QObject(window), m_window(window), m_place(std::move(place)) {
+    Keeper(QWidget* window, std::function<void()> place, Clock clock)
+        : QObject(window), m_window(window), m_place(std::move(place)), m_clock(std::move(clock)) {
         setObjectName(QStringLiteral("qt_placement"));
         window->installEventFilter(this);
         watchHandle();
     }
 
-    void setPlace(std::function<void()> place) { m_place = std::move(place); }
+    void setPlace(std::function<void()> place, Clock clock) {
+        m_place = std::move(place);
+        m_clock = std::move(clock);
+    }
 
     // A new showing: the owner places the window, the checks watch what follows.
     void restart() {
@@ -76,7 +79,7 @@ private:
         m_placed = m_window->geometry();
         if (isFramed(m_window) && !m_framed) {
             m_framed = true;
-            m_sinceFramed.start();
+            m_framedAt = m_clock();
             scheduleChecks();
         }
         m_running = false;
@@ -124,7 +127,7 @@ private:
             QTimer::singleShot(50, this, [this] { check(); });
             return;
         }
-        const bool guarding = !m_framed || m_sinceFramed.elapsed() < GuardMs;
+        const bool guarding = !m_framed || m_clock() - m_framedAt < GuardMs;
         if ((isFramed(m_window) && !m_framed) || frameMargins(m_window) != m_margins ||
             (guarding && m_window->geometry() != m_placed))
             run();
@@ -150,7 +153,8 @@ private:
     std::function<void()> m_place;
     QMargins m_margins;
     QRect m_placed;
-    QElapsedTimer m_sinceFramed;
+    Clock m_clock;
+    qint64 m_framedAt = 0;
     int m_runs = 0;
     int m_nudges = 0;
     bool m_framed = false;
@@ -180,7 +184,11 @@ QMargins frameMargins(const QWidget* window) {
     return owner && isFramed(owner) ? *reportedMargins(owner) : QMargins();
 }
 
-void keep(QWidget* window, std::function<void()> place) {
+qint64 steadyMs() {
+    return QDeadlineTimer::current().deadline();
+}
+
+void keep(QWidget* window, std::function<void()> place, Clock clock) {
     if (!window)
         return;
     Keeper* keeper = nullptr;
@@ -188,9 +196,9 @@ void keep(QWidget* window, std::function<void()> place) {
         if ((keeper = dynamic_cast<Keeper*>(child)))
             break;
     if (keeper)
-        keeper->setPlace(std::move(place));
+        keeper->setPlace(std::move(place), std::move(clock));
     else
-        keeper = new Keeper(window, std::move(place));
+        keeper = new Keeper(window, std::move(place), std::move(clock));
     keeper->restart();
 }
 

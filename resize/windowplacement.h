@@ -2,6 +2,7 @@
 
 #include <QMargins>
 #include <QRect>
+#include <QtGlobal>
 
 #include <functional>
 
@@ -22,12 +23,17 @@ bool isFramed(const QWidget* window);
 // belongs to (the same window manager draws the same title bar), or none.
 QMargins frameMargins(const QWidget* window);
 
+// Milliseconds of a steady clock; the guard after framing is timed by it.
+using Clock = std::function<qint64()>;
+qint64 steadyMs();
+
 // Runs place now, and again whenever the window's frame differs from the one place last saw
 // (the first framing after every showing, a decoration changed later), so that the outer
 // geometry place computes holds. After each run the title bar is brought onto the screen. A
 // maximised, minimised or full-screen window is left as it is. Lasts as long as the window;
 // a second call replaces the first one's place.
-void keep(QWidget* window, std::function<void()> place);
+// The window manager's own moves are undone for about a second after framing, timed by clock.
+void keep(QWidget* window, std::function<void()> place, Clock clock = steadyMs);
 
 // Centres a top-level window, frame included, on area (pixels, screen coordinates).
 void centreIn(QWidget* window, const QRect& area);

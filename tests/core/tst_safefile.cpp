@@ -89,6 +89,18 @@ private slots:
         QCOMPARE(error.isEmpty(), fits);
     }
 
+    // A disk that reports its trouble only when the data are synced: the write fails with the
+    // system's reason.
+    void failingSync() {
+        QFile file(m_dir.filePath(QStringLiteral("sync.sfr")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QString error;
+        QVERIFY(!SafeFile::writeChecked(file, QByteArray(10, 'x'), &error,
+                                        [](int) { return int(EIO); }));
+        QCOMPARE(error, qt_error_string(EIO));
+        QVERIFY(SafeFile::writeChecked(file, QByteArray(10, 'x'), &error, [](int) { return 0; }));
+    }
+
     // A save that fails leaves the old file byte for byte and no temporary file; one that works
     // replaces it.
     void writing_data() {

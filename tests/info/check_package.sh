@@ -38,8 +38,10 @@ done
 field Description | grep -q 'Gleisst' || fail "no German description"
 field Description | grep -q 'model-railway' || fail "no English description"
 
-# Exactly the program and the desktop files, nothing from the build or the tests.
-files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $NF }' | sort)
+# Exactly the program, the desktop files and the track systems (checked below), nothing from the
+# build or the tests.
+tracks=./usr/share/schotterfix/tracksystems/
+files=$(dpkg-deb -c "$deb" | awk -v t="$tracks" '$1 !~ /^d/ && index($NF, t) != 1 { print $1, $NF }' | sort)
 expected=$(sort <<LIST
 -rwxr-xr-x ./usr/bin/schotterfix
 -rw-r--r-- ./usr/share/applications/$id.desktop
@@ -54,6 +56,14 @@ LIST
 root="$scratch/root"
 dpkg-deb -x "$deb" "$root"
 share="$root/usr/share"
+
+# The track systems: the index and exactly the files it names, readable by everybody.
+listed=$(cut -d';' -f3 "$share/schotterfix/tracksystems/index.txt" | tr -d '\r' | sort)
+[ -n "$listed" ] || fail "no track systems in the package"
+packaged=$(dpkg-deb -c "$deb" | awk -v t="$tracks" '$1 !~ /^d/ && index($NF, t) == 1 {
+    if ($1 != "-rw-r--r--") print "mode", $1, $NF; else print substr($NF, length(t) + 1) }' |
+    grep -vx index.txt | sort)
+[ "$packaged" = "$listed" ] || { printf 'track files:\n%s\nindex:\n%s\n' "$packaged" "$listed"; exit 1; }
 desktop-file-validate "$share/applications/$id.desktop"
 appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml"
 xmllint --noout "$share/mime/packages/$id.xml"

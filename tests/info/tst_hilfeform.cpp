@@ -1,4 +1,5 @@
 #include "Hilfe_Form.h"
+#include "accessibility.h"
 #include "kern.h"
 #include "modalhelper.h"
 #include "twips.h"
@@ -56,11 +57,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&m_main));
     }
 
-    // Nine paragraphs, each after an empty line, wrapped to the box; the reader can scroll and
+    // Ten paragraphs, each after an empty line, wrapped to the box; the reader can scroll and
     // select, but not change the text.
     void helpText() {
         const QStringList lines = Hilfe_Form::helpText().split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.size(), 18);
+        QCOMPARE(lines.size(), 20);
         for (int i = 0; i < lines.size(); ++i)
             QCOMPARE(lines[i].isEmpty(), i % 2 == 0);
         QVERIFY(lines[1].startsWith(QStringLiteral("Dieses Programm dient zur Ermittlung")));
@@ -76,6 +77,7 @@ private slots:
         QTest::keyClicks(form.Text1, QStringLiteral("x"));
         QTest::keyClick(form.Text1, Qt::Key_Backspace);
         QCOMPARE(form.Text1->toPlainText().split(QLatin1Char('\n')), lines);
+        QCOMPARE(unnamedOrSharedControls(&form), QStringList());
     }
 
     // The window is shown again, not built anew, at the preset's factors; back at the design
