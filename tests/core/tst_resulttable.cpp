@@ -49,14 +49,11 @@ private slots:
         std::copy(std::begin(counts), std::end(counts), f.counts.begin());
         f.pieces = 11;
         show(grid, 8, {f, combination(999.96, -0.04, 1234.5)});
-        QStringList headings, row;
-        for (int c = 0; c < grid.columnCount(); ++c) {
-            headings << grid.headerData(c, Qt::Horizontal).toString();
+        QStringList row;
+        for (int c = 0; c < grid.columnCount(); ++c)
             row << grid.data(grid.index(0, c)).toString();
-        }
-        QCOMPARE(headings.join('|'), "lfd. Nr.|Länge|-/+|24001|24002|24003|24004|24005|24006|"
-                                     "24007|24008|Anzahl Gleise|Gesamtpreis");
         QCOMPARE(row.join('|'), QStringLiteral("1|1000,0|0,0||2|5|3||1|||11|0,00"));
+        QCOMPARE(grid.headerData(3, Qt::Horizontal).toString(), QStringLiteral("24001"));
         QCOMPARE(grid.cellText(2, 2) + ' ' + grid.cellText(2, 12), QStringLiteral("-0,0 1.234,50"));
         QCOMPARE(grid.articleNumber(8), QStringLiteral("24008"));
     }

@@ -238,12 +238,10 @@ private slots:
     }
 
     void rememberedFile_data() {
-        // settings: "fifo", "zero" or the file's content, %1 standing for the remembered file
+        // settings: "fifo" or the file's content, %1 standing for the remembered file
         dataColumns<QString, QString, QString>({"settings", "remembered", "length"});
         dataRow("settings file is a FIFO", "fifo", "", "64.3");
-        dataRow("settings file is an endless device", "zero", "", "64.3");
         dataRow("remembered file is loaded", " 0 \r\n%1\r\n", "track", "111.1");
-        dataRow("remembered file has gone", " 0 \r\n%1\r\n", "gone", "64.3");
         dataRow("remembered file is a FIFO", " 0 \r\n%1\r\n", "fifo", "64.3");
         dataRow("remembered file is an endless device", " 0 \r\n%1\r\n", "/dev/zero", "64.3");
     }
@@ -262,14 +260,12 @@ private slots:
         QDir().mkpath(QFileInfo(path).absolutePath());
         if (remembered == QLatin1String("fifo"))
             remembered = fifo;
-        if (remembered == QLatin1String("gone") || remembered == QLatin1String("track"))
-            remembered = dir.filePath(remembered + QStringLiteral(".sfr"));
+        if (remembered == QLatin1String("track"))
+            remembered = dir.filePath(QStringLiteral("track.sfr"));
         QVERIFY(
             TestHelp::put(dir.filePath(QStringLiteral("track.sfr")), "111.1\r\nH0-1\r\n2,50\r\n"));
         if (settings == QLatin1String("fifo"))
             QVERIFY(QFile::link(fifo, path));
-        else if (settings == QLatin1String("zero"))
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
         else
             writeSettings(settings.arg(remembered).toUtf8());
 

@@ -4,7 +4,6 @@
 #include "filefaults.h"
 #include "kern.h"
 #include "kernmain.h"
-#include "linebreakfilter.h"
 #include "modalhelper.h"
 #include "resulttablemodel.h"
 #include "searchrunner.h"
@@ -133,22 +132,6 @@ private slots:
     // No box of the track table, nor the route and limit boxes, ever holds a line break,
     // whichever way the text arrives: cells pasted from a spreadsheet would otherwise break the
     // lines of a saved table.
-    void oneLineForm_data() {
-        dataColumns<QString, int, QString, int>({"text", "cursor", "expected", "expectedCursor"});
-        dataRow("two cells, CR LF", "A\r\nB\r\n", 4, "A B", 3);
-        dataRow("empty lines inside", "A\n\n\r\nB", 6, "A B", 3);
-        dataRow("leading break", "\r\nA", 3, "A", 1);
-        dataRow("cursor inside a run", "A\n\nB", 2, "A B", 2);
-    }
-    void oneLineForm() {
-        QFETCH(QString, text);
-        QFETCH(int, cursor);
-        QFETCH(QString, expected);
-        QFETCH(int, expectedCursor);
-        QCOMPARE(Kern::withoutLineBreaks(text, &cursor), expected);
-        QCOMPARE(cursor, expectedCursor);
-    }
-
     void lineBreaksEveryBoxEveryWay() {
         const QString cells = QStringLiteral("7\n8\n"); // the limit box takes three characters
         for (QLineEdit* e : {w->articleBox(2), w->lengthBox(3), w->minimumBox(4), w->maximumBox(5),
@@ -214,7 +197,6 @@ private slots:
         QCOMPARE(headings.join(','), "lfd. Nr.,Länge,-/+,24064,24071,24077,24094,24172,24188,24229,"
                                      "24236,Anzahl Gleise,Gesamtpreis");
         QCOMPARE(row.join(','), QStringLiteral("1,1000,0,0,0,,2,5,3,,1,,,11,0,00"));
-        QVERIFY(!w->check(9)->isChecked() && !w->check(10)->isChecked()); // unused rows unchecked
         const QStringList lines = w->resultLabel()->text().split(QLatin1Char('\n'));
         QCOMPARE(lines.value(0), QStringLiteral(" Ergebnis: 4 Kombinationen "));
         QVERIFY2(lines.value(1).startsWith(" (Dauer: ") && lines.value(1).endsWith(" Sek.)"),
@@ -362,8 +344,8 @@ private slots:
             expected << title;
         }
         QCOMPARE(seen, expected);
-        if (position <=
-            2) // cancelled: the caption shows the (empty) track-file name behind a blank
+        // Load and save cancelled: the caption shows the (empty) track-file name behind a blank.
+        if (position <= 2)
             QCOMPARE(w->windowTitle(), QStringLiteral("Kuppli's Schotterfix "));
     }
 
