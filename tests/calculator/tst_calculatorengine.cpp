@@ -13,9 +13,12 @@ namespace {
 // the three conversion buttons.
 void typeKeys(CalculatorEngine& engine, const QString& keys) {
     for (const QString& k : keys.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const int conversion = QStringList{"DM", "EU", "SW"}.indexOf(k);
-        if (conversion >= 0)
-            engine.convert(conversion);
+        if (k == QLatin1String("DM"))
+            engine.convertToDm();
+        else if (k == QLatin1String("EU"))
+            engine.convertToEuro();
+        else if (k == QLatin1String("SW"))
+            engine.switchConversion();
         else if (k.at(0).isDigit())
             for (const QChar c : k)
                 engine.HandleKey(QString(c));
@@ -126,12 +129,12 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, messages);
         TapeView view;
-        view.places = places;
         CalculatorEngine engine(&view);
+        engine.setDecimalPlaces(places.toInt());
         engine.open();
         QCOMPARE(view.display.trimmed(), QStringLiteral("0"));
         typeKeys(engine, keys);
-        QCOMPARE(shortTape(view.tape), tape);
+        QCOMPARE(shortTape(engine.tape().lines()), tape);
         QCOMPARE(view.display.trimmed(), display);
         QCOMPARE(view.field, field);
         QCOMPARE(view.switchEnabled, !field.isEmpty()); // only right after a conversion
@@ -146,8 +149,8 @@ private slots:
         engine.open();
         for (int i = 0; i < 11000; ++i)
             typeKeys(engine, QStringLiteral("1 + ="));
-        QCOMPARE(view.tape.size(), 33000);
-        QCOMPARE(view.tape.at(32998).trimmed(), QStringLiteral("1,00 ="));
+        QCOMPARE(engine.tape().rowCount(), 33000);
+        QCOMPARE(engine.tape().lines().at(32998).trimmed(), QStringLiteral("1,00 ="));
     }
 };
 

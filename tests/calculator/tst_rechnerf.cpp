@@ -5,6 +5,7 @@
 #include "kern.h"
 #include "modalhelper.h"
 #include "tapelist.h"
+#include "tapemodel.h"
 #include "tapeview.h"
 #include "twips.h"
 #include "updowncontrol.h"
@@ -22,7 +23,7 @@ template <class T = QWidget> T* control(const QWidget* w, const char* name, int 
 }
 
 QString tapeOf(const QWidget* w) {
-    return shortTape(control<TapeList>(w, "Bon")->lines());
+    return shortTape(control<TapeList>(w, "Bon")->model()->lines());
 }
 
 QString textOf(const QWidget* w, const char* name) {
