@@ -6,6 +6,7 @@
 #include "modalhelper.h"
 #include "tapelist.h"
 #include "tapemodel.h"
+#include "tapeprinter.h"
 #include "tapeview.h"
 #include "twips.h"
 #include "updowncontrol.h"
@@ -228,6 +229,49 @@ private slots:
             QCOMPARE(seen, QStringLiteral("Drucken|Der Druck konnte nicht ausgeführt werden."));
         }
         QVERIFY(dlg->isVisible());
+    }
+
+    // A tape longer than a page goes on over several pages, every line whole on its page, in
+    // order, none left out.
+    void tapeOverSeveralPages() {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("bon.pdf"));
+        QStringList lines;
+        for (int i = 1; i <= 200; ++i)
+            lines << QString::number(i).rightJustified(25) + QStringLiteral(" +");
+        {
+            auto printer = pdfPrinter(pdf);
+            printer->setFullPage(true); // a line past the printable area is one past the paper
+            QVERIFY(TapePrinter::print(*printer, lines));
+        }
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, "-"});
+        QVERIFY(text.waitForFinished());
+        static const QRegularExpression tag(
+            QStringLiteral(R"re(<page width="[\d.]+" height="([\d.]+)"|)re"
+                           R"re(<word xMin="[\d.]+" yMin="(-?[\d.]+)" xMax="[\d.]+" )re"
+                           R"re(yMax="([\d.]+)">([^<]*)</word>)re"));
+        int pages = 0, wordsOnPage = 0, next = 1;
+        double pageHeight = 0;
+        auto it = tag.globalMatch(QString::fromUtf8(text.readAllStandardOutput()));
+        while (it.hasNext()) {
+            const QRegularExpressionMatch m = it.next();
+            if (m.capturedLength(1) > 0) {
+                QVERIFY2(pages == 0 || wordsOnPage > 0, "a blank page");
+                ++pages;
+                wordsOnPage = 0;
+                pageHeight = m.captured(1).toDouble();
+            } else if (m.captured(4) != QLatin1String("+")) {
+                ++wordsOnPage;
+                QCOMPARE(m.captured(4).toInt(), next++);
+                // Half a point for the rounding of the glyph boxes.
+                QVERIFY2(m.captured(2).toDouble() > -0.5 &&
+                             m.captured(3).toDouble() < pageHeight + 0.5,
+                         qPrintable(m.captured(4) + QStringLiteral(" runs off its page")));
+            }
+        }
+        QCOMPARE(next, 201);
+        QVERIFY(pages > 1);
     }
 
 private:
