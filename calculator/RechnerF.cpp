@@ -119,21 +119,16 @@ bool RechnerF::eventFilter(QObject* watched, QEvent* e) {
     Form_Activate();
 
     if (key == Qt::Key_Space) {
-        // The space bar uses the focused key as if clicked; HandleKey ignores the blank itself.
-        const auto it = m_keyTexts.constFind(watched);
-        if (it != m_keyTexts.constEnd()) {
-            m_engine.HandleKey(*it);
-            return true;
-        }
-        // Any other button the space bar presses as the mouse would. Handing the blank to the
-        // engine first would redraw the display in the typed-entry form (3,5 as 4), which the
-        // conversion then converts, and would switch "&Switch" off before it was pressed.
+        // The space bar presses the focused button as the mouse would, a key button passing its
+        // key text; elsewhere the blank goes to HandleKey, which ignores it. Handing the blank
+        // to the engine before a conversion button would redraw the display in the typed-entry
+        // form (3,5 as 4), which the conversion then converts, and switch "&Switch" off first.
         if (auto* button = qobject_cast<QPushButton*>(watched)) {
             if (button->isEnabled())
                 button->click();
-            return true;
+        } else {
+            m_engine.HandleKey(ke->text());
         }
-        m_engine.HandleKey(ke->text());
         return true;
     }
     for (const QChar c : ke->text())
@@ -188,8 +183,8 @@ void RechnerF::MInfo_Click() {
 }
 
 void RechnerF::UpDown1_Change() {
-    Komma->setText(QString::number(UpDown1->value()));
     m_engine.setDecimalPlaces(UpDown1->value());
+    Komma->setText(QString::number(m_engine.state().decimalPlaces));
 }
 
 // CalculatorView on the controls

@@ -6,7 +6,6 @@
 #include "calculatorview.h"
 
 #include <QDialog>
-#include <QHash>
 #include <QList>
 
 #include <functional>
@@ -98,5 +97,4 @@ private:
     QList<CaptionButton*> EndeButton;
     QAction* MDrucken = nullptr;
     QAction* MInfo = nullptr;
-    QHash<const QObject*, QString> m_keyTexts; // key button -> the key text it passes on
 };

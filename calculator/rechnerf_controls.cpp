@@ -142,7 +142,6 @@ void RechnerF::buildKeys() {
         b->setFont(CalculatorFonts::sans(13.5, true));
         place(b, k.left, k.top, k.width, 500);
         const QString keyText(QLatin1Char(k.keyText));
-        m_keyTexts.insert(b, keyText);
         connect(b, &QPushButton::clicked, this, [this, keyText] { Taste_Click(keyText); });
         (this->*k.array)[k.index] = b;
     }
