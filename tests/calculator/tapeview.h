@@ -3,11 +3,17 @@
 // The calculator's tape as tests read it, and a window for the engine that only records what it
 // is asked to show; the engine tests, the window tests and the fuzz target share them.
 
+#include "calculatorengine.h"
 #include "calculatorview.h"
 
 #include <QStringList>
 
 inline const QString TapeRule(30, QLatin1Char('-'));
+
+// The buttons DM_Euro(0) to (2): "&DM", "E&uro" and "&Switch".
+inline void (CalculatorEngine::*const ConversionButtons[])() = {
+    &CalculatorEngine::convertToDm, &CalculatorEngine::convertToEuro,
+    &CalculatorEngine::switchConversion};
 
 // A line as a window shows it in columns: the blank line of a fresh tape, the rule, or a number
 // ending in column 25, then nothing or a blank and one operator symbol.

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TapeView view;
@@ -20,12 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     engine.open();
     for (size_t i = 0; i < size; ++i) {
         const char c = char(data[i]);
-        if (c == 'D') {
-            engine.convertToDm();
-        } else if (c == 'U') {
-            engine.convertToEuro();
-        } else if (c == 'S') {
-            engine.switchConversion();
+        const auto conversion = std::string_view("DUS").find(c);
+        if (conversion != std::string_view::npos) {
+            (engine.*ConversionButtons[conversion])();
         } else if (c == 'P' && i + 1 < size) {
             engine.setDecimalPlaces(data[++i] % 10);
         } else {
