@@ -4,6 +4,7 @@
 #include "datarow.h"
 #include "tapeview.h"
 
+#include <QAbstractItemModelTester>
 #include <QStringList>
 #include <QTest>
 
@@ -119,6 +120,8 @@ private slots:
         row("Switch after an operator changes the operand only",
             "5 + DM SW + =", "5 +|9,78|14,78 =|rule", "14,78");
         row("ignored key after Switch shows the number before", "10 DM SW x", "", "10");
+        row("conversion of the number shown, not of the one behind it", "7 / 2 = x DM",
+            "7 /|2 |3,50 =|rule", "4", "DM    7,82");
     }
     void keySequences() {
         QFETCH(QString, keys);
@@ -128,6 +131,7 @@ private slots:
         QFETCH(QString, messages);
         TapeView view;
         CalculatorEngine engine(&view);
+        QAbstractItemModelTester tapeChecks(&engine.tape());
         engine.open();
         QCOMPARE(view.display.trimmed(), QStringLiteral("0"));
         typeKeys(engine, keys);
