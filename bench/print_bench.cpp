@@ -6,7 +6,6 @@
 
 #include "drubild.h"
 #include "drucken.h"
-#include "printdocument.h"
 #include "resultfixture.h"
 
 #include <QApplication>
