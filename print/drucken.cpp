@@ -192,8 +192,8 @@ void BusyPointer::release() {
     m_shown = false;
 }
 
-PrintRun::PrintRun(const Kern::ResultTableModel& grid, const QString& templateDirectory)
-    : grid(grid), page(loadTemplate(templateDirectory)) {
+PrintRun::PrintRun(const Kern::ResultTableModel& shown, const QString& templateDirectory)
+    : grid(shown), page(loadTemplate(templateDirectory)) {
     if (page)
         fillHeadings(*page, grid);
 }
@@ -265,7 +265,7 @@ void FillPageTable(const Kern::ResultTableModel& grid, QTextTable& table, int pa
 
 void WriteTableCell(QTextTable& table, int row, int column, const QString& text) {
     const QTextTableCell cell = table.cellAt(row, column);
-    if (!cell.isValid() || text.isEmpty())
+    if (!cell.isValid())
         return;
     QTextCursor cursor = cell.firstCursorPosition();
     QTextCharFormat format = formatAt(cursor);

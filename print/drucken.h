@@ -60,7 +60,7 @@ private:
 struct PrintRun {
     // templateDirectory: where to look for an override of the template; empty means the
     // program's own folder.
-    explicit PrintRun(const Kern::ResultTableModel& grid, const QString& templateDirectory = {});
+    explicit PrintRun(const Kern::ResultTableModel& shown, const QString& templateDirectory = {});
 
     BusyPointer busy;
     const Kern::ResultTableModel& grid;
@@ -78,11 +78,11 @@ int pageCount(const Kern::ResultTableModel& grid);
 QTextTable* lastTable(const QTextDocument& doc);
 
 // Writes the grid rows (page - 1) * 50 + 1 ... of page into the data row of table, one text a
-// column: every row on a line of its own, an empty line first and after every fifth row.
+// column: every row on a line of its own, an empty line first and after every fifth row. The
+// type columns beyond the grid's types stay as in the template.
 void FillPageTable(const Kern::ResultTableModel& grid, QTextTable& table, int page);
 // Replaces the contents of a cell by text, in the cell's own format; CR LF, CR and LF become
-// line breaks within its paragraph, so that every line of the cell has the same height. An
-// empty text leaves the template's cell as it is.
+// line breaks within its paragraph, so that every line of the cell has the same height.
 void WriteTableCell(QTextTable& table, int row, int column, const QString& text);
 
 // The font of the printed list where the template names none.
