@@ -31,26 +31,18 @@ void setPageBreak(const QTextBlock& block, QTextFormat::PageBreakFlags policy) {
 // Inserts a copy of the template at the end of the document, on a new page when newPage.
 void insertCopy(QTextCursor& cursor, const QTextDocumentFragment& copy, bool newPage) {
     cursor.movePosition(QTextCursor::End);
-    QTextBlockFormat breakFormat;
-    breakFormat.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-    breakFormat.setProperty(PageBreakMark, true);
     if (newPage) {
         QTextBlockFormat format = cursor.blockFormat();
-        format.merge(breakFormat);
-        // An empty paragraph moves to the new page itself rather than leaving an empty line.
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        format.setProperty(PageBreakMark, true);
+        // An empty paragraph moves to the new page itself rather than leaving an empty line; the
+        // copy's first paragraph goes into it and keeps the break.
         if (cursor.block().length() <= 1)
             cursor.setBlockFormat(format);
         else
             cursor.insertBlock(format);
     }
-    const int start = cursor.position();
     cursor.insertFragment(copy);
-    // The copy's first paragraph takes the place of the one that carried the break.
-    if (newPage) {
-        QTextCursor first(cursor.document());
-        first.setPosition(start);
-        first.mergeBlockFormat(breakFormat);
-    }
 }
 
 } // namespace
