@@ -25,7 +25,7 @@ const QString DocumentTitle = QStringLiteral("SchotF Druckausgabe 2014");
 } // namespace
 
 DruBild::DruBild(QWidget* parent)
-    : QDialog(parent), m_metricsDevice(1, 1, QImage::Format_RGB32),
+    : QDialog(parent), m_metricsDevice(1, 1, QImage::Format_RGB32), m_doc(this),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     setObjectName(QStringLiteral("DruBild"));
     setWindowTitle(QStringLiteral("Quorbel - Druckvorschau"));

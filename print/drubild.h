@@ -29,7 +29,6 @@ public:
     explicit DruBild(QWidget* parent = nullptr);
     ~DruBild() override;
 
-    const QTextDocument& document() const { return m_doc; }
     QPrintPreviewWidget* HighEdit1 = nullptr;
 
     // Builds the pages, then shows the window modally until it is closed. Nothing is shown
@@ -61,9 +60,9 @@ private:
     bool leavesPageEmpty(const QTextBlock& block) const;
     bool drawPages(QPrinter* printer);
 
-    QImage m_metricsDevice; // gives the layout its fixed resolution
-    SelfContainedDocument m_doc;
-    QSizeF m_pageSize; // the printer's printable size at 96 dpi
+    QImage m_metricsDevice;      // gives the layout its fixed resolution
+    SelfContainedDocument m_doc; // a child of the window, discarded with it
+    QSizeF m_pageSize;           // the printer's printable size at 96 dpi
     std::unique_ptr<QPrinter> m_printer;
     QMenuBar* m_menuBar = nullptr;
     QMenu* Menu_Datei = nullptr;

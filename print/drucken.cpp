@@ -28,9 +28,16 @@ namespace Drucken {
 
 namespace {
 const QString LineBreak = QStringLiteral("\r\n");
+// The built-in template, compiled in.
+const QString BuiltInTemplate = QStringLiteral(":/print/Gleisliste.HED");
 
-// The template's table columns after the three of number, length and deviation: one for each
-// of ten types, then pieces and price, always the last two whatever the number of types.
+// The template's table: running number, length, deviation, ten types, pieces, price. Its second
+// row takes the rows of a page.
+constexpr int TableColumns = 15;
+constexpr int DataRow = 1;
+
+// The table columns after the three of number, length and deviation: one for each of ten types,
+// then pieces and price, always the last two whatever the number of types.
 constexpr int FirstTypeColumn = 3;
 constexpr int PiecesColumn = TableColumns - 2;
 constexpr int PriceColumn = TableColumns - 1;
@@ -46,6 +53,10 @@ constexpr int MaxTemplateTables = 8;
 constexpr int MaxTableRows = 40;
 constexpr int MaxTableColumns = 30;
 constexpr int MaxTemplateCells = 600;
+
+// An article number longer than this is cut in the headings: a loaded track file may carry
+// thousands of characters, and a heading column holds a few.
+constexpr int MaxArticleNumberLength = 20;
 
 QString headingText(const QString& articleNumber) {
     if (articleNumber.size() <= MaxArticleNumberLength)
@@ -173,6 +184,19 @@ void fillHeadings(QTextDocument& page, const Kern::ResultTableModel& grid) {
     }
 }
 
+// Replaces the contents of a cell by text, in the cell's own format; CR LF, CR and LF become line
+// breaks within its paragraph, so that every line of the cell has the same height.
+void WriteTableCell(QTextTable& table, int row, int column, const QString& text) {
+    const QTextTableCell cell = table.cellAt(row, column);
+    if (!cell.isValid())
+        return;
+    QTextCursor cursor = cell.firstCursorPosition();
+    QTextCharFormat format = formatAt(cursor);
+    format.clearProperty(QTextFormat::ObjectType); // the text of an image, not another image
+    cursor.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    cursor.insertText(withLineBreaks(text), format);
+}
+
 } // namespace
 
 BusyPointer::BusyPointer() {
@@ -261,17 +285,6 @@ void FillPageTable(const Kern::ResultTableModel& grid, QTextTable& table, int pa
         }
         WriteTableCell(table, DataRow, tableColumn, text);
     }
-}
-
-void WriteTableCell(QTextTable& table, int row, int column, const QString& text) {
-    const QTextTableCell cell = table.cellAt(row, column);
-    if (!cell.isValid())
-        return;
-    QTextCursor cursor = cell.firstCursorPosition();
-    QTextCharFormat format = formatAt(cursor);
-    format.clearProperty(QTextFormat::ObjectType); // the text of an image, not another image
-    cursor.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
-    cursor.insertText(withLineBreaks(text), format);
 }
 
 } // namespace Drucken

@@ -30,16 +30,8 @@ protected:
 namespace Drucken {
 
 constexpr int RowsPerPage = 50;
-// The template's table: running number, length, deviation, ten types, pieces, price. Its second
-// row takes the rows of a page.
-constexpr int TableColumns = 15;
-constexpr int DataRow = 1;
-// An article number longer than this is cut in the headings: a loaded track file may carry
-// thousands of characters, and a heading column holds a few.
-constexpr int MaxArticleNumberLength = 20;
+// The template that a file of this name next to the program replaces.
 inline const QString TemplateName = QStringLiteral("Gleisliste.HED");
-// The built-in template; a usable file of the same name next to the program takes its place.
-inline const QString BuiltInTemplate = QStringLiteral(":/print/Gleisliste.HED");
 
 // The busy pointer, shown once and taken back once, at the latest when it goes.
 class BusyPointer {
@@ -81,9 +73,6 @@ QTextTable* lastTable(const QTextDocument& doc);
 // column: every row on a line of its own, an empty line first and after every fifth row. The
 // type columns beyond the grid's types stay as in the template.
 void FillPageTable(const Kern::ResultTableModel& grid, QTextTable& table, int page);
-// Replaces the contents of a cell by text, in the cell's own format; CR LF, CR and LF become
-// line breaks within its paragraph, so that every line of the cell has the same height.
-void WriteTableCell(QTextTable& table, int row, int column, const QString& text);
 
 // The font of the printed list where the template names none.
 QFont printFont();

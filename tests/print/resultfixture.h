@@ -39,8 +39,9 @@ struct Printout {
         if (!preview.buildPages(run))
             qWarning("pages not built");
         run.busy.release();
-        return preview.document();
+        return document();
     }
+    const QTextDocument& document() const { return *preview.findChild<SelfContainedDocument*>(); }
     Drucken::PrintRun run;
     DruBild preview;
 };

@@ -129,7 +129,7 @@ private slots:
             }
             seen << QString::number(w->HighEdit1->pageCount())
                  << (QApplication::overrideCursor() ? "busy" : "normal")
-                 << QFontInfo(w->document().defaultFont()).family();
+                 << QFontInfo(w->findChild<SelfContainedDocument*>()->defaultFont()).family();
             for (const QSize size : {QSize(1200, 900), QSize(320, 200)}) {
                 w->resize(size);
                 const int menu = w->findChild<QMenuBar*>()->height();
