@@ -31,8 +31,8 @@ public:
 
     QPrintPreviewWidget* HighEdit1 = nullptr;
 
-    // Builds the pages, then shows the window modally until it is closed. Nothing is shown
-    // when the pages could not be built.
+    // Builds the pages, gives back the run's busy pointer, then shows the window modally until
+    // it is closed. Nothing is shown when the pages could not be built.
     void Dru_Bausteine(Drucken::PrintRun& run);
     // One copy of the run's template per 50 grid rows, each filled by Drucken::FillPageTable,
     // each after the first on a page of its own; false when there is no template to copy.
