@@ -6,7 +6,6 @@
 
 #include "drubild.h"
 #include "drucken.h"
-#include "printdocument.h"
 #include "resultfixture.h"
 
 #include <QApplication>
@@ -35,7 +34,7 @@ void buildRuns(benchmark::State& state, const Kern::ResultTableModel& grid,
         Printout printout(grid, templateDirectory);
         if (!printout.preview.buildPages(printout.run))
             state.SkipWithError("pages not built");
-        pages = printout.preview.document().pageCount();
+        pages = printout.document().pageCount();
         if (drawn)
             printout.preview.HighEdit1->updatePreview();
         cpu += cpuSeconds() - start;

@@ -1,14 +1,16 @@
 #include "drubild.h"
 
-#include "drucken.h"
+#include "printerchoice.h"
 #include "twips.h"
 #include "windowplacement.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QGraphicsView>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QResizeEvent>
@@ -18,13 +20,13 @@
 #include <algorithm>
 
 namespace {
-const QString PrintFailedText = QStringLiteral("Der Druck konnte nicht ausgeführt werden.");
-const QString PrintTitle = QStringLiteral("Drucken");
 const QString DocumentTitle = QStringLiteral("SchotF Druckausgabe 2014");
 
 } // namespace
 
-DruBild::DruBild(QWidget* parent) : QDialog(parent), m_document(std::make_unique<PrintDocument>()) {
+DruBild::DruBild(QWidget* parent)
+    : QDialog(parent), m_metricsDevice(1, 1, QImage::Format_RGB32), m_doc(this),
+      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     setObjectName(QStringLiteral("DruBild"));
     setWindowTitle(QStringLiteral("Quorbel - Druckvorschau"));
     QPalette pal = palette();
@@ -32,8 +34,23 @@ DruBild::DruBild(QWidget* parent) : QDialog(parent), m_document(std::make_unique
     setPalette(pal);
     setAutoFillBackground(true);
 
-    m_document->textDocument()->setMetaInformation(QTextDocument::DocumentTitle, DocumentTitle);
-    m_document->printer()->setDocName(DocumentTitle);
+    // 96 dpi expressed in dots per metre: 96 / 0.0254 = 3779.5, which the image reports back
+    // as 96 after rounding.
+    m_metricsDevice.setDotsPerMeterX(3780);
+    m_metricsDevice.setDotsPerMeterY(3780);
+    m_doc.documentLayout()->setPaintDevice(&m_metricsDevice);
+    m_doc.setUseDesignMetrics(true);
+    m_doc.setUndoRedoEnabled(false);
+    m_doc.setDocumentMargin(0);
+    m_doc.setDefaultFont(Drucken::printFont());
+    m_doc.setMetaInformation(QTextDocument::DocumentTitle, DocumentTitle);
+    m_printer->setDocName(DocumentTitle);
+    // A German list goes on A4; the wider left margin leaves room for punching or pinning.
+    const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 12, 10, 12),
+                         QPageLayout::Millimeter);
+    if (!m_printer->setPageLayout(a4))
+        m_printer->setPageSize(QPageSize(QPageSize::A4));
+    layOutFor(m_printer->pageLayout());
 
     m_menuBar = new QMenuBar(this);
     m_menuBar->setNativeMenuBar(false);
@@ -51,23 +68,16 @@ DruBild::DruBild(QWidget* parent) : QDialog(parent), m_document(std::make_unique
     connect(Menu_DateiDruckSet, &QAction::triggered, this, &DruBild::Menu_DateiDruckSet_Click);
     connect(Menu_DateiEnde, &QAction::triggered, this, &DruBild::Menu_DateiEnde_Click);
 
-    HighEdit1 = new QPrintPreviewWidget(m_document->printer(), this);
+    // The preview draws its pages when it is first shown, and again after a printer set-up.
+    HighEdit1 = new QPrintPreviewWidget(m_printer.get(), this);
     HighEdit1->setObjectName(QStringLiteral("HighEdit1"));
     HighEdit1->setViewMode(QPrintPreviewWidget::SinglePageView);
+    HighEdit1->setZoomMode(QPrintPreviewWidget::FitToWidth);
     // The same light grey around the pages as behind the window.
     if (auto* view = HighEdit1->findChild<QGraphicsView*>())
         view->setBackgroundBrush(QColor(192, 192, 192));
     connect(HighEdit1, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter* printer) { m_document->printTo(printer); });
-    // A hidden preview draws nothing: its pages are drawn when it is shown.
-    connect(m_document.get(), &PrintDocument::changed, this, [this] {
-        applyViewSwitches();
-        if (isVisible())
-            HighEdit1->updatePreview();
-        else
-            m_previewPending = true;
-    });
-    applyViewSwitches();
+            [this](QPrinter* printer) { drawPages(printer); });
 
     const int menuHeight = m_menuBar->sizeHint().height();
     resize(Twips::toPx(DesignWidthTwips, this), Twips::toPx(DesignHeightTwips, this) + menuHeight);
@@ -75,14 +85,9 @@ DruBild::DruBild(QWidget* parent) : QDialog(parent), m_document(std::make_unique
 }
 
 DruBild::~DruBild() {
-    // The preview paints through the document's printer; it goes first.
+    // The preview paints through the window's printer; it goes first.
     delete HighEdit1;
     HighEdit1 = nullptr;
-}
-
-void DruBild::applyViewSwitches() {
-    HighEdit1->setZoomMode(m_document->pageWidthView() ? QPrintPreviewWidget::FitToWidth
-                                                       : QPrintPreviewWidget::FitInView);
 }
 
 void DruBild::resizeEvent(QResizeEvent* event) {
@@ -92,11 +97,6 @@ void DruBild::resizeEvent(QResizeEvent* event) {
 
 void DruBild::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // The pages are drawn only once the window shows them.
-    if (m_previewPending) {
-        m_previewPending = false;
-        HighEdit1->updatePreview();
-    }
     if (event->spontaneous())
         return;
     // Centred over the main window, frame included, and centred again once the window manager
@@ -119,57 +119,31 @@ void DruBild::Form_Resize() {
         HighEdit1->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight));
 }
 
-bool DruBild::buildPages(Drucken::PrintRun& run) {
-    PrintDocument& doc = *m_document;
-    const int pages = Drucken::pageCount(run.grid);
-    for (int page = 1; page <= pages; ++page) {
-        if (!run.pageTemplate || !doc.insertDocument(*run.pageTemplate))
-            return false;
-        doc.moveToEnd();
-        PrintDocument::Position pos = doc.position();
-        doc.setPosition(pos.part, pos.offset - 1);
-        if (!Drucken::FillPageTable(run, doc, page))
-            return false;
-        doc.moveToEnd();
-        pos = doc.position();
-        doc.setPosition(pos.part, pos.offset - 1);
-        // No page query first: it would lay the document out page by page. A break where the
-        // next copy starts a page anyway is dropped when the document is laid out.
-        if (page < pages)
-            doc.insertPageBreak();
-    }
-    doc.layOut(true);
-    doc.moveToStart();
-    doc.setSwitches(true, true, false);
-    doc.setReadOnly(true);
-    Drucken::setBusy(run, false);
-    return true;
-}
-
 void DruBild::Dru_Bausteine(Drucken::PrintRun& run) {
-    if (buildPages(run))
+    const bool built = buildPages(run);
+    run.busy.release();
+    if (built)
         exec();
 }
 
-bool DruBild::printOn(QPrinter* printer) {
-    const bool ok = m_document->printTo(printer);
-    if (!ok)
-        reportPrintFailure();
-    return ok;
-}
-
-void DruBild::reportPrintFailure() {
-    QMessageBox::warning(this, PrintTitle, PrintFailedText, QMessageBox::Ok);
-}
-
 void DruBild::Menu_DateiDruck_Click() {
-    if (m_document->print(this) == PrintDocument::PrintOutcome::Failed)
-        reportPrintFailure();
+    QPrintDialog dialog(m_printer.get(), this);
+    dialog.setMinMax(1, std::max(1, m_doc.pageCount()));
+    if (dialog.exec() == QDialog::Accepted)
+        printOn(m_printer.get());
 }
 
 void DruBild::Menu_DateiDruckSet_Click() {
-    if (m_document->printerSetup(this))
-        HighEdit1->updatePreview();
+    const PrinterChoice before(*m_printer);
+    if (!choosePrinter(*m_printer, this))
+        return;
+    QPageSetupDialog dialog(m_printer.get(), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        before.restore(*m_printer);
+        return;
+    }
+    layOutFor(m_printer->pageLayout());
+    HighEdit1->updatePreview();
 }
 
 void DruBild::Menu_DateiEnde_Click() {

@@ -1,21 +1,25 @@
 #pragma once
 
-#include "printdocument.h"
+#include "drucken.h"
 
 #include <QDialog>
+#include <QImage>
+
+#include <memory>
 
 class QAction;
 class QMenu;
 class QMenuBar;
+class QPageLayout;
 class QPrintPreviewWidget;
 class QPrinter;
-namespace Drucken {
-struct PrintRun;
-}
 
 // The print preview: the result document page by page, printed or set up from its own menu.
 // The document is built while the window is still hidden (buildPages); Dru_Bausteine builds
 // and then shows the window modally.
+//
+// The document is laid out at 96 dots per inch in a page of the printer's printable size, so the
+// preview and every printer see the same line breaks and the same page breaks.
 class DruBild : public QDialog {
     Q_OBJECT
 public:
@@ -25,20 +29,23 @@ public:
     explicit DruBild(QWidget* parent = nullptr);
     ~DruBild() override;
 
-    PrintDocument& document() { return *m_document; }
     QPrintPreviewWidget* HighEdit1 = nullptr;
 
-    // Builds the pages, then shows the window modally until it is closed. Nothing is shown
-    // when the pages could not be built.
+    // Builds the pages, gives back the run's busy pointer, then shows the window modally until
+    // it is closed. Nothing is shown when the pages could not be built.
     void Dru_Bausteine(Drucken::PrintRun& run);
-    // One copy of the run's template per 50 grid rows, each filled by Drucken::FillPageTable;
-    // false when a page could not be built.
-    bool buildPages(Drucken::PrintRun& run);
+    // One copy of the run's template per 50 grid rows, each filled by Drucken::FillPageTable,
+    // each after the first on a page of its own; false when there is no template to copy.
+    bool buildPages(const Drucken::PrintRun& run);
 
-    // Prints the document on printer; a failure is reported to the user. Returns success.
+    // Prints the document on printer, laid out for its page: the printer's page range, else
+    // every page. A failure is reported to the user. Returns success.
     bool printOn(QPrinter* printer);
 
+    // The print dialog (a printer or a PDF file), then printing.
     void Menu_DateiDruck_Click();
+    // The choice of printer, then the page set-up of that printer; cancelling either keeps the
+    // set-up as it was.
     void Menu_DateiDruckSet_Click();
     void Menu_DateiEnde_Click();
 
@@ -48,11 +55,15 @@ protected:
 
 private:
     void Form_Resize();
-    void applyViewSwitches();
-    void reportPrintFailure();
+    void layOutFor(const QPageLayout& layout);
+    void placePageBreaks();
+    bool leavesPageEmpty(const QTextBlock& block) const;
+    bool drawPages(QPrinter* printer);
 
-    std::unique_ptr<PrintDocument> m_document;
-    bool m_previewPending = true; // the preview has not drawn the document as it is
+    QImage m_metricsDevice;      // gives the layout its fixed resolution
+    SelfContainedDocument m_doc; // a child of the window, discarded with it
+    QSizeF m_pageSize;           // the printer's printable size at 96 dpi
+    std::unique_ptr<QPrinter> m_printer;
     QMenuBar* m_menuBar = nullptr;
     QMenu* Menu_Datei = nullptr;
     QAction* Menu_DateiDruck = nullptr;

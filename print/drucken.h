@@ -1,16 +1,28 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
+#include <QTextDocument>
 
-#include <array>
 #include <memory>
 
-class PrintDocument;
-class QTextDocument;
+class QTextTable;
 class QWidget;
 namespace Kern {
 class ResultTableModel;
 }
+
+// A text document that never reaches outside itself: images and backgrounds named in its
+// text are not loaded (a path could name a device or a file of any size), except those given
+// inline as data: URLs.
+class SelfContainedDocument : public QTextDocument {
+    Q_OBJECT
+public:
+    using QTextDocument::QTextDocument;
+
+protected:
+    QVariant loadResource(int type, const QUrl& name) override;
+};
 
 // Printing the result table: one copy of the template "Gleisliste.HED" per 50 rows, the rows in
 // the order the table shows them, the article numbers of the selected types in the heading
@@ -18,63 +30,51 @@ class ResultTableModel;
 namespace Drucken {
 
 constexpr int RowsPerPage = 50;
-constexpr int TableColumns = 15;
-// An article number longer than this is cut in the headings: a loaded track file may carry
-// thousands of characters, and a heading column holds a few.
-constexpr int MaxArticleNumberLength = 20;
+// The template that a file of this name next to the program replaces.
 inline const QString TemplateName = QStringLiteral("Gleisliste.HED");
-// The built-in template; a usable file of the same name next to the program takes its place.
-inline const QString BuiltInTemplate = QStringLiteral(":/print/Gleisliste.HED");
 
-// What one print run works with: the grid it prints, the template read once for all its pages,
-// the heading texts and the column texts of the page being built.
+// The busy pointer, shown once and taken back once, at the latest when it goes.
+class BusyPointer {
+public:
+    BusyPointer();
+    ~BusyPointer();
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+    void release();
+
+private:
+    bool m_shown = false;
+};
+
+// What one print run works with: the grid it prints and the template, read once for all its
+// pages, with the article numbers of the grid's types in its headings. The busy pointer shows
+// from the start of the run until its pages are built.
 struct PrintRun {
     // templateDirectory: where to look for an override of the template; empty means the
     // program's own folder.
-    explicit PrintRun(const Kern::ResultTableModel& grid, QString templateDirectory = QString());
-    ~PrintRun();
-    PrintRun(const PrintRun&) = delete;
-    PrintRun& operator=(const PrintRun&) = delete;
+    explicit PrintRun(const Kern::ResultTableModel& shown, const QString& templateDirectory = {});
 
+    BusyPointer busy;
     const Kern::ResultTableModel& grid;
-    const QString templateDirectory;
-    std::unique_ptr<QTextDocument> pageTemplate; // set by prepareDocument
-    // A heading placeholder numbered p is field number p + FieldOffset of the document.
-    qint16 FieldOffset = 10;
-    // Slots 21 to 30: the texts of "{Feld 21}" to "{Feld 30}".
-    std::array<QString, 31> HeadingTexts;
-    // Slots 1 to 15: the column texts of the page being built.
-    std::array<QString, 51> PageColumnTexts;
-    bool busy = false;
+    const std::unique_ptr<QTextDocument> page; // null when no template could be read
 };
 
 // The print command: builds the document of grid in a preview window and shows it modally; with
 // nothing to print it says so instead.
 void PrintResultList(const Kern::ResultTableModel& grid, QWidget* parent = nullptr);
 
-// Everything PrintResultList does before the pages are built: reads the template, empties doc
-// and sets its heading fields from the selected types of the grid.
-void prepareDocument(PrintRun& run, PrintDocument& doc);
-
 // Pages for the rows the grid shows: 50 a page, rounded up.
 int pageCount(const Kern::ResultTableModel& grid);
 
-// Writes the column texts of grid rows (page - 1) * 50 + 1 ... into the data row of the
-// document's last table. False when that table cannot be written.
-bool FillPageTable(PrintRun& run, PrintDocument& doc, int page);
-bool WriteTableRow(PrintRun& run, PrintDocument& doc, int table, int firstColumn, int lastColumn,
-                   int row);
-bool WriteTableCell(PrintDocument& doc, int table, int row, int column, const QString& text);
+// The table a copy of the template is filled in: the last of doc in document order.
+QTextTable* lastTable(const QTextDocument& doc);
 
-// The busy pointer, shown once however often it is asked for, and taken back with the run.
-void setBusy(PrintRun& run, bool busy);
+// Writes the grid rows (page - 1) * 50 + 1 ... of page into the data row of table, one text a
+// column: every row on a line of its own, an empty line first and after every fifth row. The
+// type columns beyond the grid's types stay as in the template.
+void FillPageTable(const Kern::ResultTableModel& grid, QTextTable& table, int page);
 
-// The template of a print run: the file in directory when it is usable, else the built-in one.
-std::unique_ptr<QTextDocument> loadTemplate(const QString& directory);
-// The template file read and checked; null when it cannot be read or is not usable.
-std::unique_ptr<QTextDocument> readTemplate(const QString& file);
-// True when doc has the shape the printout fills: its last table has 15 columns and a data
-// row, and nothing in it is far beyond what a one-page form needs.
-bool isUsableTemplate(const QTextDocument& doc);
+// The font of the printed list where the template names none.
+QFont printFont();
 
 } // namespace Drucken

@@ -34,14 +34,14 @@ inline Kern::SearchResult fillResults(Kern::ResultTableModel& grid, int n, int k
 // One print run of a grid up to the finished document, the preview not shown.
 struct Printout {
     Printout(const Kern::ResultTableModel& grid, const QString& templateDirectory)
-        : run(grid, templateDirectory) {
-        Drucken::prepareDocument(run, preview.document());
-    }
-    PrintDocument& build() {
+        : run(grid, templateDirectory) {}
+    const QTextDocument& build() {
         if (!preview.buildPages(run))
             qWarning("pages not built");
-        return preview.document();
+        run.busy.release();
+        return document();
     }
+    const QTextDocument& document() const { return *preview.findChild<SelfContainedDocument*>(); }
     Drucken::PrintRun run;
     DruBild preview;
 };
