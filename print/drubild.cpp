@@ -55,8 +55,12 @@ DruBild::DruBild(QWidget* parent) : QDialog(parent), m_document(std::make_unique
     HighEdit1->setObjectName(QStringLiteral("HighEdit1"));
     HighEdit1->setViewMode(QPrintPreviewWidget::SinglePageView);
     // The same light grey around the pages as behind the window.
-    if (auto* view = HighEdit1->findChild<QGraphicsView*>())
+    HighEdit1->setAccessibleName(QStringLiteral("Druckvorschau"));
+    if (auto* view = HighEdit1->findChild<QGraphicsView*>()) {
         view->setBackgroundBrush(QColor(192, 192, 192));
+        // The view inside is what takes the focus; it speaks for the preview.
+        view->setAccessibleName(HighEdit1->accessibleName());
+    }
     connect(HighEdit1, &QPrintPreviewWidget::paintRequested, this,
             [this](QPrinter* printer) { m_document->printTo(printer); });
     // A hidden preview draws nothing: its pages are drawn when it is shown.
