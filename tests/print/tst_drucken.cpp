@@ -1,5 +1,6 @@
 // Printing the result table: pages of fifty rows, the columns, the template and its override,
 // the preview window and printing from it.
+#include "accessibility.h"
 #include "datarow.h"
 #include "filefaults.h"
 #include "modalhelper.h"
@@ -183,7 +184,8 @@ private slots:
         QCOMPARE(doc.pageCount(), 1);
     }
 
-    // The print font, the preview filling the client area at any window size, "&Beenden".
+    // The print font, the preview filling the client area at any window size, named for a screen
+    // reader, "&Beenden".
     void previewWindow() {
         fillResults(m_grid, 8, 7);
         Printout printout(m_grid, m_noOverride.path());
@@ -199,6 +201,7 @@ private slots:
             QCOMPARE(w->HighEdit1->geometry(), QRect(QPoint(0, w->findChild<QMenuBar*>()->height()),
                                                      w->rect().bottomRight()));
         }
+        QCOMPARE(unnamedOrSharedControls(w), QStringList());
         w->findChild<QAction*>(QStringLiteral("Menu_DateiEnde"))->trigger();
         QVERIFY(!w->isVisible());
     }
