@@ -165,10 +165,19 @@ void Seite1::buildRouteSettings() {
         m_combo1->addItem(d == 0 ? magnitude : QStringLiteral("-") + magnitude, d);
         m_combo2->addItem(d == 0 ? magnitude : QStringLiteral("+") + magnitude, d);
     }
-    // The lists would otherwise be named by the value they show, alike for minus and plus.
+    // The lists would otherwise be named by the value they show, alike for minus and plus. On
+    // Linux a list's own name is its value, and a screen reader names it by the label linked to
+    // it; the heading above serves all three boxes at once, so each list gets a label of its own
+    // that is never shown.
     m_text2->setAccessibleName(QStringLiteral("Streckenlänge (mm)"));
-    m_combo1->setAccessibleName(QStringLiteral("Max. Abweichung minus (mm)"));
-    m_combo2->setAccessibleName(QStringLiteral("Max. Abweichung plus (mm)"));
+    for (QComboBox* list : {m_combo1, m_combo2}) {
+        const QString name = list == m_combo1 ? QStringLiteral("Max. Abweichung minus (mm)")
+                                              : QStringLiteral("Max. Abweichung plus (mm)");
+        list->setAccessibleName(name);
+        auto* label = new QLabel(name, m_frame2);
+        label->setBuddy(list);
+        label->hide();
+    }
     m_combo1->setMaxVisibleItems(11);
     m_combo2->setMaxVisibleItems(11);
     place(m_combo1, 1410, 750, 885, 315);

@@ -1,11 +1,11 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Lists what a screen reader finds in the main window and the calculator: every edit box,
 check box, list, button and table with its role and name, and the lines of the paper tape.
 Names that are empty or used twice in a window are marked, and the exit code is 1 then.
 
 Needs python3-pyatspi, at-spi2-core, dbus and xvfb. Run from the source folder:
 
-  dbus-run-session -- xvfb-run -a python3 scripts/screenreader_names.py build/schotterfix
+  dbus-run-session -- xvfb-run -a /usr/bin/python3 scripts/screenreader_names.py build/schotterfix
 """
 
 import os
