@@ -41,6 +41,8 @@ def controls(node, found):
         role = node.getRole()
     except Exception:
         return found
+    if not node.getState().contains(pyatspi.STATE_SHOWING):
+        return found
     if role in ROLES:
         found.append(node)
     if role not in VIEWS:
@@ -60,17 +62,26 @@ def window(app, title, timeout=30):
     sys.exit("no window '%s'" % title)
 
 
+def spoken_name(node):
+    """A drop-down list is named by the label linked to it, as a screen reader does."""
+    if node.getRole() == pyatspi.ROLE_COMBO_BOX:
+        for relation in node.getRelationSet():
+            if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+                return relation.getTarget(0).name
+    return node.name
+
+
 def report(win):
     found = controls(win, [])
-    names = [c.name for c in found]
+    names = [spoken_name(c) for c in found]
     bad = 0
     print("== %s: %d controls" % (win.name, len(found)))
-    for c in found:
+    for c, name in zip(found, names):
         mark = ""
-        if not c.name.strip() or names.count(c.name) > 1:
+        if not name.strip() or names.count(name) > 1:
             mark = "   <-- unnamed or shared"
             bad += 1
-        print("  %-12s %s%s" % (c.getRoleName(), c.name, mark))
+        print("  %-12s %s%s" % (c.getRoleName(), name, mark))
     return found, bad
 
 
