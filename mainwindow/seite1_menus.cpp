@@ -47,6 +47,9 @@ void Seite1::buildToolbar() {
             a->setToolTip(QString::fromUtf8(b.tip));
             a->setProperty("Key", QLatin1String(b.key));
             connect(a, &QAction::triggered, this, b.command);
+            // A button showing only its picture says what its tip says.
+            if (QWidget* button = m_toolbar1->widgetForAction(a))
+                button->setAccessibleName(a->toolTip());
         }
         a->setObjectName(QStringLiteral("Toolbar1"));
         a->setProperty("index", pos);

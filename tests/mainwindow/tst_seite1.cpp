@@ -1,5 +1,6 @@
 // The main window driven like a user: typing, line breaks, the search, sorting, dispatch and
 // closing.
+#include "accessibility.h"
 #include "datarow.h"
 #include "filefaults.h"
 #include "kern.h"
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QThread>
+#include <QToolBar>
 #include <QtTest>
 
 class TestSeite1 : public QObject {
@@ -204,6 +206,37 @@ private slots:
         // Laid out for "&1024 x 768": 5925 x 1.28 twips shared by the deviation and eight counts.
         for (const auto& [column, twips] : {std::pair{0, 768}, {3, 843}, {12, 1280}})
             QCOMPARE(w->grid()->columnWidth(column), Twips::toPx(twips, w));
+    }
+
+    // What a screen reader finds: every control named on its own, the picture buttons too, the
+    // limit box labelled by its caption, and the result grid's headings and cells.
+    void readableByScreenReader() {
+        QCOMPARE(unnamedOrSharedControls(w), QStringList());
+        QSet<QString> buttonNames;
+        for (int position : {1, 2, 4, 6, 8, 10})
+            buttonNames << accessibleName(
+                w->toolbar()->widgetForAction(w->toolbarButton(position)));
+        buttonNames.remove(QString());
+        QCOMPARE(buttonNames.size(), 6);
+        QStringList labels;
+        const auto relations =
+            QAccessible::queryAccessibleInterface(w->limitBox())->relations(QAccessible::Label);
+        for (const auto& [label, relation] : relations)
+            labels << label->object()->objectName();
+        QVERIFY2(labels.contains(QStringLiteral("Label3")), qPrintable(labels.join(',')));
+
+        QTest::mouseClick(w->startButton(), Qt::LeftButton);
+        QTRY_VERIFY(!w->searchRunning());
+        const Kern::ResultTableModel* m = w->resultTable();
+        QAccessibleTableInterface* table =
+            QAccessible::queryAccessibleInterface(w->grid())->tableInterface();
+        QVERIFY(table);
+        QCOMPARE(table->rowCount(), m->rowCount());
+        for (int c = 0; c < m->columnCount(); ++c) {
+            QCOMPARE(table->columnDescription(c), m->headerData(c, Qt::Horizontal).toString());
+            QCOMPARE(table->cellAt(0, c)->text(QAccessible::Name),
+                     m->cellText(1, c)); // 1: the first row
+        }
     }
 
     void minMaxMessageAndFocus() {
