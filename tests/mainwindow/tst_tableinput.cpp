@@ -94,11 +94,13 @@ private slots:
             {"thousands point refused, not misread", length, "", 0, 0, "1.234,5", ""},
             {"blank refused", length, "", 0, 0, " 12", ""},
             {"spreadsheet cell in the middle", length, "34", 1, 1, "12\r\n", "3124"},
+            {"over a loaded text alike", length, "64,3", 0, 4, "64,35", "64.35"},
             {"count takes digits", digits, "1", 1, 1, "23", "123"},
             {"count refuses a sign", digits, "1", 1, 1, "-2", "1"},
             {"count refuses a comma", digits, "1", 0, 1, "2,5", "1"},
             {"article takes any text", free, "A", 1, 1, "-1,5 x", "A-1,5 x"},
             {"article drops the line break", free, "xy", 1, 1, "A\n", "xAy"},
+            {"cells over a selection alike", free, "7 8", 0, 3, "7\n8\n", "7 8"},
         };
         for (const char* path : Paths)
             for (const Case& c : cases) {
@@ -130,8 +132,9 @@ private slots:
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         box.setText(before);
-        box.setCursorPosition(from);
-        if (from != to)
+        if (from == to)
+            box.setCursorPosition(from);
+        else
             box.setSelection(from, to - from);
         paste(&box, pasted, path);
         QCOMPARE(box.text(), after);
