@@ -6,8 +6,6 @@
 // Run: sfx_bench (Google Benchmark options apply, e.g. --benchmark_filter=StartUp; with
 // --benchmark_repetitions=5 the lines give the medians).
 
-#include "search_nofma.h" // totals rounded as the search rounds them
-
 #include "odometer.h"
 #include "search.h"
 #include "searchcases.h"

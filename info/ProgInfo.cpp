@@ -57,6 +57,8 @@ ProgInfo::ProgInfo(QWidget* parent)
     place(lblTitle, 90, 180, 3825, 495);
     Image1 = new QLabel(Frame1);
     Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAccessibleName(
+        QStringLiteral("Programmbild: Gleis mit Schwellen über einem Maßstab"));
     Image1->setAlignment(Qt::AlignCenter);
     place(Image1, 90, 750, 3825, 3765);
 

@@ -2,9 +2,8 @@
 
 // Reference walks over the count vector, shared by the search tests and the benchmark. They are
 // deliberately plain and use nothing of the search but its request and result types: the fast
-// search is checked against them, never the other way round.
-
-#include "search_nofma.h" // totals rounded as the search rounds them: no fused multiply-add
+// search is checked against them, never the other way round. Their totals must round as the
+// search's do: whoever includes this compiles with -ffp-contract=off, as the search does.
 
 #include "search.h"
 
@@ -14,6 +13,9 @@
 #include <vector>
 
 namespace Odometer {
+
+// The exact sum of count x price, which 64 bits could overflow.
+__extension__ typedef __int128 Int128;
 
 using Counts = std::array<qint64, Kern::MaxTypes + 2>;
 
@@ -45,11 +47,11 @@ inline Kern::FoundCombination Row(const Kern::SearchRequest& request, const Coun
     Kern::FoundCombination f;
     f.total = total;
     f.deviation = total - request.routeLength;
-    __int128 price = 0;
+    Int128 price = 0;
     for (size_t t = 0; t < request.types.size(); ++t) {
         f.counts[t] = c[t];
         f.pieces += c[t];
-        price += __int128(c[t]) * request.types[t].priceTenThousandths;
+        price += Int128(c[t]) * request.types[t].priceTenThousandths;
     }
     f.totalPrice = double(price) / 10000.0;
     return f;

@@ -1,13 +1,12 @@
 // Pieces of the search whose faults cost work or show only on rare inputs, so that the
 // comparison with the odometer would not notice them: each against a plain computation.
-#include "search_nofma.h"
-
 #include "datarow.h"
 #include "search_modular.h"
 #include "search_reach.h"
 #include "search_residue.h"
+#include "search_walk.h"
+#include "searchfixture.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <numeric>
@@ -31,12 +30,58 @@ qint64 largestNotAbove(const std::set<qint64>& members, qint64 x) {
     return above == members.begin() ? -1 : *std::prev(above);
 }
 
+enum class Tables { Residues, Coarse, Lists };
+
+// The search with one kind of table built at the first fruitless descent: residue tables, bit
+// tables squeezed onto coarse grids, or lists of prefix sums.
+std::vector<FoundCombination> searchForced(const SearchRequest& r, Tables kind) {
+    SearchLimits limits;
+    limits.patience = 0;
+    limits.listedSums = kind == Tables::Lists ? 1 << 20 : 0;
+    limits.tableBytes = kind == Tables::Coarse ? 256 : 0;
+    limits.residueEntries = kind == Tables::Residues ? 1 << 20 : 0;
+    std::vector<FoundCombination> out;
+    Walker(r, out, nullptr, limits).run();
+    return out;
+}
+
+// Empty when the search with each kind of table forced gives the reference's rows to the bit.
+QString forcedMismatch(const SearchRequest& r, const std::vector<FoundCombination>& reference) {
+    const std::pair<const char*, Tables> kinds[] = {{"residue tables", Tables::Residues},
+                                                    {"coarse tables", Tables::Coarse},
+                                                    {"lists", Tables::Lists}};
+    for (const auto& [how, kind] : kinds)
+        if (const QString diff = SearchFixture::difference(searchForced(r, kind), reference);
+            !diff.isEmpty())
+            return QLatin1String(how) + QStringLiteral(": ") + diff;
+    return {};
+}
+
 } // namespace
 
 class TestSearchParts : public QObject {
     Q_OBJECT
 
 private slots:
+
+    // Each kind of table, which the search as it runs builds only on hard inputs, against the
+    // odometer on small random tables and on the edge cases.
+    void forcedTablesMatchTheOdometer() {
+        QRandomGenerator rng(20240611);
+        for (int round = 0; round < 4000; ++round) {
+            const SearchRequest r = SearchFixture::randomRequest(rng);
+            const Odometer::Walk reference = Odometer::Literal(r, 100000);
+            if (!reference.finished)
+                continue;
+            const QString diff = forcedMismatch(r, reference.found);
+            QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("round %1, ").arg(round) + diff));
+        }
+        for (const SearchFixture::NamedRequest& c : SearchFixture::edgeCases()) {
+            const QString diff = forcedMismatch(c.request, SearchFixture::reference(c.request));
+            QVERIFY2(diff.isEmpty(),
+                     qPrintable(QLatin1String(c.name) + QStringLiteral(", ") + diff));
+        }
+    }
 
     void firstTrueGallopsToTheEdge() {
         QRandomGenerator rng(7);
@@ -85,7 +130,7 @@ private slots:
             QCOMPARE(firstModular(a, m, l, r), want);
         }
         const qint64 a = 1000000007, m = 3000000019; // beyond a scan
-        QCOMPARE(qint64(__int128(a) * firstModular(a, m, 5, 5) % m), qint64(5));
+        QCOMPARE(qint64(Int128(a) * firstModular(a, m, 5, 5) % m), qint64(5));
     }
 
     // The fewest decimals, divided by the common divisor, and exact where the double sums are the

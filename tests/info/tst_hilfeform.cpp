@@ -1,4 +1,5 @@
 #include "Hilfe_Form.h"
+#include "accessibility.h"
 #include "kern.h"
 #include "modalhelper.h"
 #include "twips.h"
@@ -76,6 +77,7 @@ private slots:
         QTest::keyClicks(form.Text1, QStringLiteral("x"));
         QTest::keyClick(form.Text1, Qt::Key_Backspace);
         QCOMPARE(form.Text1->toPlainText().split(QLatin1Char('\n')), lines);
+        QCOMPARE(unnamedOrSharedControls(&form), QStringList());
     }
 
     // The window is shown again, not built anew, at the preset's factors; back at the design

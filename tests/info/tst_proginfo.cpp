@@ -1,4 +1,5 @@
 #include "ProgInfo.h"
+#include "accessibility.h"
 #include "modalhelper.h"
 #include "sfx_version.h"
 #include "sysinfo.h"
@@ -45,6 +46,9 @@ private slots:
         QVERIFY(
             !(dlg.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         QCOMPARE(dlg.minimumSize(), dlg.maximumSize());
+        // A screen reader names every control and the picture.
+        QCOMPARE(unnamedOrSharedControls(&dlg), QStringList());
+        QVERIFY(!accessibleName(dlg.Image1).isEmpty());
     }
 
     void shownCentredAndClosedByKeys_data() {

@@ -1,5 +1,3 @@
-#include "search_nofma.h"
-
 #include "search_walk.h"
 
 #include <utility>
@@ -69,7 +67,7 @@ void Walker::run() {
         // The loop body runs once: only the starting vector is examined.
         m_cur = s.min;
         if (s.lo <= s.pMin[size_t(n)] && s.pMin[size_t(n)] <= s.hi)
-            emit();
+            record();
         return;
     }
     if (!(s.pMin[size_t(n)] <= s.hi) || !(s.lo <= s.pMax[size_t(n)]))
@@ -86,14 +84,14 @@ SFX_HOT_INLINE void Walker::countStep() {
 
 SFX_HOT_INLINE void Walker::finishRow(FoundCombination& f) const {
     double s = 0.0;
-    __int128 price = 0;
+    Int128 price = 0;
     qint64 pieces = 0;
     const SearchType* types = m_req.types.data();
     for (int t = 0; t < m_space.n; ++t) {
         const size_t i = size_t(t);
         s += m_space.product(t, f.counts[i]);
         pieces += f.counts[i];
-        price += __int128(f.counts[i]) * types[i].priceTenThousandths;
+        price += Int128(f.counts[i]) * types[i].priceTenThousandths;
     }
     f.pieces = pieces;
     f.total = s;
@@ -105,7 +103,7 @@ SFX_HOT_INLINE void Walker::finishRow(FoundCombination& f) const {
     Q_ASSERT(m_space.lo <= s && s <= m_space.hi);
 }
 
-SFX_HOT_INLINE void Walker::emit() {
+SFX_HOT_INLINE void Walker::record() {
     if (m_out.empty()) // the caller's limit is at most a few thousand rows
         m_out.reserve(size_t(std::clamp<qint64>(m_remaining, 1, 4096)));
     FoundCombination& f = m_out.emplace_back();
@@ -116,7 +114,7 @@ SFX_HOT_INLINE void Walker::emit() {
         m_control->found.store(qint64(m_out.size()), std::memory_order_relaxed);
 }
 
-void Walker::emitCopy(const FoundCombination& row, int place, qint64 count) {
+void Walker::recordCopy(const FoundCombination& row, int place, qint64 count) {
     FoundCombination f = row;
     f.counts[size_t(place)] = count;
     finishRow(f);
@@ -146,7 +144,7 @@ SFX_HOT_INLINE bool Walker::leaf(double plo, double phi) {
                   [&](qint64 c) { return 0.0 + s.product(0, c) > phi; });
     for (qint64 c = first; c < end && m_remaining > 0 && !m_probing; ++c) {
         m_cur[0] = c;
-        emit();
+        record();
     }
     return first < end;
 }
@@ -228,7 +226,7 @@ qint64 Walker::repeat(Level& level, qint64 c, bool& hit) {
         return c;
     const size_t begin = m_out.size();
     for (size_t j = level.last.begin; j < level.last.end && m_remaining > 0; ++j)
-        emitCopy(m_out[j], int(level.i), c);
+        recordCopy(m_out[j], int(level.i), c);
     level.last.count = c;
     level.last.begin = begin;
     level.last.end = m_out.size();

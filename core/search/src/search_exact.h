@@ -12,6 +12,9 @@
 
 namespace Kern::SearchDetail {
 
+// Products of counts and grid steps overflow 64 bits; the compiler's wider integer is an extension.
+__extension__ typedef __int128 Int128;
+
 // Small helpers of the hot loops that live in a file of their own but must cost no call.
 #define SFX_HOT_INLINE [[gnu::always_inline]] inline
 
@@ -65,14 +68,14 @@ inline double roundDown(long double v) {
 
 // floor(x * num) and ceil(x * num) exactly, for finite x and 0 < num < 2^31; the result must
 // stay below 2^100 in size.
-__int128 floorTimes(double x, qint64 num);
+Int128 floorTimes(double x, qint64 num);
 
-inline __int128 ceilTimes(double x, qint64 num) {
+inline Int128 ceilTimes(double x, qint64 num) {
     return -floorTimes(-x, num);
 }
 
-inline __int128 floorDiv(__int128 a, qint64 b) {
-    const __int128 q = a / b;
+inline Int128 floorDiv(Int128 a, qint64 b) {
+    const Int128 q = a / b;
     return (a % b != 0 && a < 0) ? q - 1 : q;
 }
 

@@ -1,5 +1,3 @@
-#include "search_nofma.h"
-
 #include "search_reach.h"
 
 #include <new>
@@ -145,7 +143,7 @@ qint64 ReachTables::widen(int t, ReachTable& table, const std::atomic<bool>* can
         if (cancel && cancel->load(std::memory_order_relaxed))
             break;
         const qint64 add = std::min(covered, range + 1 - covered);
-        if (__int128(add) * l < m_bits) {
+        if (Int128(add) * l < m_bits) {
             table.shift(table, add * l);
             work += qint64(ReachTable::words(m_bits));
         }
@@ -172,7 +170,7 @@ qint64 ReachTables::build(int upTo, const std::atomic<bool>* cancel) {
         m_first->zero();
         const qint64 l0 = m_grid.steps[0];
         for (qint64 c = m_grid.first[0]; c <= m_grid.last[0]; ++c) {
-            const __int128 x = __int128(c) * l0;
+            const Int128 x = Int128(c) * l0;
             if (x >= m_bits)
                 break;
             m_first->set(qint64(x));
@@ -184,7 +182,7 @@ qint64 ReachTables::build(int upTo, const std::atomic<bool>* cancel) {
         previous = m_first.get();
     }
     for (int t = m_built; t < upTo; ++t) {
-        const __int128 base = __int128(m_grid.first[size_t(t)]) * m_grid.steps[size_t(t)];
+        const Int128 base = Int128(m_grid.first[size_t(t)]) * m_grid.steps[size_t(t)];
         auto table = std::make_unique<ReachTable>(m_block.get() + slot * size_t(t), m_bits);
         if (base < m_bits)
             table->shift(*previous, qint64(base));

@@ -1,15 +1,13 @@
-#include "search_nofma.h"
-
 #include "search_exact.h"
 
 namespace Kern::SearchDetail {
 
-__int128 floorTimes(double x, qint64 num) {
+Int128 floorTimes(double x, qint64 num) {
     if (x == 0)
         return 0;
     int e;
     const double f = std::frexp(x, &e);
-    const __int128 v = __int128(qint64(std::ldexp(f, 53))) * num; // x * num = v * 2^(e - 53)
+    const Int128 v = Int128(qint64(std::ldexp(f, 53))) * num; // x * num = v * 2^(e - 53)
     e -= 53;
     if (e >= 0)
         return v << e;

@@ -1,5 +1,3 @@
-#include "search_nofma.h"
-
 #include "search_lists.h"
 
 #include "search_exact.h"

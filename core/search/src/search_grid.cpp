@@ -1,5 +1,3 @@
-#include "search_nofma.h"
-
 #include "search_grid.h"
 
 #include <numeric>
@@ -24,7 +22,7 @@ void markExact(Grid& g, const SearchSpace& space) {
         const double len = space.len[i];
         if (ok && space.usable[i] > 0 && len > 0) {
             // A whole number of steps, exactly ...
-            const __int128 whole = __int128(g.steps[i]) * g.den;
+            const Int128 whole = Int128(g.steps[i]) * g.den;
             ok = floorTimes(len, g.pow10) == whole && ceilTimes(len, g.pow10) == whole;
             // ... and a binary fraction such that all sums up to hi are representable.
             int e;

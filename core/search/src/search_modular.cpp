@@ -1,5 +1,3 @@
-#include "search_nofma.h"
-
 #include "search_modular.h"
 
 namespace Kern::SearchDetail {
@@ -23,7 +21,7 @@ qint64 firstModular(qint64 a, qint64 m, qint64 l, qint64 r) {
     qint64 my;
     if (!__builtin_mul_overflow(m, y, &my) && my <= std::numeric_limits<qint64>::max() - m)
         return (my + l + a - 1) / a;
-    return qint64((__int128(m) * y + l + a - 1) / a);
+    return qint64((Int128(m) * y + l + a - 1) / a);
 }
 
 qint64 PairStepper::nextInWidth(qint64 from, qint64 to, qint64 lowSteps, qint64 width) const {
@@ -33,7 +31,7 @@ qint64 PairStepper::nextInWidth(qint64 from, qint64 to, qint64 lowSteps, qint64 
     if (!__builtin_mul_overflow(from, m_l2, &fl2) && !__builtin_sub_overflow(fl2, lowSteps, &s))
         s %= l1;
     else
-        s = qint64((__int128(from) * m_l2 - lowSteps) % l1);
+        s = qint64((Int128(from) * m_l2 - lowSteps) % l1);
     if (s < 0)
         s += l1;
     const qint64 rl = s == 0 ? 0 : l1 - s;

@@ -1,5 +1,3 @@
-#include "search_nofma.h"
-
 #include "search_bounds.h"
 
 namespace Kern::SearchDetail {

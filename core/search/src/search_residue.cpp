@@ -1,5 +1,3 @@
-#include "search_nofma.h"
-
 #include "search_residue.h"
 
 #include <numeric>
@@ -58,7 +56,7 @@ bool ResidueTable::addType(qint64 step, qint64 minimum, qint64 maximum,
 std::vector<qint64> ResidueTable::shifted(qint64 count, qint64 step,
                                           const std::atomic<bool>* cancel) const {
     const qint64 m = m_modulus;
-    const __int128 added = __int128(count) * step;
+    const Int128 added = Int128(count) * step;
     std::vector<qint64> out(size_t(m), m_cap + 1);
     if (added > m_cap)
         return out;
@@ -92,7 +90,7 @@ bool ResidueTable::closeCycles(qint64 step, const std::atomic<bool>* cancel) {
             at = r;
     }
     constexpr qint64 Ahead = 16; // the walk strides through memory: ask for classes early
-    const qint64 ahead = qint64((__int128(Ahead) * s) % m);
+    const qint64 ahead = qint64((Int128(Ahead) * s) % m);
     for (qint64 c = 0; c < cycles; ++c) {
         qint64 r = start[size_t(c)];
         qint64 next = (r + ahead) % m;
@@ -161,7 +159,7 @@ int chooseBase(const SearchSpace& space, const Grid& grid, int t, qint64 cap) {
         const qint64 range = space.usable[i] - space.min[i];
         if (step < 2 || range < 16)
             continue;
-        const bool reaches = __int128(range) * step * 2 >= cap;
+        const bool reaches = Int128(range) * step * 2 >= cap;
         if (base < 0 || (reaches && !baseReaches) ||
             (reaches == baseReaches && step < grid.steps[size_t(base)])) {
             base = j;
@@ -220,17 +218,17 @@ qint64 ResidueTables::build(const SearchSpace& space, int upTo, const std::atomi
         } else {
             table = std::make_unique<ResidueTable>(modulus, m_cap);
         }
-        __int128 top = 0;
+        Int128 top = 0;
         for (int j = 0; j < t; ++j) {
             const size_t k = size_t(j);
-            top += __int128(space.min[k] + space.usable[k]) * m_steps[k];
+            top += Int128(space.min[k] + space.usable[k]) * m_steps[k];
             if (j < first)
                 continue;
             if (!table->addType(m_steps[k], space.min[k], space.usable[k], cancel))
                 return work;
             work += modulus;
         }
-        table->finish(top < (__int128(1) << 62) ? qint64(top) : -1);
+        table->finish(top < (Int128(1) << 62) ? qint64(top) : -1);
         m_tables[i] = std::move(table);
         m_built = t;
     }

@@ -1,8 +1,8 @@
-#include "search_nofma.h"
-
 #include "search.h"
 
 #include "search_walk.h"
+
+#include <cmath>
 
 namespace Kern {
 

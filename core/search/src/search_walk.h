@@ -33,8 +33,8 @@ private:
     struct Candidate;
 
     void finishRow(FoundCombination& f) const;
-    void emit();
-    void emitCopy(const FoundCombination& row, int place, qint64 count);
+    void record();
+    void recordCopy(const FoundCombination& row, int place, qint64 count);
     bool active() const { return m_remaining > 0 && !m_stopped; }
     void countStep();
 
