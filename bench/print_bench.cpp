@@ -66,8 +66,8 @@ void longArticleNumbers(benchmark::State& state) {
     Kern::SearchResult result = fillResults(grid, Kern::MaxTypes, 4);
     for (int t = 1; t <= Kern::MaxTypes; ++t)
         result.articleNumbers[std::size_t(t - 1)] = QString(32767, QChar('0' + t % 10));
-    grid.SetUpResultTable(result, Kern::ScreenScale());
-    grid.FillResultTable(result);
+    grid.SetUpResultTable(result);
+    grid.FillResultTable(result.rows);
     QTemporaryDir noOverride;
     buildRuns(state, grid, noOverride.path());
 }

@@ -144,6 +144,10 @@ BENCHMARK_CAPTURE(search, Hundredths430m, hundredths(430000.0))->Unit(benchmark:
 BENCHMARK_CAPTURE(search, TinyLengthRows, tinyLengths())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(search, WholeNearMultiples, nearMultiples())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(search, RouteBeyond2e51, hugeRoute())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, OddUnitTen10m, oddUnitTen(10000.35))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, OddUnitTen1km, oddUnitTen(1000000.3))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, NearUnit2094At20m, nearUnit2094(20000.0))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, NearUnit2094At62m, nearUnit2094(62000.0))->Unit(benchmark::kMillisecond);
 
 namespace {
 

@@ -103,4 +103,18 @@ inline SearchRequest hugeRoute() {
             999};
 }
 
+// Lengths close to multiples of one unit that is no short decimal, the route between two
+// multiples: the totals bunch up near the multiples, and no table of the route fits.
+// Ten lengths of four decimals near multiples of 0.70710678 mm.
+inline SearchRequest oddUnitTen(double route) {
+    return {types({45.2548, 63.6396, 77.7817, 91.9239, 113.1371, 141.4214, 169.7056, 190.9188,
+                   212.132, 240.4163}),
+            route, 0, 0, 999};
+}
+// Eight lengths of three decimals near multiples of 20.94 mm, limit 500.
+inline SearchRequest nearUnit2094(double route) {
+    return {types({62.823, 104.698, 146.584, 167.519, 230.342, 272.217, 335.041, 376.916}), route,
+            0, 0, 500};
+}
+
 } // namespace SearchCases

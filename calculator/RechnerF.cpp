@@ -8,6 +8,7 @@
 #include "tapelist.h"
 #include "tapeprinter.h"
 #include "twips.h"
+#include "updowncontrol.h"
 #include "windowplacement.h"
 
 #include <QClipboard>
@@ -118,21 +119,16 @@ bool RechnerF::eventFilter(QObject* watched, QEvent* e) {
     Form_Activate();
 
     if (key == Qt::Key_Space) {
-        // The space bar uses the focused key as if clicked; HandleKey ignores the blank itself.
-        const auto it = m_keyTexts.constFind(watched);
-        if (it != m_keyTexts.constEnd()) {
-            m_engine.HandleKey(*it);
-            return true;
-        }
-        // Any other button the space bar presses as the mouse would. Handing the blank to the
-        // engine first would redraw the display in the typed-entry form (3,5 as 4), which the
-        // conversion then read, and would switch "&Switch" off before it was pressed.
+        // The space bar presses the focused button as the mouse would, a key button passing its
+        // key text; elsewhere the blank goes to HandleKey, which ignores it. Handing the blank
+        // to the engine before a conversion button would redraw the display in the typed-entry
+        // form (3,5 as 4), which the conversion then converts, and switch "&Switch" off first.
         if (auto* button = qobject_cast<QPushButton*>(watched)) {
             if (button->isEnabled())
                 button->click();
-            return true;
+        } else {
+            m_engine.HandleKey(ke->text());
         }
-        m_engine.HandleKey(ke->text());
         return true;
     }
     for (const QChar c : ke->text())
@@ -145,33 +141,32 @@ bool RechnerF::eventFilter(QObject* watched, QEvent* e) {
     return true;
 }
 
-void RechnerF::Taste_Click(const QString& keyText) {
+CalculatorEngine& RechnerF::engine() {
     Form_Activate();
-    m_engine.HandleKey(keyText);
+    return m_engine;
 }
 
-void RechnerF::DM_Euro_Click(int index) {
-    Form_Activate();
-    m_engine.convert(index);
+void RechnerF::Taste_Click(const QString& keyText) {
+    engine().HandleKey(keyText);
 }
 
 void RechnerF::DMEURO_Click() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(DMEURO->resultText());
+    clipboard->setText(m_engine.state().conversionResult);
     accept();
 }
 
-void RechnerF::EndeButton_Click(int index) {
+void RechnerF::end(bool withTransfer) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    if (index == 1)
+    if (withTransfer)
         clipboard->setText(Kern::plainNumberText(m_engine.state().displayValue));
     accept();
 }
 
 void RechnerF::MDrucken_Click() {
-    const QStringList& lines = Bon->lines();
+    const QStringList& lines = m_engine.tape().lines();
     if (std::none_of(lines.cbegin(), lines.cend(),
                      [](const QString& line) { return !line.trimmed().isEmpty(); }))
         return;
@@ -188,51 +183,17 @@ void RechnerF::MInfo_Click() {
 }
 
 void RechnerF::UpDown1_Change() {
-    m_engine.takeDecimalPlaces();
-    blankConversionField();
-    setSwitchEnabled(false);
+    m_engine.setDecimalPlaces(UpDown1->value());
+    Komma->setText(QString::number(m_engine.state().decimalPlaces));
 }
 
 // CalculatorView on the controls
 
-void RechnerF::setDisplayText(const QString& text) {
+void RechnerF::showDisplay(const QString& text) {
     Ausgabe->setText(text);
 }
 
-QString RechnerF::displayText() const {
-    return Ausgabe->text();
-}
-
-void RechnerF::clearTape() {
-    Bon->clear();
-}
-
-int RechnerF::tapeLineCount() const {
-    return Bon->count();
-}
-
-QString RechnerF::tapeLine(int i) const {
-    return Bon->line(i);
-}
-
-void RechnerF::writeTapeLine(int i, const QString& text) {
-    Bon->setLine(i, text);
-}
-
-void RechnerF::selectLastTapeLine() {
-    Bon->setCurrentRow(Bon->count() - 1);
-}
-
-void RechnerF::blankConversionField() {
-    DMEURO->setText(QString());
-}
-
-QString RechnerF::conversionCaption() const {
-    return DMEURO->text();
-}
-
-void RechnerF::showConversion(const QString& caption, const QString& resultText) {
-    DMEURO->setResultText(resultText);
+void RechnerF::showConversionField(const QString& caption) {
     DMEURO->setText(caption);
 }
 
@@ -244,8 +205,8 @@ void RechnerF::focusEqualsKey() {
     Operator[5]->setFocus();
 }
 
-QString RechnerF::decimalPlacesCaption() const {
-    return Komma->text();
+void RechnerF::selectLastTapeLine() {
+    Bon->setCurrentRow(Bon->count() - 1);
 }
 
 void RechnerF::showMessage(const QString& text, const QString& title, MessageButtons buttons) {

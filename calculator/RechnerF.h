@@ -6,7 +6,6 @@
 #include "calculatorview.h"
 
 #include <QDialog>
-#include <QHash>
 #include <QList>
 
 #include <functional>
@@ -42,9 +41,7 @@ public:
     // The event handlers, named after their controls.
     void Form_Activate();
     void Taste_Click(const QString& keyText);
-    void DM_Euro_Click(int index);
     void DMEURO_Click();
-    void EndeButton_Click(int index);
     void MDrucken_Click();
     void MInfo_Click();
     void UpDown1_Change();
@@ -56,20 +53,17 @@ protected:
 
 private:
     // CalculatorView
-    void setDisplayText(const QString& text) override;
-    QString displayText() const override;
-    void clearTape() override;
-    int tapeLineCount() const override;
-    QString tapeLine(int i) const override;
-    void writeTapeLine(int i, const QString& text) override;
-    void selectLastTapeLine() override;
-    void blankConversionField() override;
-    QString conversionCaption() const override;
-    void showConversion(const QString& caption, const QString& resultText) override;
+    void showDisplay(const QString& text) override;
+    void showConversionField(const QString& caption) override;
     void setSwitchEnabled(bool enabled) override;
     void focusEqualsKey() override;
-    QString decimalPlacesCaption() const override;
+    void selectLastTapeLine() override;
     void showMessage(const QString& text, const QString& title, MessageButtons buttons) override;
+
+    // The engine, opened first should a control be used before the window was shown.
+    CalculatorEngine& engine();
+    // EndeButton(0) and (1): close, handing the number shown on through the clipboard or not.
+    void end(bool withTransfer);
 
     // rechnerf_controls.cpp
     void buildControls();
@@ -103,5 +97,4 @@ private:
     QList<CaptionButton*> EndeButton;
     QAction* MDrucken = nullptr;
     QAction* MInfo = nullptr;
-    QHash<const QObject*, QString> m_keyTexts; // key button -> the key text it passes on
 };

@@ -3,6 +3,7 @@
 #include "calculatorview.h"
 #include "germanformat.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -14,26 +15,9 @@ constexpr int TypedEntryDigits = 14;
 // A typed number gets at most 11 integer digits and 10 decimals.
 constexpr double EntryLimit = 1e10;
 constexpr int LastDecimalPosition = 11;
+constexpr int MostDecimalPlaces = 6;
 // From here on a double has no fraction left: adding 0.50001 would only push it one unit up.
 constexpr double NoFractionBeyond = 4503599627370496.0; // 2^52
-
-const QString DmCaption = QStringLiteral("DM    ");
-const QString EuroCaption = QStringLiteral("Euro  ");
-
-// The caption of Komma as a whole number: leading digits count, anything else gives 0. The
-// spinner only offers 0 to 6, and that is all the rounding is made for.
-int wholeNumber(const QString& text) {
-    const QString t = text.trimmed();
-    int value = 0;
-    for (const QChar c : t) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            break;
-        value = value * 10 + (c.unicode() - '0');
-        if (value > 6)
-            return 6;
-    }
-    return value;
-}
 
 int integerDigits(const QString& number) {
     int n = 0;
@@ -45,19 +29,14 @@ int integerDigits(const QString& number) {
     return n;
 }
 
-bool isBinaryOperator(const QString& k) {
-    return k == QLatin1String("/") || k == QLatin1String("*") || k == QLatin1String("-") ||
-           k == QLatin1String("+");
-}
-
 // The operators after which "%" and the tape cut of "=" apply.
-bool isAdditiveOrTimes(const QString& op) {
-    return op.isEmpty() || op == QLatin1String("+") || op == QLatin1String("-") ||
-           op == QLatin1String("*");
+bool isAdditiveOrTimes(PendingOperator op) {
+    return op == PendingOperator::None || op == PendingOperator::Add ||
+           op == PendingOperator::Subtract || op == PendingOperator::Multiply;
 }
 
-// The display's text as a number: the typed-entry form ("12,"), the plain text ("3,33") or
-// its exponent form ("1E-06").
+// The number a display text stands for: the typed-entry form ("12,"), the plain text ("3,33")
+// or its exponent form ("1E-06").
 double numberOfText(const QString& text) {
     const QString t = text.trimmed();
     double v = 0.0;
@@ -70,38 +49,63 @@ double numberOfText(const QString& text) {
     return ok && std::isfinite(v) ? v : 0.0;
 }
 
+QString currencyText(Currency currency) {
+    switch (currency) {
+    case Currency::Dm:
+        return QStringLiteral("DM    ");
+    case Currency::Euro:
+        return QStringLiteral("Euro  ");
+    case Currency::None:
+        break;
+    }
+    return QString();
+}
+
 } // namespace
 
 CalculatorEngine::CalculatorEngine(CalculatorView* view) : m_view(view) {}
 
+QString CalculatorEngine::conversionCaption() const {
+    if (m_state.fieldCurrency == Currency::None)
+        return QString();
+    return currencyText(m_state.fieldCurrency) + m_state.conversionResult;
+}
+
 void CalculatorEngine::open() {
     ClearAll();
-    m_view->writeTapeLine(m_view->tapeLineCount(), QString());
+    m_tape.setLine(m_tape.rowCount(), QString());
     ShowDisplay(m_state.entry, true);
 }
 
 void CalculatorEngine::HandleKey(const QString& keyText) {
-    m_view->blankConversionField();
-    m_view->setSwitchEnabled(false);
+    showConversionField(Currency::None);
+    setSwitchEnabled(false);
     m_state.formattedDisplay = true;
     const QString k = keyText.toUpper();
+    const QChar c = k.size() == 1 ? k.at(0) : QChar();
 
-    if (k == QLatin1String("C")) {
+    if (c == QLatin1Char('C')) {
         ClearAll();
         m_state.displayValue = m_state.entry;
-    } else if (k == QLatin1String("E")) {
+    } else if (c == QLatin1Char('E')) {
         m_state.entry = 0.0;
         m_state.displayValue = 0.0;
         m_state.decimalPosition = 0;
-    } else if (k.size() == 1 && k[0] >= QLatin1Char('0') && k[0] <= QLatin1Char('9')) {
-        digit(k[0].unicode() - '0');
-    } else if (k == QLatin1String(".") || k == QLatin1String(",")) {
+    } else if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+        digit(c.unicode() - '0');
+    } else if (c == QLatin1Char('.') || c == QLatin1Char(',')) {
         decimalKey();
-    } else if (isBinaryOperator(k)) {
-        binaryOperator(k);
-    } else if (k == QLatin1String("%")) {
+    } else if (c == QLatin1Char('+')) {
+        binaryOperator(PendingOperator::Add, k);
+    } else if (c == QLatin1Char('-')) {
+        binaryOperator(PendingOperator::Subtract, k);
+    } else if (c == QLatin1Char('*')) {
+        binaryOperator(PendingOperator::Multiply, k);
+    } else if (c == QLatin1Char('/')) {
+        binaryOperator(PendingOperator::Divide, k);
+    } else if (c == QLatin1Char('%')) {
         percent();
-    } else if (k == QLatin1String("=")) {
+    } else if (c == QLatin1Char('=')) {
         result();
     }
 
@@ -114,8 +118,8 @@ void CalculatorEngine::startEntryIfNeeded() {
         m_state.startNewEntry = false;
         m_state.decimalPosition = 0;
     }
-    if (m_state.pendingOperator == QLatin1String("="))
-        m_state.pendingOperator.clear(); // a new calculation starts
+    if (m_state.pendingOperator == PendingOperator::Result)
+        m_state.pendingOperator = PendingOperator::None; // a new calculation starts
 }
 
 void CalculatorEngine::digit(int d) {
@@ -141,10 +145,10 @@ void CalculatorEngine::decimalKey() {
     m_state.displayValue = m_state.entry;
 }
 
-void CalculatorEngine::binaryOperator(const QString& op) {
-    if (m_state.pendingOperator == QLatin1String("="))
+void CalculatorEngine::binaryOperator(PendingOperator op, const QString& symbol) {
+    if (m_state.pendingOperator == PendingOperator::Result)
         m_state.entry = m_state.accumulator; // go on with the last result
-    WriteTapeLine(m_state.entry, op);
+    WriteTapeLine(m_state.entry, symbol);
     if (!applyPending(m_state.pendingOperator))
         return;
     m_state.startNewEntry = true;
@@ -158,13 +162,13 @@ void CalculatorEngine::percent() {
     if (!isAdditiveOrTimes(m_state.pendingOperator))
         return;
     WriteTapeLine(m_state.entry, QStringLiteral("%"));
-    if (!applyPending(m_state.pendingOperator + QLatin1Char('%')))
+    if (!applyPending(m_state.pendingOperator, true))
         return;
     m_state.formattedDisplay = false;
     m_state.displayValue = m_state.accumulator;
     m_state.startNewEntry = true;
     m_state.decimalPosition = 0;
-    m_state.pendingOperator = QStringLiteral("%");
+    m_state.pendingOperator = PendingOperator::Percent;
 }
 
 void CalculatorEngine::result() {
@@ -176,24 +180,28 @@ void CalculatorEngine::result() {
     // The last operand's line loses its symbol; right after an operator that is the operator.
     if (isAdditiveOrTimes(m_state.pendingOperator) && m_state.tapeIndex > 0) {
         const int i = m_state.tapeIndex - 1;
-        m_view->writeTapeLine(i, m_view->tapeLine(i).left(AlignWidth));
+        m_tape.setLine(i, m_tape.lines().at(i).left(AlignWidth));
     }
     m_state.accumulator = roundCommercial(m_state.accumulator, m_state.decimalPlaces);
     WriteTapeLine(m_state.accumulator, QStringLiteral("="));
     m_state.formattedDisplay = false;
     m_state.displayValue = m_state.accumulator;
     m_state.startNewEntry = true;
-    m_state.pendingOperator = QStringLiteral("=");
+    m_state.pendingOperator = PendingOperator::Result;
 }
 
-bool CalculatorEngine::applyPending(const QString& op) {
-    ApplyOperator(op, m_state.accumulator, m_state.entry);
+bool CalculatorEngine::applyPending(PendingOperator op, bool percent) {
+    if (percent)
+        applyPercent(op, m_state.accumulator, m_state.entry);
+    else
+        ApplyOperator(op, m_state.accumulator, m_state.entry);
     if (std::isfinite(m_state.accumulator))
         return true;
     resetAfterOverflow();
     return false;
 }
 
+// A result that left the range of a double: tells the user and starts over as after "C".
 void CalculatorEngine::resetAfterOverflow() {
     m_view->showMessage(QStringLiteral("Überlauf"), QStringLiteral("Hinweis"),
                         CalculatorView::MessageButtons::Ok);
@@ -202,34 +210,33 @@ void CalculatorEngine::resetAfterOverflow() {
     m_state.formattedDisplay = true;
 }
 
-void CalculatorEngine::convert(int index) {
+void CalculatorEngine::convertToDm() {
+    m_state.convertedValue = m_state.shownValue * DmRate;
+    finishConversion(Currency::Dm);
+}
+
+void CalculatorEngine::convertToEuro() {
+    m_state.convertedValue = m_state.shownValue / DmRate;
+    finishConversion(Currency::Euro);
+}
+
+void CalculatorEngine::switchConversion() {
     CalculatorState& s = m_state;
-    const double shown = numberOfText(m_view->displayText());
-    QString currency;
-    switch (index) {
-    case 0:
-        currency = DmCaption;
-        s.convertedValue = shown * DmRate;
-        break;
-    case 1:
-        currency = EuroCaption;
-        s.convertedValue = shown / DmRate;
-        break;
-    case 2:
-        currency =
-            m_view->conversionCaption().startsWith(QLatin1String("DM")) ? EuroCaption : DmCaption;
-        s.convertedValue = shown;
-        if (s.pendingOperator == QLatin1String("=") || s.pendingOperator == QLatin1String("%"))
-            s.accumulator = s.roundedConvertedValue;
-        s.entry = s.roundedConvertedValue;
-        ShowDisplay(s.entry, false);
-        break;
-    default:
-        return;
-    }
+    const Currency currency = s.fieldCurrency == Currency::Dm ? Currency::Euro : Currency::Dm;
+    s.convertedValue = s.shownValue;
+    if (s.pendingOperator == PendingOperator::Result ||
+        s.pendingOperator == PendingOperator::Percent)
+        s.accumulator = s.roundedConvertedValue;
+    s.entry = s.roundedConvertedValue;
+    ShowDisplay(s.entry, false);
+    finishConversion(currency);
+}
+
+void CalculatorEngine::finishConversion(Currency currency) {
+    CalculatorState& s = m_state;
     if (!std::isfinite(s.convertedValue)) {
         resetAfterOverflow();
-        m_view->blankConversionField();
+        showConversionField(Currency::None);
         ShowDisplay(s.displayValue, true);
         return;
     }
@@ -238,44 +245,75 @@ void CalculatorEngine::convert(int index) {
     if (!Kern::readGermanNumber(resultPatternText(s.convertedValue), &rounded))
         rounded = s.convertedValue;
     s.roundedConvertedValue = rounded;
-    const QString resultText = Kern::plainNumberText(rounded);
-    m_view->showConversion(currency + resultText, resultText);
-    m_view->setSwitchEnabled(true);
+    s.conversionResult = Kern::plainNumberText(rounded);
+    showConversionField(currency);
+    setSwitchEnabled(true);
     m_view->focusEqualsKey();
 }
 
+void CalculatorEngine::showConversionField(Currency currency) {
+    m_state.fieldCurrency = currency;
+    m_view->showConversionField(conversionCaption());
+}
+
+void CalculatorEngine::setSwitchEnabled(bool enabled) {
+    m_state.switchEnabled = enabled;
+    m_view->setSwitchEnabled(enabled);
+}
+
 void CalculatorEngine::ClearAll() {
-    m_view->setSwitchEnabled(false);
-    m_view->clearTape();
+    setSwitchEnabled(false);
+    m_tape.clear();
     m_state.accumulator = 0.0;
     m_state.tapeIndex = 0;
     m_state.decimalPosition = 0;
     m_state.entry = 0.0;
-    m_state.pendingOperator.clear();
-    takeDecimalPlaces();
+    m_state.pendingOperator = PendingOperator::None;
 }
 
-void CalculatorEngine::takeDecimalPlaces() {
-    m_state.decimalPlaces = wholeNumber(m_view->decimalPlacesCaption());
+void CalculatorEngine::setDecimalPlaces(int places) {
+    m_state.decimalPlaces = std::clamp(places, 0, MostDecimalPlaces);
+    showConversionField(Currency::None);
+    setSwitchEnabled(false);
 }
 
-void CalculatorEngine::ApplyOperator(const QString& op, double& a, double b) {
-    if (op == QLatin1String("+"))
+void CalculatorEngine::ApplyOperator(PendingOperator op, double& a, double b) {
+    switch (op) {
+    case PendingOperator::Add:
         a = a + b;
-    else if (op == QLatin1String("-"))
+        break;
+    case PendingOperator::Subtract:
         a = a - b;
-    else if (op == QLatin1String("*"))
+        break;
+    case PendingOperator::Multiply:
         a = a * b;
-    else if (op == QLatin1String("/"))
+        break;
+    case PendingOperator::Divide:
         a = b == 0.0 ? 0.0 : a / b;
-    else if (op == QLatin1String("+%"))
-        a = (b / 100 + 1) * a;
-    else if (op == QLatin1String("-%"))
-        a = (1 - b / 100) * a;
-    else if (op == QLatin1String("*%"))
-        a = a * b / 100;
-    else
+        break;
+    case PendingOperator::None:
+    case PendingOperator::Percent:
+    case PendingOperator::Result:
         a = b;
+        break;
+    }
+}
+
+void CalculatorEngine::applyPercent(PendingOperator op, double& a, double b) {
+    switch (op) {
+    case PendingOperator::Add:
+        a = (b / 100 + 1) * a;
+        break;
+    case PendingOperator::Subtract:
+        a = (1 - b / 100) * a;
+        break;
+    case PendingOperator::Multiply:
+        a = a * b / 100;
+        break;
+    default:
+        a = b;
+        break;
+    }
 }
 
 double CalculatorEngine::roundCommercial(double value, int places) {
@@ -304,9 +342,9 @@ void CalculatorEngine::WriteTapeLine(double value, const QString& symbol) {
     if (number.size() > AlignWidth)
         number = Kern::plainNumberText(value);
     const QString line = Kern::alignedText(number, AlignWidth) + QLatin1Char(' ') + symbol;
-    m_view->writeTapeLine(m_state.tapeIndex, line);
+    m_tape.setLine(m_state.tapeIndex, line);
     if (isResult) {
-        m_view->writeTapeLine(m_state.tapeIndex + 1, RuleLine);
+        m_tape.setLine(m_state.tapeIndex + 1, RuleLine);
         ++m_state.tapeIndex;
     }
     m_view->selectLastTapeLine();
@@ -331,6 +369,8 @@ void CalculatorEngine::ShowDisplay(double value, bool formatted) {
     } else {
         text = Kern::plainNumberText(value);
     }
-    m_view->setDisplayText(Kern::alignedText(text, AlignWidth));
+    m_state.displayText = Kern::alignedText(text, AlignWidth);
+    m_state.shownValue = numberOfText(text);
+    m_view->showDisplay(m_state.displayText);
     m_view->focusEqualsKey();
 }

@@ -49,7 +49,7 @@ void RechnerF::place(QWidget* w, int left, int top, int width, int height) {
 }
 
 void RechnerF::buildTape() {
-    Bon = new TapeList(m_client);
+    Bon = new TapeList(&m_engine.tape(), m_client);
     Bon->setObjectName(QStringLiteral("Bon"));
     Bon->setFont(CalculatorFonts::tape(9.75));
     place(Bon, 90, 90, 4000, 1980);
@@ -77,10 +77,7 @@ void RechnerF::buildSettingsRow() {
     UpDown1->setRange(0, 6);
     UpDown1->setValue(2);
     place(UpDown1, 1606, 2250, 255, 300);
-    connect(UpDown1, &UpDownControl::valueChanged, this, [this](int value) {
-        Komma->setText(QString::number(value));
-        UpDown1_Change();
-    });
+    connect(UpDown1, &UpDownControl::valueChanged, this, &RechnerF::UpDown1_Change);
 
     DMEURO = new ConversionLabel(m_client);
     DMEURO->setObjectName(QStringLiteral("DMEURO"));
@@ -145,7 +142,6 @@ void RechnerF::buildKeys() {
         b->setFont(CalculatorFonts::sans(13.5, true));
         place(b, k.left, k.top, k.width, 500);
         const QString keyText(QLatin1Char(k.keyText));
-        m_keyTexts.insert(b, keyText);
         connect(b, &QPushButton::clicked, this, [this, keyText] { Taste_Click(keyText); });
         (this->*k.array)[k.index] = b;
     }
@@ -156,29 +152,29 @@ void RechnerF::buildSideButtons() {
     struct Side {
         QList<CaptionButton*> RechnerF::*array;
         const char* name;
-        void (RechnerF::*handler)(int index);
         const char* caption; // UTF-8
         int top, height;
     };
     static const Side buttons[] = {
-        {&RechnerF::DM_Euro, "DM_Euro", &RechnerF::DM_Euro_Click, "&DM", 3330, 240},
-        {&RechnerF::DM_Euro, "DM_Euro", &RechnerF::DM_Euro_Click, "E&uro", 3580, 240},
-        {&RechnerF::DM_Euro, "DM_Euro", &RechnerF::DM_Euro_Click, "&Switch", 3840, 240},
-        {&RechnerF::EndeButton, "EndeButton", &RechnerF::EndeButton_Click, "Ende &ohne Übernahme",
-         4500, 500},
-        {&RechnerF::EndeButton, "EndeButton", &RechnerF::EndeButton_Click, "Ende &mit Übernahme",
-         5085, 500},
+        {&RechnerF::DM_Euro, "DM_Euro", "&DM", 3330, 240},
+        {&RechnerF::DM_Euro, "DM_Euro", "E&uro", 3580, 240},
+        {&RechnerF::DM_Euro, "DM_Euro", "&Switch", 3840, 240},
+        {&RechnerF::EndeButton, "EndeButton", "Ende &ohne Übernahme", 4500, 500},
+        {&RechnerF::EndeButton, "EndeButton", "Ende &mit Übernahme", 5085, 500},
     };
     for (const Side& s : buttons) {
         QList<CaptionButton*>& array = this->*s.array;
-        const int i = int(array.size());
         auto* b = new CaptionButton(QString::fromUtf8(s.caption), m_client);
-        setArrayElement(b, QString::fromLatin1(s.name), i);
+        setArrayElement(b, QString::fromLatin1(s.name), int(array.size()));
         b->setFont(CalculatorFonts::sans(8));
         place(b, 3150, s.top, 960, s.height);
-        connect(b, &QPushButton::clicked, this, [this, i, h = s.handler] { (this->*h)(i); });
         array.append(b);
     }
+    connect(DM_Euro[0], &QPushButton::clicked, this, [this] { engine().convertToDm(); });
+    connect(DM_Euro[1], &QPushButton::clicked, this, [this] { engine().convertToEuro(); });
+    connect(DM_Euro[2], &QPushButton::clicked, this, [this] { engine().switchConversion(); });
+    connect(EndeButton[0], &QPushButton::clicked, this, [this] { end(false); });
+    connect(EndeButton[1], &QPushButton::clicked, this, [this] { end(true); });
     // Alt+D belongs to the menu "&Drucken": in a classic window the menu bar comes first. The DM
     // button keeps its underlined letter and is reached by mouse, Tab and Space.
     DM_Euro[0]->setShortcut(QKeySequence());

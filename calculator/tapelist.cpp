@@ -1,5 +1,7 @@
 #include "tapelist.h"
 
+#include "tapemodel.h"
+
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -7,28 +9,32 @@
 
 #include <algorithm>
 
-TapeList::TapeList(QWidget* parent) : QAbstractScrollArea(parent) {
+TapeList::TapeList(const TapeModel* model, QWidget* parent)
+    : QAbstractScrollArea(parent), m_model(model) {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The engine writes one line at a time; each costs the same whatever the tape's length.
+    connect(model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int) { lineWritten(first); });
+    connect(model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& topLeft, const QModelIndex&) { lineWritten(topLeft.row()); });
+    connect(model, &QAbstractItemModel::modelReset, this, &TapeList::cleared);
 }
 
-void TapeList::setLine(int i, const QString& text) {
-    if (i < 0 || i > count())
-        return;
-    if (i == count())
-        m_lines.append(text);
-    else
-        m_lines[i] = text;
-    m_longest = std::max(m_longest, text.size());
+int TapeList::count() const {
+    return m_model->rowCount();
+}
+
+void TapeList::lineWritten(int row) {
+    m_longest = std::max(m_longest, m_model->lines().at(row).size());
     updateScrollBars();
     viewport()->update();
 }
 
-void TapeList::clear() {
-    m_lines.clear();
+void TapeList::cleared() {
     m_current = -1;
     m_longest = 0;
     updateScrollBars();
@@ -97,7 +103,7 @@ void TapeList::paintEvent(QPaintEvent*) {
     const int last = std::min(count() - 1, firstRow() + viewport()->height() / h + 1);
     for (int row = firstRow(); row <= last; ++row) {
         opt.rect = QRect(left, (row - firstRow()) * h, width, h);
-        opt.text = m_lines.at(row);
+        opt.text = m_model->lines().at(row);
         opt.state = base;
         if (row == m_current) {
             opt.state |= QStyle::State_Selected;

@@ -1,7 +1,19 @@
 # A Debian package of whatever "cmake --install" puts in place: "cpack" in a build folder makes
 # schotterfix_<version>_<architecture>.deb. The libraries it needs come from dpkg-shlibdeps.
-set(SFX_PACKAGE_MAINTAINER "Schotterfix Modellbahn-Software <pakete@schotterfix.example>"
-    CACHE STRING "Maintainer field of the Debian package")
+
+# Whoever builds the package names themselves: -DSFX_PACKAGE_MAINTAINER="Name <address>", or
+# DEBFULLNAME and DEBEMAIL in the environment of the first configuration, as for the Debian tools.
+# Otherwise the field says plainly that nobody was named, with an address under the reserved
+# domain .invalid that no mail can ever reach.
+if(DEFINED ENV{DEBFULLNAME} AND DEFINED ENV{DEBEMAIL})
+    set(sfx_maintainer "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
+else()
+    set(sfx_maintainer "Kein Paketverantwortlicher angegeben <niemand@schotterfix.invalid>")
+endif()
+set(SFX_PACKAGE_MAINTAINER "${sfx_maintainer}" CACHE STRING "Maintainer field of the Debian package")
+if(SFX_PACKAGE_MAINTAINER MATCHES "\\.invalid>$")
+    message(STATUS "Package maintainer not named: set -DSFX_PACKAGE_MAINTAINER=\"Name <address>\"")
+endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME schotterfix)

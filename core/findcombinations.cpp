@@ -80,8 +80,6 @@ std::optional<SearchResult> FindCombinations(SearchView& view, double routeLengt
     request.shortfallTenths = std::clamp(view.shortfallData(), 0, 10);
     request.excessTenths = std::clamp(view.excessData(), 0, 10);
     request.limit = readLimit(limit);
-    // The input passed: from here on the previous search's table is replaced.
-    view.setUpResultTable(result);
     return result;
 }
 

@@ -8,7 +8,7 @@
 
 namespace Kern {
 
-// What the search needs of the window that holds the track table and the result table.
+// What the search needs of the window that holds the track table and the route settings.
 // The main window implements it; tests use a fake.
 class SearchView {
 public:
@@ -23,14 +23,12 @@ public:
     virtual int excessData() const = 0;    // item data of the excess list, 0..10
     virtual void showMessage(const QString& text, const QString& title) = 0;
     virtual void focusField(Field field, int row) = 0;
-    // The result table's columns for the types of a search about to run, with no rows.
-    virtual void setUpResultTable(const SearchResult& selection) = 0;
 };
 
 // The start of a search: gathers the checked rows of the track table (every price text
-// normalised, rows of length 0 unchecked), checks them and sets up the result table for them.
-// Returns the request with no rows yet, to be run by searchCombinations; after an input error
-// it has shown the message, put the focus into the box and returns nothing.
+// normalised, rows of length 0 unchecked) and checks them. Returns the request and the selected
+// types with no rows yet, to be run by searchCombinations; after an input error it has shown the
+// message, put the focus into the box and returns nothing.
 std::optional<SearchResult> FindCombinations(SearchView& view, double routeLength, double limit);
 
 // The first line of the result label: " Ergebnis: k Kombinationen ".

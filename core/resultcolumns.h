@@ -25,6 +25,28 @@ struct ResultColumns {
         return column >= FirstType && column < FirstType + types ? column - FirstType + 1 : 0;
     }
 
+    // The heading of a column that belongs to no type (a type's is its article number).
+    QString fixedHeading(int column) const {
+        if (column == Number)
+            return QStringLiteral("lfd. Nr.");
+        if (column == Length)
+            return QStringLiteral("Länge");
+        if (column == Deviation)
+            return QStringLiteral("-/+");
+        if (column == pieces())
+            return QStringLiteral("Anzahl Gleise");
+        if (column == price())
+            return QStringLiteral("Gesamtpreis");
+        return QString();
+    }
+
+    // The picture pattern a column's cells are written with.
+    QString pattern(int column) const {
+        if (column == Length || column == Deviation)
+            return QStringLiteral("###0.0");
+        return column == price() ? QStringLiteral("#,##0.00") : QStringLiteral("####");
+    }
+
     // The line of group captions above the headings: "Strecke (mm)" over the length,
     // "Gleistypen (mm)" over the first type column; every other cell empty.
     QString groupCaption(int column) const {

@@ -1,15 +1,10 @@
 #include "resultexport.h"
 
-#include <QAbstractItemModel>
+#include "resulttablemodel.h"
 
 namespace Kern {
 
 namespace {
-
-// Columns of the result table: number, length, deviation, one per type, pieces, price.
-constexpr int LengthColumn = 1;
-constexpr int FirstTypeColumn = 3;
-constexpr int ColumnsBesideTypes = 5;
 
 QString quotedIfNeeded(const QString& cell, QLatin1String specials) {
     for (const QChar c : cell) {
@@ -38,25 +33,20 @@ QString joined(const QList<QStringList>& table, QLatin1Char separator, QLatin1St
 
 } // namespace
 
-QList<QStringList> resultTexts(const QAbstractItemModel& model, const QList<int>& rows) {
-    const int columns = model.columnCount();
-    QStringList groups(columns);
-    if (columns > LengthColumn)
-        groups[LengthColumn] = QStringLiteral("Strecke (mm)");
-    if (columns > ColumnsBesideTypes) // at least one type column
-        groups[FirstTypeColumn] = QStringLiteral("Gleistypen (mm)");
-    QStringList headings;
-    for (int c = 0; c < columns; ++c)
-        headings << model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-
-    QList<QStringList> table{groups, headings};
+QList<QStringList> resultTexts(const ResultTableModel& model, const QList<int>& rows) {
+    const ResultColumns columns = model.columns();
+    QList<QStringList> table;
     table.reserve(rows.size() + 2);
-    for (const int r : rows) {
+    auto line = [&](auto textOf) {
         QStringList cells;
-        for (int c = 0; c < columns; ++c)
-            cells << model.data(model.index(r, c), Qt::DisplayRole).toString();
+        for (int c = 0; c < columns.count(); ++c)
+            cells << textOf(c);
         table << cells;
-    }
+    };
+    line([&](int c) { return columns.groupCaption(c); });
+    line([&](int c) { return model.cellText(0, c); });
+    for (const int r : rows)
+        line([&](int c) { return model.cellText(r + 1, c); });
     return table;
 }
 

@@ -1,6 +1,7 @@
 #include "resulttablemodel.h"
 
 #include "germanformat.h"
+#include "kern.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,73 +10,64 @@
 namespace Kern {
 
 namespace {
-// Twips widths are whole numbers; a half goes to the even neighbour.
-int roundTwips(double v) {
-    return int(std::nearbyint(v));
-}
-
 // A deviation that is negative only through rounding noise shows as 0,0.
 double cleanDeviation(double d) {
     return std::fabs(d) < 1e-9 ? 0.0 : d;
 }
-
-const QString WholePattern = QStringLiteral("####");
-const QString LengthPattern = QStringLiteral("###0.0");
-const QString PricePattern = QStringLiteral("#,##0.00");
 } // namespace
 
 ResultTableModel::ResultTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int ResultTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : int(m_order.size());
 }
 
 int ResultTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_headings.size());
+    return parent.isValid() ? 0 : columns().count();
 }
 
-// Columns: 0 running number, 1 total, 2 deviation, 3..n+2 counts, n+3 pieces, n+4 price.
-double ResultTableModel::cellValue(const Row& row, int column) const {
-    const FoundCombination& f = row.values;
-    if (column == 0)
-        return row.number;
-    if (column == 1)
+// Row is a shown row, 0..k-1.
+double ResultTableModel::cellValue(int row, int column) const {
+    const int found = m_order[std::size_t(row)];
+    const FoundCombination& f = m_result.rows[std::size_t(found)];
+    const ResultColumns layout = columns();
+    if (const int t = layout.typeOf(column))
+        return double(f.counts[std::size_t(t - 1)]);
+    if (column == ResultColumns::Number)
+        return found + 1;
+    if (column == ResultColumns::Length)
         return f.total;
-    if (column == 2)
+    if (column == ResultColumns::Deviation)
         return cleanDeviation(f.deviation);
-    if (column == m_typeCount + 3)
-        return double(f.pieces);
-    if (column == m_typeCount + 4)
-        return f.totalPrice;
-    return double(f.counts[std::size_t(column - 3)]);
+    return column == layout.pieces() ? double(f.pieces) : f.totalPrice;
 }
 
-const QString& ResultTableModel::patternOf(int column) const {
-    if (column == 1 || column == 2)
-        return LengthPattern;
-    return column == m_typeCount + 4 ? PricePattern : WholePattern;
-}
-
-QString ResultTableModel::cellString(const Row& row, int column) const {
-    return formatPattern(cellValue(row, column), patternOf(column));
+QString ResultTableModel::cellText(int gridRow, int column) const {
+    const ResultColumns layout = columns();
+    if (column < 0 || column >= layout.count() || gridRow < 0 || gridRow > rowCount())
+        return QString();
+    if (gridRow == 0) {
+        const int t = layout.typeOf(column);
+        return t ? articleNumber(t) : layout.fixedHeading(column);
+    }
+    return formatPattern(cellValue(gridRow - 1, column), layout.pattern(column));
 }
 
 QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= int(m_rows.size()) ||
-        index.column() >= int(m_headings.size()))
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
     if (role == Qt::DisplayRole)
-        return cellString(m_rows[std::size_t(index.row())], index.column());
+        return cellText(index.row() + 1, index.column());
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignCenter);
     return {};
 }
 
 QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 || section >= int(m_headings.size()))
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return {};
     if (role == Qt::DisplayRole)
-        return m_headings.at(section);
+        return cellText(0, section);
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignCenter);
     return {};
@@ -87,58 +79,49 @@ Qt::ItemFlags ResultTableModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
-void ResultTableModel::SetUpResultTable(const SearchResult& result, const ScreenScale& scale) {
-    const int n = std::clamp(result.typeCount(), 0, MaxTypes);
+void ResultTableModel::SetUpResultTable(const SearchResult& selection) {
     beginResetModel();
-    m_rows.clear();
-    m_typeCount = n;
-    m_headings =
-        QStringList{QStringLiteral("lfd. Nr."), QStringLiteral("Länge"), QStringLiteral("-/+")};
-    for (int t = 1; t <= n; ++t)
-        m_headings << result.articleNumber(t);
-    m_headings << QStringLiteral("Anzahl Gleise") << QStringLiteral("Gesamtpreis");
-    m_headingHeight = roundTwips(300 * scale.y);
-    m_widths.assign(std::size_t(n + 5), roundTwips(5925 * scale.x / (n + 1)));
-    m_widths[0] = roundTwips(600 * scale.x);
-    m_widths[1] = roundTwips(700 * scale.x);
-    m_widths[std::size_t(n + 3)] = roundTwips(1000 * scale.x);
-    m_widths[std::size_t(n + 4)] = roundTwips(1000 * scale.x);
+    m_result.request = selection.request;
+    m_result.articleNumbers = selection.articleNumbers;
+    if (m_result.articleNumbers.size() > std::size_t(MaxTypes))
+        m_result.articleNumbers.resize(std::size_t(MaxTypes));
+    m_result.rows.clear();
+    m_order.clear();
     endResetModel();
-    emit layoutChangedTwips();
 }
 
-void ResultTableModel::FillResultTable(const SearchResult& result) {
-    const int k = std::min(result.count(), StoreRows);
+void ResultTableModel::FillResultTable(std::vector<FoundCombination> rows) {
+    if (rows.size() > std::size_t(StoreRows))
+        rows.resize(std::size_t(StoreRows));
     beginResetModel();
-    m_rows.clear();
-    m_rows.reserve(std::size_t(k));
-    for (int r = 1; r <= k; ++r)
-        m_rows.push_back(Row{r, result.rows[std::size_t(r - 1)]});
+    m_result.rows = std::move(rows);
+    m_order.resize(m_result.rows.size());
+    std::iota(m_order.begin(), m_order.end(), 0);
     endResetModel();
 }
 
 void ResultTableModel::sortRows(int column, bool ascending) {
-    if (column < 0 || column >= int(m_headings.size()) || m_rows.empty())
+    if (column < 0 || column >= columnCount() || m_order.empty())
         return;
     // The key is the value as the cell shows it, so rows that look alike keep their order.
-    const QString& pattern = patternOf(column);
-    std::vector<double> keys(m_rows.size());
-    for (std::size_t i = 0; i < m_rows.size(); ++i)
-        keys[i] = patternValue(cellValue(m_rows[i], column), pattern);
-    std::vector<std::size_t> order(m_rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return ascending ? keys[a] < keys[b] : keys[a] > keys[b];
+    const QString pattern = columns().pattern(column);
+    std::vector<double> keys(m_order.size());
+    for (std::size_t i = 0; i < m_order.size(); ++i)
+        keys[i] = patternValue(cellValue(int(i), column), pattern);
+    std::vector<int> moved(m_order.size()); // new shown row -> old shown row
+    std::iota(moved.begin(), moved.end(), 0);
+    std::stable_sort(moved.begin(), moved.end(), [&](int a, int b) {
+        return ascending ? keys[std::size_t(a)] < keys[std::size_t(b)]
+                         : keys[std::size_t(a)] > keys[std::size_t(b)];
     });
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<Row> sorted;
-    sorted.reserve(m_rows.size());
-    std::vector<int> newRowOf(m_rows.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        sorted.push_back(m_rows[order[i]]);
-        newRowOf[order[i]] = int(i);
+    std::vector<int> order(m_order.size());
+    std::vector<int> newRowOf(m_order.size());
+    for (std::size_t i = 0; i < moved.size(); ++i) {
+        order[i] = m_order[std::size_t(moved[i])];
+        newRowOf[std::size_t(moved[i])] = int(i);
     }
-    m_rows.swap(sorted);
+    m_order.swap(order);
     // A selected cell stays on its combination, wherever the sort moves it.
     const QModelIndexList from = persistentIndexList();
     QModelIndexList to;
@@ -149,25 +132,6 @@ void ResultTableModel::sortRows(int column, bool ascending) {
                    : QModelIndex());
     changePersistentIndexList(from, to);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-}
-
-QString ResultTableModel::cellText(int gridRow, int column) const {
-    if (gridRow == 0)
-        return m_headings.value(column);
-    if (gridRow < 1 || gridRow > int(m_rows.size()) || column < 0 ||
-        column >= int(m_headings.size()))
-        return QString();
-    return cellString(m_rows[std::size_t(gridRow - 1)], column);
-}
-
-QString ResultTableModel::articleNumber(int type) const {
-    return type >= 1 && type <= m_typeCount ? m_headings.value(2 + type) : QString();
-}
-
-int ResultTableModel::columnWidthTwips(int column) const {
-    if (column < 0 || column >= int(m_widths.size()))
-        return 0;
-    return m_widths[std::size_t(column)];
 }
 
 } // namespace Kern

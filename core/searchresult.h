@@ -8,14 +8,13 @@
 
 namespace Kern {
 
-// One search as the main window keeps it: what was asked, which types were taken and what was
-// found. The grid shows it and printing prints it; the next search that passes its input check
+// One search as a value: what was asked, which types were taken and what was found. The search
+// returns it; the result grid's model keeps it, and the next search that passes its input check
 // replaces it as a whole.
 struct SearchResult {
     SearchRequest request;               // the selected types, route, tolerances and limit as read
     std::vector<QString> articleNumbers; // of the selected types 1..n, in table order
     std::vector<FoundCombination> rows;  // in the order of discovery
-    bool stopped = false;                // the user stopped the search before its end
 
     int typeCount() const { return int(articleNumbers.size()); }
     int count() const { return int(rows.size()); }

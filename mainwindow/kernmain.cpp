@@ -5,23 +5,17 @@
 #include "seite1.h"
 #include "settings.h"
 
-#include "sfx_version.h"
-
 #include <QApplication>
 #include <QComboBox>
-#include <QCommandLineParser>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTranslator>
-#include <QUrl>
 #include <QWindow>
 
 #include <csignal>
-#include <cstring>
 
 namespace Kern {
 
@@ -119,98 +113,6 @@ Seite1* Main(const QString& trackFile) {
             w->loadTrackFile(remembered, true);
     }
     return w;
-}
-
-// ---- the command line ----
-
-namespace {
-struct OptionText {
-    QStringList names;
-    const char* description;
-};
-
-const OptionText HelpOption{{QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
-                            "Zeigt diese Hilfe an und beendet das Programm."};
-const OptionText VersionOption{{QStringLiteral("v"), QStringLiteral("version")},
-                               "Zeigt die Versionsnummer an und beendet das Programm."};
-const char* const FileArgument = "Datei";
-const char* const FileDescription =
-    "Gleistabelle (*.sfr), die statt der zuletzt benutzten geladen wird.";
-
-QString helpText(const QString& program) {
-    auto line = [](const QString& left, const char* description) {
-        return QStringLiteral("  %1  %2\n").arg(left, -14).arg(QString::fromUtf8(description));
-    };
-    return QStringLiteral("Aufruf: %1 [Optionen] [%2]\n\n")
-               .arg(program, QLatin1String(FileArgument)) +
-           QStringLiteral("Schotterfix findet zu einer Streckenlänge jede passende Kombination "
-                          "gerader Gleisstücke.\n\nOptionen:\n") +
-           line(QStringLiteral("-h, --help"), HelpOption.description) +
-           line(QStringLiteral("-v, --version"), VersionOption.description) +
-           QStringLiteral("\nArgumente:\n") + line(QLatin1String(FileArgument), FileDescription);
-}
-
-// A launcher may hand over a file as a URL.
-QString localPath(const QString& argument) {
-    const QString path =
-        argument.startsWith(QLatin1String("file:")) ? QUrl(argument).toLocalFile() : argument;
-    return path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
-}
-} // namespace
-
-CommandLine readCommandLine(const QStringList& arguments) {
-    CommandLine result;
-    const QString program =
-        arguments.isEmpty() ? QStringLiteral("schotterfix") : QFileInfo(arguments[0]).fileName();
-    QCommandLineParser parser;
-    const QCommandLineOption help(HelpOption.names, QString::fromUtf8(HelpOption.description));
-    const QCommandLineOption version(VersionOption.names,
-                                     QString::fromUtf8(VersionOption.description));
-    parser.addOption(help);
-    parser.addOption(version);
-    parser.addPositionalArgument(QLatin1String(FileArgument), QString::fromUtf8(FileDescription),
-                                 QStringLiteral("[%1]").arg(QLatin1String(FileArgument)));
-    if (!parser.parse(arguments)) {
-        // The toolkit's own messages would be English here; options take no values.
-        QStringList unknown;
-        for (const QString& name : parser.unknownOptionNames())
-            unknown << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
-        const QString problem =
-            unknown.isEmpty()
-                ? QStringLiteral("Die Optionen nehmen keinen Wert an.")
-                : QStringLiteral("Unbekannte Option: %1").arg(unknown.join(QLatin1String(", ")));
-        result.errors = QStringLiteral("%1: %2\nHilfe: %1 --help\n").arg(program, problem);
-        result.run = false;
-        result.exitCode = 1;
-        return result;
-    }
-    if (parser.isSet(help) || parser.isSet(version)) {
-        result.output =
-            parser.isSet(help)
-                ? helpText(program)
-                : QStringLiteral("Schotterfix %1\n").arg(QLatin1String(SFX_VERSION_STRING));
-        result.run = false;
-        return result;
-    }
-    const QStringList files = parser.positionalArguments();
-    if (!files.isEmpty())
-        result.trackFile = localPath(files.first());
-    if (files.size() > 1)
-        result.errors = QStringLiteral("%1: Es wird nur eine Datei geladen; nicht beachtet: %2\n")
-                            .arg(program, files.mid(1).join(QLatin1String(" ")));
-    return result;
-}
-
-bool asksOnlyForText(int argc, const char* const* argv) {
-    for (int i = 1; i < argc; ++i) {
-        const char* a = argv[i];
-        if (std::strcmp(a, "--") == 0)
-            return false;
-        for (const char* option : {"-h", "--help", "-?", "-v", "--version"})
-            if (std::strcmp(a, option) == 0)
-                return true;
-    }
-    return false;
 }
 
 } // namespace Kern

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 class Seite1;
 
@@ -17,22 +16,5 @@ Seite1* Main(const QString& trackFile = QString());
 
 // The main window of the run, or nullptr before Main.
 Seite1* mainWindow();
-
-// What the program's arguments ask for.
-struct CommandLine {
-    bool run = true; // false: print, then end with exitCode, without a window
-    int exitCode = 0;
-    QString output;    // for standard output: help or version
-    QString errors;    // for standard error: mistakes, arguments left unused
-    QString trackFile; // absolute path of the track file to open, or empty
-};
-
-// Reads the arguments as QCoreApplication::arguments() gives them (program first, the toolkit's
-// own options already taken out).
-CommandLine readCommandLine(const QStringList& arguments);
-
-// Whether the raw arguments ask for help or the version, which need no display: the caller can
-// then answer them without starting the window system.
-bool asksOnlyForText(int argc, const char* const* argv);
 
 } // namespace Kern

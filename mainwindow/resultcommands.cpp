@@ -1,6 +1,7 @@
 #include "resultcommands.h"
 
 #include "resultexport.h"
+#include "resulttablemodel.h"
 #include "safefile.h"
 
 #include <QAction>
@@ -22,8 +23,9 @@ static QList<int> allRows(const QAbstractItemModel& model) {
     return rows;
 }
 
-ResultCommands::ResultCommands(QTableView* grid, QAction* exportEntry, QObject* parent)
-    : QObject(parent), m_grid(grid), m_export(exportEntry) {
+ResultCommands::ResultCommands(QTableView* grid, const Kern::ResultTableModel* model,
+                               QAction* exportEntry, QObject* parent)
+    : QObject(parent), m_grid(grid), m_model(model), m_export(exportEntry) {
     // Whole rows are what gets copied, so whole rows are what the user picks; a click on a cell
     // still sorts by its column, dragging or Shift+arrow keys pick several rows, a click below
     // the last row picks none (and so all).
@@ -41,20 +43,16 @@ ResultCommands::ResultCommands(QTableView* grid, QAction* exportEntry, QObject* 
         separator->setSeparator(true);
         m_grid->addAction(separator);
         m_grid->addAction(m_export);
+        connect(m_export, &QAction::triggered, this, &ResultCommands::exportResult);
     }
     m_grid->setContextMenuPolicy(Qt::ActionsContextMenu);
 
-    QAbstractItemModel* model = m_grid->model();
-    if (model) {
-        connect(model, &QAbstractItemModel::modelReset, this, &ResultCommands::updateEnabled);
-        connect(model, &QAbstractItemModel::rowsInserted, this, &ResultCommands::updateEnabled);
-        connect(model, &QAbstractItemModel::rowsRemoved, this, &ResultCommands::updateEnabled);
-    }
+    connect(m_model, &QAbstractItemModel::modelReset, this, &ResultCommands::updateEnabled);
     updateEnabled();
 }
 
 void ResultCommands::updateEnabled() {
-    const bool rows = m_grid->model() && m_grid->model()->rowCount() > 0;
+    const bool rows = m_model->rowCount() > 0;
     m_copy->setEnabled(rows);
     if (m_export)
         m_export->setEnabled(rows);
@@ -67,16 +65,14 @@ QList<int> ResultCommands::chosenRows() const {
             rows << index.row();
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    if (rows.isEmpty() && m_grid->model())
-        return allRows(*m_grid->model());
+    if (rows.isEmpty())
+        return allRows(*m_model);
     return rows;
 }
 
 void ResultCommands::copyToClipboard() const {
-    if (!m_grid->model())
-        return;
     QApplication::clipboard()->setText(
-        Kern::tabSeparatedText(Kern::resultTexts(*m_grid->model(), chosenRows())));
+        Kern::tabSeparatedText(Kern::resultTexts(*m_model, chosenRows())));
 }
 
 void ResultCommands::exportResult() {
@@ -98,10 +94,7 @@ void ResultCommands::exportResult() {
 }
 
 bool ResultCommands::exportTo(const QString& path) {
-    if (!m_grid->model())
-        return false;
-    const QByteArray bytes =
-        Kern::csvBytes(Kern::resultTexts(*m_grid->model(), allRows(*m_grid->model())));
+    const QByteArray bytes = Kern::csvBytes(Kern::resultTexts(*m_model, allRows(*m_model)));
     QString reason;
     if (!SafeFile::writeFile(path, bytes, &reason)) {
         QMessageBox(QMessageBox::NoIcon, QStringLiteral("Fehler beim Speichern"),

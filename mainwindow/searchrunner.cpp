@@ -22,13 +22,15 @@ void SearchRunner::start(const Kern::SearchRequest& request) {
     m_control = std::make_unique<Kern::SearchControl>();
     m_rows.clear();
     m_shown = 0;
-    m_stopped = false;
-    // The thread only writes m_rows and m_stopped; the window's thread reads them after wait().
+    m_limit = request.limit;
+    m_ending = Running;
+    // The thread only writes m_rows; the window's thread reads them after wait().
     m_thread = QThread::create([this, request] {
         m_rows = m_search(request, m_control.get());
-        // A stop asked for after the search had ended stopped nothing.
-        m_stopped = m_control->cancel.load();
+        int running = Running;
+        m_ending.compare_exchange_strong(running, Returned);
     });
+    m_thread->setParent(this);
     connect(m_thread, &QThread::finished, this, &SearchRunner::collect);
     m_clock.start();
     m_thread->start();
@@ -36,7 +38,8 @@ void SearchRunner::start(const Kern::SearchRequest& request) {
 }
 
 void SearchRunner::stop() {
-    if (m_control)
+    int running = Running;
+    if (m_control && m_ending.compare_exchange_strong(running, Stopped))
         m_control->cancel = true;
 }
 
@@ -64,7 +67,9 @@ void SearchRunner::collect() {
     m_thread->wait();
     m_poll.stop();
     const double seconds = double(m_clock.nsecsElapsed()) / 1e9;
-    const bool stopped = m_stopped;
+    // A search that reached its limit, or examined only its first vector, is complete however
+    // late the stop came.
+    const bool stopped = m_ending == Stopped && m_limit > 0 && qint64(m_rows.size()) < m_limit;
     delete m_thread;
     m_thread = nullptr;
     pollProgress(); // the last count always shows

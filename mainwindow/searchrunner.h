@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -26,7 +27,8 @@ public:
     bool isRunning() const { return m_thread != nullptr; }
     // Starts a search; does nothing while one runs.
     void start(const Kern::SearchRequest& request);
-    // Asks a running search to stop; finished() follows with what it found so far.
+    // Asks a running search to stop; finished() follows with what it found so far. A stop that
+    // comes once the search has returned changes nothing: finished() reports it complete.
     void stop();
     // Stops a running search and waits for its thread, without reporting (for closing).
     void stopAndWait();
@@ -35,18 +37,23 @@ public:
 
 signals:
     void progress(qint64 found);
+    // stopped: the rows are only the first ones of the full result.
     void finished(const std::vector<Kern::FoundCombination>& rows, double seconds, bool stopped);
 
 private:
     void pollProgress();
     void collect();
 
+    // Whichever comes first, the search's return or a stop, decides how the search ended.
+    enum Ending { Running, Returned, Stopped };
+
     SearchFunction m_search;
-    QThread* m_thread = nullptr;
+    QThread* m_thread = nullptr; // a child of the runner while it runs
     std::unique_ptr<Kern::SearchControl> m_control;
+    std::atomic<int> m_ending{Returned};
+    qint64 m_limit = 0;
     std::vector<Kern::FoundCombination> m_rows;
     QElapsedTimer m_clock;
     QTimer m_poll;
     qint64 m_shown = 0;
-    bool m_stopped = false;
 };

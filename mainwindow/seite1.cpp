@@ -1,7 +1,6 @@
 #include "seite1.h"
 #include "seite1_build.h"
 
-#include "germanformat.h"
 #include "inputrules.h"
 #include "kern.h"
 #include "linebreakfilter.h"
@@ -30,8 +29,6 @@
 #include <QScreen>
 #include <QTableView>
 
-#include <cmath>
-
 using namespace Seite1Build;
 
 namespace {
@@ -53,8 +50,9 @@ Seite1::Seite1(QWidget* parent) : QMainWindow(parent) {
 
     m_model = new Kern::ResultTableModel(this);
     m_grid->setModel(m_model);
-    connect(m_model, &Kern::ResultTableModel::layoutChangedTwips, this, &Seite1::applyGridLayout);
-    m_model->SetUpResultTable(m_result, m_screen);
+    // New columns come with a reset, and the header forgets its widths then.
+    connect(m_model, &QAbstractItemModel::modelReset, this, &Seite1::applyGridLayout);
+    applyGridLayout();
 
     m_runner = new SearchRunner(this);
     connect(m_runner, &SearchRunner::progress, this, [this](qint64 found) {
@@ -68,7 +66,7 @@ Seite1::Seite1(QWidget* parent) : QMainWindow(parent) {
     m_stopSearch->setEnabled(false);
     connect(m_stopSearch, &QAction::triggered, m_runner, &SearchRunner::stop);
     addAction(m_stopSearch);
-    m_resultCommands = new ResultCommands(m_grid, dateiEntry(7), this);
+    m_resultCommands = new ResultCommands(m_grid, m_model, dateiEntry(7), this);
 
     // Design size: the client area below the menu bar is 9480 x 8445 twips.
     m_client->setMinimumSize(0, 0);
@@ -194,6 +192,8 @@ void Seite1::Command1_Click() {
     const std::optional<Kern::SearchResult> search = Kern::FindCombinations(*this, route, limit);
     if (!search)
         return;
+    // The input passed: from here on the previous search's table is replaced.
+    m_model->SetUpResultTable(*search);
     m_command1->setText(QStringLiteral("Abbrechen"));
     m_stopSearch->setEnabled(true);
     m_runner->start(search->request);
@@ -205,10 +205,8 @@ bool Seite1::searchRunning() const {
 
 void Seite1::searchFinished(const std::vector<Kern::FoundCombination>& rows, double seconds,
                             bool stopped) {
-    m_result.rows = rows; // at most the limit, which stays within the grid's rows
-    m_result.stopped = stopped;
-    m_model->FillResultTable(m_result);
-    setLabelText(Kern::finishedLabel(m_result.count(), seconds, stopped));
+    m_model->FillResultTable(rows);
+    setLabelText(Kern::finishedLabel(m_model->rowCount(), seconds, stopped));
     m_stopSearch->setEnabled(false);
     m_command1->setText(QStringLiteral("&Start Berechnung"));
 }
@@ -218,61 +216,8 @@ void Seite1::Grid_Click(int column) {
     m_model->sortRows(column, m_sortFlag);
 }
 
-void Seite1::Datei_Click(int index) {
-    // Entry 7 exports the result; it has no file command, the toolbar does not offer it.
-    if (index == 7) {
-        m_resultCommands->exportResult();
-        return;
-    }
-    // Entry 6 "&Beenden" runs file command 8.
-    fileCommand(index == 6 ? 8 : index);
-}
-
-void Seite1::fileCommand(int code) {
-    switch (code) {
-    case 1:
-        loadCommand();
-        break;
-    case 2:
-        saveCommand();
-        break;
-    case 4:
-        printResultList();
-        break;
-    case 8:
-        close();
-        break;
-    default:
-        break;
-    }
-}
-
-void Seite1::Toolbar1_ButtonClick(int position) {
-    if ((position >= 1 && position <= 5) || position == 8) {
-        const QAction* button = m_toolButtons[std::size_t(position)];
-        const double tag =
-            Kern::leadingNumber(button ? button->property("Tag").toString() : QString());
-        fileCommand(int(std::nearbyint(std::clamp(tag, -1e9, 1e9))));
-    } else if (position == 6) {
-        MExtras_Click(1);
-    } else if (position == 10) {
-        Hilfe_Click(1);
-    }
-}
-
-void Seite1::MExtras_Click(int index) {
-    if (index == 1) {
-        openCalculator();
-    } else if (index >= 10 && index <= 21) {
-        choosePreset(index);
-    }
-}
-
-void Seite1::Hilfe_Click(int index) {
-    if (index == 1)
-        openHelp();
-    else if (index == 3)
-        openAbout();
+void Seite1::endCommand() {
+    close();
 }
 
 // ---- track-table files ----
@@ -414,11 +359,6 @@ void Seite1::setLabelText(const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_label1->setText(shown);
-}
-
-void Seite1::setUpResultTable(const Kern::SearchResult& selection) {
-    m_result = selection;
-    m_model->SetUpResultTable(m_result, m_screen);
 }
 
 void Seite1::showMessage(const QString& text, const QString& title) {

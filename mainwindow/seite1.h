@@ -2,7 +2,6 @@
 
 #include "findcombinations.h"
 #include "kern.h"
-#include "searchresult.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -60,8 +59,7 @@ public:
     void setCurrentTrackFile(const QString& path) { m_currentTrackFile = path; }
     bool sortAscendingFlag() const { return m_sortFlag; }
 
-    // The last search and the grid that shows it.
-    const Kern::SearchResult& result() const { return m_result; }
+    // The grid's model: the one owner of the last search's rows.
     Kern::ResultTableModel* resultTable() const { return m_model; }
     bool searchRunning() const;
     SearchRunner* searchRunner() const { return m_runner; }
@@ -75,15 +73,11 @@ public:
     void loadFrom(const QString& path);
     void saveAs(const QString& path);
 
-    // Handlers, named after their controls.
     // Starts a search, or stops the one running.
     void Command1_Click();
-    void Datei_Click(int index);
-    void MExtras_Click(int index);
-    void Hilfe_Click(int index);
-    void Toolbar1_ButtonClick(int position);
+    // A click on the grid, a heading or a cell: sorts by its column, the other way round from
+    // the click before.
     void Grid_Click(int column);
-    void fileCommand(int code);
 
     // Screen presets.
     void ApplyScreenPreset(double preset);
@@ -100,7 +94,6 @@ public:
     int excessData() const override;
     void showMessage(const QString& text, const QString& title) override;
     void focusField(Field field, int row) override;
-    void setUpResultTable(const Kern::SearchResult& selection) override;
 
     // The result label, line breaks CR LF.
     QString labelText() const;
@@ -126,15 +119,17 @@ private:
     void applyGridLayout();
     void searchFinished(const std::vector<Kern::FoundCombination>& rows, double seconds,
                         bool stopped);
+    void updateCaption();
+    // The commands of the menus and the toolbar, each connected to its entries and buttons.
     void loadCommand();
     void saveCommand();
-    void updateCaption();
-    // The commands that open other windows (seite1_windows.cpp).
+    void endCommand();
+    // Those that open other windows, and the presets (seite1_windows.cpp).
     void printResultList();
     void openCalculator();
     void openHelp();
     void openAbout();
-    void choosePreset(int entryIndex);
+    void choosePreset(int preset);
     // The outer size of the preset PresetScale chose last, the controls following it.
     void sizeForPreset();
     QLineEdit* fieldBox(Field field, int row) const;
@@ -165,7 +160,6 @@ private:
     Kern::ResultTableModel* m_model = nullptr;
     SearchRunner* m_runner = nullptr;
     QAction* m_stopSearch = nullptr;
-    Kern::SearchResult m_result = Kern::startUpResult();
     Kern::ScreenScale m_screen;
 
     QString m_currentTrackFile;

@@ -5,6 +5,7 @@
 #include "germanformat.h"
 #include "kern.h"
 #include "linebreakfilter.h"
+#include "resultgrid.h"
 #include "resulttablemodel.h"
 #include "twips.h"
 
@@ -206,11 +207,12 @@ void Seite1::buildTabOrder() {
 }
 
 void Seite1::applyGridLayout() {
-    const Kern::ResultTableModel* model = m_model;
+    const Kern::ResultColumns columns = m_model->columns();
     QHeaderView* header = m_grid->horizontalHeader();
-    for (int c = 0; c < model->columnCount(); ++c)
-        header->resizeSection(c, Twips::toPx(model->columnWidthTwips(c), this));
-    const int headingPx = Twips::toPx(model->headingHeightTwips(), this);
+    for (int c = 0; c < columns.count(); ++c)
+        header->resizeSection(
+            c, Twips::toPx(ResultGrid::columnWidthTwips(columns, c, m_screen), this));
+    const int headingPx = Twips::toPx(ResultGrid::headingHeightTwips(m_screen), this);
     header->setFixedHeight(headingPx);
     m_grid->verticalHeader()->setDefaultSectionSize(headingPx);
     TextFit::fitHeadings(header, m_grid->font().pointSizeF());

@@ -1,4 +1,4 @@
-// The menus and the toolbar of the main window; every entry reaches its handler with its index.
+// The menus and the toolbar of the main window, each entry and button connected to its command.
 #include "seite1.h"
 #include "seite1_build.h"
 
@@ -20,22 +20,22 @@ void Seite1::buildToolbar() {
     m_toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
     place(m_toolbar1, 0, 0, 9480, 420);
     struct Button {
-        const char* key;
-        const char* tag;
+        const char* key; // none: a separator
         const char* tip;
+        void (Seite1::*command)();
     };
     const Button buttons[11] = {
         {nullptr, nullptr, nullptr},
-        {"laden", "1", "Gleisliste laden"},
-        {"speichern", "2", "Gleisliste speichern"},
+        {"laden", "Gleisliste laden", &Seite1::loadCommand},
+        {"speichern", "Gleisliste speichern", &Seite1::saveCommand},
         {nullptr, nullptr, nullptr},
-        {"drucken", "4", "Drucken"},
+        {"drucken", "Drucken", &Seite1::printResultList},
         {nullptr, nullptr, nullptr},
-        {"Rechner", "6", "Rechner mit Ergebnisübernahme"},
+        {"Rechner", "Rechner mit Ergebnisübernahme", &Seite1::openCalculator},
         {nullptr, nullptr, nullptr},
-        {"Ende", "8", "Programm beenden"},
+        {"Ende", "Programm beenden", &Seite1::endCommand},
         {nullptr, nullptr, nullptr},
-        {"Hilfe", "10", "Bedienungshilfe"},
+        {"Hilfe", "Bedienungshilfe", &Seite1::openHelp},
     };
     for (int pos = 1; pos <= 10; ++pos) {
         const Button& b = buttons[pos];
@@ -46,8 +46,7 @@ void Seite1::buildToolbar() {
             a = m_toolbar1->addAction(toolbarIcon(QLatin1String(b.key)), QString());
             a->setToolTip(QString::fromUtf8(b.tip));
             a->setProperty("Key", QLatin1String(b.key));
-            a->setProperty("Tag", QLatin1String(b.tag));
-            connect(a, &QAction::triggered, this, [this, pos] { Toolbar1_ButtonClick(pos); });
+            connect(a, &QAction::triggered, this, b.command);
         }
         a->setObjectName(QStringLiteral("Toolbar1"));
         a->setProperty("index", pos);
@@ -56,53 +55,56 @@ void Seite1::buildToolbar() {
 }
 
 void Seite1::buildMenus() {
+    // A separator when command is null.
     auto entry = [this](QMenu* menu, const char* name, int index, const QString& caption,
-                        const QKeySequence& keys, void (Seite1::*handler)(int)) {
-        QAction* a = caption.isEmpty() ? menu->addSeparator() : menu->addAction(caption);
+                        void (Seite1::*command)(), const QKeySequence& keys = {}) {
+        QAction* a = command ? menu->addAction(caption) : menu->addSeparator();
         a->setObjectName(QLatin1String(name));
         a->setProperty("index", index);
-        if (!keys.isEmpty())
-            a->setShortcut(keys);
-        if (!caption.isEmpty())
-            connect(a, &QAction::triggered, this,
-                    [this, handler, index] { (this->*handler)(index); });
+        a->setShortcut(keys);
+        if (command)
+            connect(a, &QAction::triggered, this, command);
         return a;
     };
 
     m_dateiMenu = menuBar()->addMenu(QStringLiteral("&Datei"));
     m_dateiMenu->setObjectName(QStringLiteral("Datei_Menue"));
-    entry(m_dateiMenu, "Datei", 1, QStringLiteral("Gleiswahl &laden"),
-          QKeySequence(Qt::CTRL | Qt::Key_L), &Seite1::Datei_Click);
-    entry(m_dateiMenu, "Datei", 2, QStringLiteral("Gleiswahl &speichern"),
-          QKeySequence(Qt::CTRL | Qt::Key_S), &Seite1::Datei_Click);
-    entry(m_dateiMenu, "Datei", 3, QString(), {}, &Seite1::Datei_Click);
-    entry(m_dateiMenu, "Datei", 4, QStringLiteral("&Drucken"), QKeySequence(Qt::CTRL | Qt::Key_P),
-          &Seite1::Datei_Click);
-    entry(m_dateiMenu, "Datei", 7, QStringLiteral("Ergebnis &exportieren..."), {},
-          &Seite1::Datei_Click);
-    entry(m_dateiMenu, "Datei", 5, QString(), {}, &Seite1::Datei_Click);
-    entry(m_dateiMenu, "Datei", 6, QStringLiteral("&Beenden"), {}, &Seite1::Datei_Click);
+    entry(m_dateiMenu, "Datei", 1, QStringLiteral("Gleiswahl &laden"), &Seite1::loadCommand,
+          QKeySequence(Qt::CTRL | Qt::Key_L));
+    entry(m_dateiMenu, "Datei", 2, QStringLiteral("Gleiswahl &speichern"), &Seite1::saveCommand,
+          QKeySequence(Qt::CTRL | Qt::Key_S));
+    entry(m_dateiMenu, "Datei", 3, QString(), nullptr);
+    entry(m_dateiMenu, "Datei", 4, QStringLiteral("&Drucken"), &Seite1::printResultList,
+          QKeySequence(Qt::CTRL | Qt::Key_P));
+    // The result commands connect the export entry when they are made.
+    QAction* exportEntry = m_dateiMenu->addAction(QStringLiteral("Ergebnis &exportieren..."));
+    exportEntry->setObjectName(QStringLiteral("Datei"));
+    exportEntry->setProperty("index", 7);
+    entry(m_dateiMenu, "Datei", 5, QString(), nullptr);
+    entry(m_dateiMenu, "Datei", 6, QStringLiteral("&Beenden"), &Seite1::endCommand);
 
     m_extrasMenu = menuBar()->addMenu(QStringLiteral("E&xtras"));
     m_extrasMenu->setObjectName(QStringLiteral("MenuExtras"));
-    entry(m_extrasMenu, "MExtras", 1, QStringLiteral("&Rechner"), {}, &Seite1::MExtras_Click);
-    entry(m_extrasMenu, "MExtras", 3, QString(), {}, &Seite1::MExtras_Click);
+    entry(m_extrasMenu, "MExtras", 1, QStringLiteral("&Rechner"), &Seite1::openCalculator);
+    entry(m_extrasMenu, "MExtras", 3, QString(), nullptr);
     const char* const presets[Kern::PresetCount] = {
         "&800 x 600",   "&1024 x 768", "1280 x 800",  "1&280 x 960",  "1280 x 1024", "1376 x &768",
         "1400 x 10&50", "1&440 x 900", "1600 x &900", "1&600 x 1200", "1680 x 1050", "1920 x 1080"};
     for (int p = 0; p < Kern::PresetCount; ++p) {
-        QAction* a = entry(m_extrasMenu, "MExtras", 10 + p, QLatin1String(presets[p]), {},
-                           &Seite1::MExtras_Click);
+        QAction* a = m_extrasMenu->addAction(QLatin1String(presets[p]));
+        a->setObjectName(QStringLiteral("MExtras"));
+        a->setProperty("index", 10 + p);
         a->setCheckable(true);
         a->setChecked(p == 1);
+        connect(a, &QAction::triggered, this, [this, p] { choosePreset(p); });
     }
 
     m_hilfeMenu = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     m_hilfeMenu->setObjectName(QStringLiteral("Hilfe_Menue"));
-    entry(m_hilfeMenu, "Hilfe", 1, QStringLiteral("Bedienungsanleitung"), QKeySequence(Qt::Key_F1),
-          &Seite1::Hilfe_Click);
-    entry(m_hilfeMenu, "Hilfe", 2, QString(), {}, &Seite1::Hilfe_Click);
-    entry(m_hilfeMenu, "Hilfe", 3, QStringLiteral("&Info"), {}, &Seite1::Hilfe_Click);
+    entry(m_hilfeMenu, "Hilfe", 1, QStringLiteral("Bedienungsanleitung"), &Seite1::openHelp,
+          QKeySequence(Qt::Key_F1));
+    entry(m_hilfeMenu, "Hilfe", 2, QString(), nullptr);
+    entry(m_hilfeMenu, "Hilfe", 3, QStringLiteral("&Info"), &Seite1::openAbout);
 }
 
 static QAction* findEntry(const QMenu* menu, const char* name, int index) {

@@ -56,7 +56,8 @@ void Seite1::sizeForPreset() {
 void Seite1::ApplyScreenPreset(double preset) {
     m_screen = Kern::PresetScale(preset, m_screen);
     sizeForPreset();
-    m_model->SetUpResultTable(m_result, m_screen);
+    // The grid keeps its rows, their order and the selection; only its layout follows.
+    applyGridLayout();
     WindowPlacement::keepTitleBarOnScreen(this);
 }
 
@@ -66,8 +67,7 @@ void Seite1::markPreset(double preset) {
             a->setChecked(double(i - 10) == preset);
 }
 
-void Seite1::choosePreset(int entryIndex) {
-    const double preset = entryIndex - 10;
+void Seite1::choosePreset(int preset) {
     markPreset(preset);
     ApplyScreenPreset(preset);
     // Centre horizontally; vertically 150 twips times the vertical factor above the centre.

@@ -33,7 +33,7 @@ constexpr int MaxTableColumns = 30;
 constexpr int MaxTemplateCells = 600;
 
 int selectedCount(const Kern::ResultTableModel& grid) {
-    return std::clamp(grid.selectedCount(), 0, Kern::MaxTypes);
+    return std::clamp(grid.columns().types, 0, Kern::MaxTypes);
 }
 
 QString headingText(const QString& articleNumber) {

@@ -9,7 +9,7 @@ shift || true
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libgl-dev libbenchmark-dev
           fonts-dejavu-core fonts-liberation2 poppler-utils desktop-file-utils appstream
-          dpkg-dev libxml2-utils shared-mime-info)
+          dpkg-dev libxml2-utils shared-mime-info lintian bash-completion)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -45,9 +45,9 @@ inline QString difference(const std::vector<FoundCombination>& got,
 }
 
 // Lengths with one and two decimals (the grid the search prunes on), quarters (which add up
-// exactly in double), eight decimals (no usable grid), short ones, micrometres and less in huge
-// numbers, zeros and repeats; raised minimums, fixed counts and long lists of counts that only the
-// window cuts off.
+// exactly in double), eight decimals (no usable grid), near multiples of an odd unit, short ones,
+// micrometres and less in huge numbers, zeros and repeats; raised minimums, fixed counts and long
+// lists of counts that only the window cuts off.
 inline SearchType randomType(QRandomGenerator& rng, const std::vector<SearchType>& before) {
     const double lengths[] = {
         rng.bounded(50, 3000) / 10.0,
@@ -58,10 +58,12 @@ inline SearchType randomType(QRandomGenerator& rng, const std::vector<SearchType
         rng.bounded(1, 10) * std::pow(10.0, -rng.bounded(3, 13)),
         0.0,
         before.empty() ? 12.5 : before[rng.bounded(int(before.size()))].length,
+        // Near multiples of a unit that is no short decimal.
+        std::round(rng.bounded(1, 40) * 7.0710678118654755 * 1e4) / 1e4,
     };
-    const int kinds[12] = {0, 0, 0, 1, 1, 2, 2, 3, 4, 5, 6, 7};
+    const int kinds[14] = {0, 0, 0, 1, 1, 2, 2, 3, 4, 5, 6, 7, 8, 8};
     SearchType s;
-    s.length = lengths[kinds[rng.bounded(12)]];
+    s.length = lengths[kinds[rng.bounded(14)]];
     s.minimum = rng.bounded(5) == 0 ? rng.bounded(1, 4) : 0;
     const int spread = rng.bounded(4);
     s.maximum = spread == 0       ? s.minimum

@@ -1,4 +1,4 @@
-// Number formats, the typing and focus rules of the track table and the reading of prices.
+// Number formats, the reading of numbers and the normalising and reading of prices.
 #include "currency.h"
 #include "datarow.h"
 #include "germanformat.h"
@@ -12,7 +12,6 @@ using namespace Kern;
 
 namespace {
 constexpr double Inf = std::numeric_limits<double>::infinity();
-const QString Backspace(QChar(8));
 } // namespace
 
 class TestFormats : public QObject {
@@ -113,53 +112,6 @@ private slots:
         QCOMPARE(Kern::leadingNumber(text), value);
     }
 
-    void typing_data() {
-        dataColumns<QString, QString, bool, QString>({"start", "keys", "lengthRule", "expected"});
-        dataRow("comma becomes point", "", "64,3", true, "64.3");
-        dataRow("second point or comma dropped", "", "6.4,3.", true, "6.43");
-        dataRow("letters, minus, paste key dropped", "12", "a-x\x16", true, "12");
-        dataRow("backspace passes", "123", qPrintable(Backspace), true, "12");
-        dataRow("digits rule", "", "1a2.3,-", false, "123");
-        dataRow("digits rule backspace", "99", qPrintable(Backspace), false, "9");
-    }
-
-    // Applies a rule to typed keys the way a box does.
-    void typing() {
-        QFETCH(QString, start);
-        QFETCH(QString, keys);
-        QFETCH(bool, lengthRule);
-        QFETCH(QString, expected);
-        QString box = start;
-        for (const QChar k : keys) {
-            const KeyVerdict v = lengthRule ? lengthKeyRule(k, box) : digitsKeyRule(k);
-            const QChar c = v.action == KeyVerdict::Replace ? v.replacement : k;
-            if (v.action == KeyVerdict::Drop)
-                continue;
-            if (c == QChar(8))
-                box.chop(1);
-            else
-                box += c;
-        }
-        QCOMPARE(box, expected);
-    }
-
-    // A box that reads as zero takes its zero text when it loses the focus; any other keeps its
-    // text as typed or loaded.
-    void focusLoss_data() {
-        dataColumns<QString, bool>({"text", "kept"});
-        dataRow("empty", "", false);
-        dataRow("zeros", "00", false);
-        dataRow("design length", "0.0", false);
-        dataRow("unfinished length", "12.", true);
-        dataRow("negative length from a file", "-94.2", true);
-    }
-
-    void focusLoss() {
-        QFETCH(QString, text);
-        QFETCH(bool, kept);
-        QCOMPARE(focusLossText(text, QStringLiteral("zero")), kept ? text : QStringLiteral("zero"));
-    }
-
     void priceNormalisation_data() {
         dataColumns<QString, QString>({"text", "expected"});
         dataRow("point becomes comma", "12.5", "12,50");
@@ -167,6 +119,7 @@ private slots:
         dataRow("empty stays empty", "", "");
         dataRow("letters unchanged", "abc", "abc");
         dataRow("thousands point broken by the first dot", "1.234,50", "1,234,50");
+        dataRow("two points: the first is the decimal one", "1.234.567", "1,234.567");
         dataRow("no grouping", "1234,5", "1234,50");
     }
 

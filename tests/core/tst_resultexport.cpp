@@ -1,34 +1,34 @@
 // The result table as text for other programs: the rows chosen, the clipboard text and CSV bytes.
 #include "datarow.h"
 #include "resultexport.h"
+#include "resulttablemodel.h"
 
 #include <QtTest>
 
 using namespace Kern;
 
 namespace {
-// A table whose shown texts differ from the values behind them, as with a model of numbers.
-class ShownTable : public QAbstractTableModel {
-public:
-    ShownTable(QStringList headings, QList<QStringList> rows)
-        : m_headings(std::move(headings)), m_rows(std::move(rows)) {}
-    int rowCount(const QModelIndex& = {}) const override { return int(m_rows.size()); }
-    int columnCount(const QModelIndex& = {}) const override { return int(m_headings.size()); }
-    QVariant data(const QModelIndex& index, int role) const override {
-        const QString shown = m_rows.at(index.row()).at(index.column());
-        return role == Qt::DisplayRole ? QVariant(shown) : QVariant(shown.size() * 1.5);
-    }
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation != Qt::Horizontal)
-            return section + 1;
-        return role == Qt::DisplayRole ? QVariant(m_headings.at(section)) : QVariant();
-    }
+// A table of two types, or none, with two combinations.
+void show(ResultTableModel& grid, int n) {
+    SearchResult selection;
+    for (int t = 1; t <= n; ++t)
+        selection.articleNumbers.push_back(t == 1 ? QStringLiteral("Gleis Ä") : "Gleis ö");
+    FoundCombination first, second;
+    first.total = 1000;
+    first.counts = {2, 5};
+    first.pieces = 7;
+    second.total = 999.9;
+    second.deviation = -0.1;
+    second.counts = {0, 11};
+    second.pieces = 11;
+    second.totalPrice = 1234.5;
+    grid.SetUpResultTable(selection);
+    grid.FillResultTable({first, second});
+}
 
-private:
-    QStringList m_headings;
-    QList<QStringList> m_rows;
-};
-
+const QStringList Headings{"lfd. Nr.", "Länge",         "-/+",        "Gleis Ä",
+                           "Gleis ö",  "Anzahl Gleise", "Gesamtpreis"};
+const QStringList Groups{"", "Strecke (mm)", "", "Gleistypen (mm)", "", "", ""};
 const QStringList First{"1", "1000,0", "0,0", "2", "5", "7", "0,00"};
 const QStringList Second{"2", "999,9", "-0,1", "", "11", "11", "1.234,50"};
 } // namespace
@@ -37,25 +37,22 @@ class TestResultExport : public QObject {
     Q_OBJECT
 private slots:
     void texts_data() {
-        dataColumns<QStringList, QList<int>, QList<QStringList>>({"headings", "rows", "expected"});
-        const QStringList headings{"lfd. Nr.", "Länge",         "-/+",        "Gleis Ä",
-                                   "Gleis ö",  "Anzahl Gleise", "Gesamtpreis"};
-        const QStringList groups{"", "Strecke (mm)", "", "Gleistypen (mm)", "", "", ""};
-        dataRow("all rows, texts as shown", headings, QList<int>{0, 1},
-                QList<QStringList>{groups, headings, First, Second});
-        dataRow("chosen rows in the order given", headings, QList<int>{1, 0},
-                QList<QStringList>{groups, headings, Second, First});
+        dataColumns<int, QList<int>, QList<QStringList>>({"types", "rows", "expected"});
+        dataRow("all rows, texts as shown", 2, QList<int>{0, 1},
+                QList<QStringList>{Groups, Headings, First, Second});
+        dataRow("chosen rows in the order given", 2, QList<int>{1, 0},
+                QList<QStringList>{Groups, Headings, Second, First});
         const QStringList noType{"lfd. Nr.", "Länge", "-/+", "Anzahl Gleise", "Gesamtpreis"};
-        dataRow("no type: no caption above type columns", noType, QList<int>{},
+        dataRow("no type: no caption above type columns", 0, QList<int>{},
                 QList<QStringList>{{"", "Strecke (mm)", "", "", ""}, noType});
     }
     void texts() {
-        QFETCH(QStringList, headings);
+        QFETCH(int, types);
         QFETCH(QList<int>, rows);
         QFETCH(QList<QStringList>, expected);
-        const ShownTable model(headings,
-                               {First.first(headings.size()), Second.first(headings.size())});
-        QCOMPARE(resultTexts(model, rows), expected);
+        ResultTableModel grid;
+        show(grid, types);
+        QCOMPARE(resultTexts(grid, rows), expected);
     }
 
     // Each format quotes what would break its own cells or lines, doubling the quotes.

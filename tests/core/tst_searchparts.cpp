@@ -4,6 +4,7 @@
 #include "search_modular.h"
 #include "search_reach.h"
 #include "search_residue.h"
+#include "search_unit.h"
 #include "search_walk.h"
 #include "searchfixture.h"
 
@@ -30,10 +31,11 @@ qint64 largestNotAbove(const std::set<qint64>& members, qint64 x) {
     return above == members.begin() ? -1 : *std::prev(above);
 }
 
-enum class Tables { Residues, Coarse, Lists };
+enum class Tables { Residues, Coarse, Lists, None };
 
 // The search with one kind of table built at the first fruitless descent: residue tables, bit
-// tables squeezed onto coarse grids, or lists of prefix sums.
+// tables squeezed onto coarse grids, or lists of prefix sums; or none, which leaves the bounds
+// that need no table (among them the band of a unit the lengths nearly share).
 std::vector<FoundCombination> searchForced(const SearchRequest& r, Tables kind) {
     SearchLimits limits;
     limits.patience = 0;
@@ -49,7 +51,8 @@ std::vector<FoundCombination> searchForced(const SearchRequest& r, Tables kind) 
 QString forcedMismatch(const SearchRequest& r, const std::vector<FoundCombination>& reference) {
     const std::pair<const char*, Tables> kinds[] = {{"residue tables", Tables::Residues},
                                                     {"coarse tables", Tables::Coarse},
-                                                    {"lists", Tables::Lists}};
+                                                    {"lists", Tables::Lists},
+                                                    {"no tables", Tables::None}};
     for (const auto& [how, kind] : kinds)
         if (const QString diff = SearchFixture::difference(searchForced(r, kind), reference);
             !diff.isEmpty())
@@ -188,6 +191,32 @@ private slots:
             }
             QVERIFY(std::fabs(p - grid / 10.0) <= double(g.error[4]));
             QVERIFY(g.stepsBelow(4, p) <= double(grid) && double(grid) <= g.stepsAbove(4, p));
+        }
+    }
+
+    // Near multiples of an odd unit to four decimals: the unit is found, no reachable prefix sum
+    // lies above the bound, and a window halfway between two multiples is ruled out.
+    void unitLatticeBoundsEveryReachableSum() {
+        QRandomGenerator rng(31);
+        const double unit = 7.0710678118654755;
+        for (int i = 0; i < 200; ++i) {
+            std::vector<double> lengths;
+            for (int t = rng.bounded(2, 8); t > 0; --t)
+                lengths.push_back(std::round(rng.bounded(3, 60) * unit * 1e4) / 1e4);
+            const SearchSpace space(request(lengths, 9999, rng.bounded(1000, 100000)));
+            const UnitLattice lattice = UnitLattice::find(space);
+            QVERIFY(lattice.valid(space.n));
+            const double between = (rng.bounded(20, 140) + 0.5) * unit;
+            QVERIFY(lattice.below(space.n, between) < between - unit / 4);
+            for (int k = 0; k < 100; ++k) {
+                double p = 0.0;
+                for (int t = 0; t < space.n; ++t) {
+                    const qint64 most = std::min<qint64>(space.usable[size_t(t)], 60);
+                    p += space.product(t, rng.bounded(qint64(0), most + 1));
+                    const double b = p + rng.bounded(3) * rng.generateDouble();
+                    QVERIFY(!lattice.valid(t + 1) || lattice.below(t + 1, b) >= p);
+                }
+            }
         }
     }
 

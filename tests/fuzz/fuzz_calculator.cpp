@@ -1,7 +1,7 @@
 // The calculator's key handling driven by a stream of bytes, one key a byte, through a view that
 // records what the engine asks of it. Besides crashes and sanitizer reports it stops on a tape
-// line out of columns or out of order, a display not of its 25 places and a number that left the
-// range of a double.
+// line out of columns, a display not of its 25 places, a window showing other than the engine
+// holds, and a number that left the range of a double.
 //
 // Bytes: 'D', 'U', 'S' are the buttons "DM", "Euro" and "Switch"; 'P' takes the next byte's
 // last digit as the decimal places set with the spinner; every other byte is a typed
@@ -10,8 +10,10 @@
 #include "calculatorengine.h"
 #include "fuzzcheck.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TapeView view;
@@ -19,13 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     engine.open();
     for (size_t i = 0; i < size; ++i) {
         const char c = char(data[i]);
-        if (c == 'D' || c == 'U' || c == 'S') {
-            engine.convert(c == 'D' ? 0 : c == 'U' ? 1 : 2);
+        const auto conversion = std::string_view("DUS").find(c);
+        if (conversion != std::string_view::npos) {
+            (engine.*ConversionButtons[conversion])();
         } else if (c == 'P' && i + 1 < size) {
-            // What the spinner does: new places, blank field, Switch off.
-            view.places = QString::number(data[++i] % 10);
-            engine.takeDecimalPlaces();
-            view.blankConversionField();
+            engine.setDecimalPlaces(data[++i] % 10);
         } else {
             engine.HandleKey(QString(QChar::fromLatin1(c)));
         }
@@ -35,6 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(s.decimalPosition >= 0 && s.decimalPosition <= 11);
         FUZZ_CHECK(s.decimalPlaces >= 0 && s.decimalPlaces <= 6);
         FUZZ_CHECK(view.fault.isEmpty());
+        FUZZ_CHECK(view.display == s.displayText && view.field == engine.conversionCaption() &&
+                   view.switchEnabled == s.switchEnabled);
+        const QStringList& tape = engine.tape().lines();
+        for (qsizetype j = std::max<qsizetype>(0, tape.size() - 3); j < tape.size(); ++j)
+            FUZZ_CHECK(inColumns(tape.at(j)));
     }
     return 0;
 }

@@ -1,9 +1,9 @@
 #!/bin/sh
-# check_package.sh <cpack> <build dir> <scratch dir> <application id> <version>
+# check_package.sh <cpack> <build dir> <scratch dir> <application id> <version> [hardened: 1|0]
 # Builds the Debian package of the build folder and checks its control data, its file list and
 # the installed files with the distribution's own tools.
 set -eu
-cpack=$1 build=$2 scratch=$3 id=$4 version=$5
+cpack=$1 build=$2 scratch=$3 id=$4 version=$5 hardened=${6:-1}
 
 for tool in dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli xmllint update-mime-database; do
     if ! command -v "$tool" >/dev/null; then
@@ -38,13 +38,17 @@ done
 field Description | grep -q 'Gleisst' || fail "no German description"
 field Description | grep -q 'model-railway' || fail "no English description"
 
-# Exactly the program, the desktop files and the track systems (checked below), nothing from the
-# build or the tests.
+# Exactly the program, its desktop files and documents, and the track systems (checked below),
+# nothing from the build or the tests.
 tracks=./usr/share/schotterfix/tracksystems/
 files=$(dpkg-deb -c "$deb" | awk -v t="$tracks" '$1 !~ /^d/ && index($NF, t) != 1 { print $1, $NF }' | sort)
 expected=$(sort <<LIST
 -rwxr-xr-x ./usr/bin/schotterfix
 -rw-r--r-- ./usr/share/applications/$id.desktop
+-rw-r--r-- ./usr/share/bash-completion/completions/schotterfix
+-rw-r--r-- ./usr/share/doc/schotterfix/changelog.gz
+-rw-r--r-- ./usr/share/doc/schotterfix/copyright
+-rw-r--r-- ./usr/share/man/man1/schotterfix.1.gz
 -rw-r--r-- ./usr/share/icons/hicolor/256x256/apps/$id.png
 -rw-r--r-- ./usr/share/icons/hicolor/scalable/apps/$id.svg
 -rw-r--r-- ./usr/share/metainfo/$id.metainfo.xml
@@ -85,4 +89,24 @@ grep -qx "$type text/plain" "$scratch/mime/subclasses" || fail "not a text file 
 # The packaged program is the real one, still working after stripping.
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/schotterfix" --version)
 [ "$out" = "Schotterfix $version" ] || fail "packaged program says: $out"
+# The changelog's latest entry is this version: a new version without its entry is caught here.
+top=$(gzip -dc "$root/usr/share/doc/schotterfix/changelog.gz" | head -n 1)
+[ "$top" = "schotterfix ($version) unstable; urgency=medium" ] || fail "changelog starts: $top"
+
+# Debian's policy checker has the last word; overrides, if ever needed, carry their reason.
+# Its hardening notes are only informational, but in a hardened build they tell that it lost
+# its flags (the debug and sanitizer builds go without them).
+if command -v lintian >/dev/null; then
+    lintian --fail-on none --display-info "$deb" >"$scratch/lintian.log" 2>&1 ||
+        { cat "$scratch/lintian.log"; fail "lintian could not check the package"; }
+    faults='^[EW]: '
+    [ "$hardened" = 0 ] || faults="$faults|hardening-"
+    if grep -Eq "$faults" "$scratch/lintian.log"; then
+        cat "$scratch/lintian.log"
+        fail "lintian reports errors, warnings or missing hardening"
+    fi
+    echo "lintian: no errors, no warnings (hardened build: $hardened)"
+else
+    echo "lintian missing: the package was not checked against Debian's policy"
+fi
 echo "package $deb built and valid"

@@ -3,6 +3,7 @@
 #include "datarow.h"
 #include "filefaults.h"
 #include "kernmain.h"
+#include "modalhelper.h"
 #include "resulttablemodel.h"
 #include "seite1.h"
 #include "settings.h"
@@ -10,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QClipboard>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -128,10 +130,11 @@ private slots:
         QVERIFY(qAbs(button.height() - Twips::toPx(design->Height() * ry, w)) <= 1);
         QVERIFY(qAbs(w->startButton()->font().pointSizeF() -
                      design->Fontsize() * std::min(rx, ry)) < 0.05);
-        // The result grid is set up again for the preset.
-        Kern::ResultTableModel fresh;
-        fresh.SetUpResultTable(w->result(), w->screenScale());
-        QCOMPARE(w->resultTable()->columnWidthTwips(2), fresh.columnWidthTwips(2));
+        // The result grid follows: its columns make 9225 twips times the horizontal factor.
+        int gridWidth = 0;
+        for (int c = 0; c < w->resultTable()->columnCount(); ++c)
+            gridWidth += w->grid()->columnWidth(c);
+        QVERIFY(qAbs(gridWidth - Twips::toPx(9225 * w->screenScale().x, w)) <= 15);
         // Centred horizontally, 150 twips times the vertical factor above the vertical centre; but
         // the title bar of "1&600 x 1200", taller than the 1200 pixels of the screen, stays on it.
         const QRect screen = w->screen()->geometry();
@@ -149,24 +152,41 @@ private slots:
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral(" | "))));
     }
 
-    // A preset empties the result grid and keeps its types; chosen again it centres the window
-    // anew.
-    void choosingAgainRecentres() {
+    // A preset lays the grid out anew and keeps what it shows: the rows in their sorted order,
+    // the sort direction, the selection; the label, printing and copying go on with them.
+    // Chosen again, a preset centres the window anew.
+    void presetKeepsTheResult() {
         w = Kern::Main();
         w->startButton()->click();
         QTRY_VERIFY(!w->searchRunning());
-        QCOMPARE(w->resultTable()->rowCount(), 4);
+        const QString label = w->resultLabel()->text();
+        w->Grid_Click(11); // ascending by "Anzahl Gleise": the order of discovery reversed
+        QTableView* grid = w->grid();
+        grid->selectRow(1);
         w->extrasEntry(15)->trigger();
-        QCOMPARE(w->resultTable()->rowCount(), 0);
-        QCOMPARE(w->resultTable()->cellText(0, 3), QStringLiteral("24064"));
+        QCOMPARE(grid->columnWidth(3), Twips::toPx(1132, w)); // 5925 x 1.72 / 9
+        QCOMPARE(w->resultLabel()->text(), label);
+        QVERIFY(w->sortAscendingFlag());
+        QStringList order;
+        for (int r = 1; r <= w->resultTable()->rowCount(); ++r)
+            order << w->resultTable()->cellText(r, 0);
+        QCOMPARE(order.join(' '), QStringLiteral("4 3 2 1"));
+        QApplication::clipboard()->clear();
+        grid->setFocus();
+        QTest::keySequence(grid, QKeySequence::Copy);
+        QCOMPARE(QApplication::clipboard()->text().section('\n', 2, 2).section('\t', 0, 0), "3");
+        QString printed;
+        TestHelp::answerModal([&](QWidget* modal) {
+            printed = QString::fromLatin1(modal->metaObject()->className());
+            modal->close();
+        });
+        w->dateiEntry(4)->trigger();
+        QCOMPARE(printed, QStringLiteral("DruBild"));
+
         const QPointF centred = Twips::outerPos(w);
         w->move(10, 10);
         w->extrasEntry(15)->trigger();
         QCOMPARE(Twips::outerPos(w), centred);
-        QVERIFY(w->extrasEntry(15)->isChecked());
-        // The calculator entry and the separator change neither the preset nor the marks.
-        w->MExtras_Click(3);
-        QCOMPARE(w->screenScale().preset, 5.0);
         QVERIFY(w->extrasEntry(15)->isChecked());
     }
 
@@ -218,12 +238,10 @@ private slots:
     }
 
     void rememberedFile_data() {
-        // settings: "fifo", "zero" or the file's content, %1 standing for the remembered file
+        // settings: "fifo" or the file's content, %1 standing for the remembered file
         dataColumns<QString, QString, QString>({"settings", "remembered", "length"});
         dataRow("settings file is a FIFO", "fifo", "", "64.3");
-        dataRow("settings file is an endless device", "zero", "", "64.3");
         dataRow("remembered file is loaded", " 0 \r\n%1\r\n", "track", "111.1");
-        dataRow("remembered file has gone", " 0 \r\n%1\r\n", "gone", "64.3");
         dataRow("remembered file is a FIFO", " 0 \r\n%1\r\n", "fifo", "64.3");
         dataRow("remembered file is an endless device", " 0 \r\n%1\r\n", "/dev/zero", "64.3");
     }
@@ -242,14 +260,12 @@ private slots:
         QDir().mkpath(QFileInfo(path).absolutePath());
         if (remembered == QLatin1String("fifo"))
             remembered = fifo;
-        if (remembered == QLatin1String("gone") || remembered == QLatin1String("track"))
-            remembered = dir.filePath(remembered + QStringLiteral(".sfr"));
+        if (remembered == QLatin1String("track"))
+            remembered = dir.filePath(QStringLiteral("track.sfr"));
         QVERIFY(
             TestHelp::put(dir.filePath(QStringLiteral("track.sfr")), "111.1\r\nH0-1\r\n2,50\r\n"));
         if (settings == QLatin1String("fifo"))
             QVERIFY(QFile::link(fifo, path));
-        else if (settings == QLatin1String("zero"))
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
         else
             writeSettings(settings.arg(remembered).toUtf8());
 

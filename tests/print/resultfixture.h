@@ -26,8 +26,8 @@ inline Kern::SearchResult fillResults(Kern::ResultTableModel& grid, int n, int k
         f.totalPrice = (k - r + 1) * 2.5 + 0.25;
         result.rows.push_back(f);
     }
-    grid.SetUpResultTable(result, Kern::ScreenScale());
-    grid.FillResultTable(result);
+    grid.SetUpResultTable(result);
+    grid.FillResultTable(result.rows);
     return result;
 }
 

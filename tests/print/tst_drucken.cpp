@@ -175,8 +175,8 @@ private slots:
         QFETCH(QString, heading);
         Kern::SearchResult result = fillResults(m_grid, 2, 4);
         result.articleNumbers[0] = number;
-        m_grid.SetUpResultTable(result, Kern::ScreenScale());
-        m_grid.FillResultTable(result);
+        m_grid.SetUpResultTable(result);
+        m_grid.FillResultTable(result.rows);
         Printout printout(m_grid, m_noOverride.path());
         PrintDocument& doc = printout.build();
         QCOMPARE(doc.tableCellText(0, 0, 3), heading);

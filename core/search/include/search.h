@@ -45,6 +45,12 @@ double windowHigh(const SearchRequest& request);
 struct SearchControl {
     std::atomic<bool> cancel{false}; // set by another thread: the search returns soon after
     std::atomic<qint64> found{0};    // combinations found so far, updated as they are found
+    // The share of its work the search has done, from 0 to 1: how far it has come through the
+    // count vectors in the odometer's order, each count of a place taking an equal share of what
+    // the slower places leave to it (counts the search rules out in one jump are passed as done).
+    // It never decreases during a search, is updated every few hundred steps and is exactly 1
+    // once the search has returned, unless it was cancelled. A search sets it to 0 as it starts.
+    std::atomic<double> progress{0.0};
 };
 
 // Machine-independent measure of the work a search did.

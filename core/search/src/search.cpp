@@ -34,12 +34,16 @@ bool plausible(const SearchRequest& request) {
 std::vector<FoundCombination> searchCombinations(const SearchRequest& request,
                                                  SearchControl* control, SearchStats* stats) {
     std::vector<FoundCombination> out;
-    if (!plausible(request))
-        return out;
-    SearchDetail::Walker walker(request, out, control);
-    walker.run();
-    if (stats)
-        stats->steps = walker.steps();
+    if (control)
+        control->progress.store(0.0);
+    if (plausible(request)) {
+        SearchDetail::Walker walker(request, out, control);
+        walker.run();
+        if (stats)
+            stats->steps = walker.steps();
+    }
+    if (control && !control->cancel.load())
+        control->progress.store(1.0);
     return out;
 }
 

@@ -38,6 +38,10 @@ void ReachBounds::plan() {
     m_lists.plan(m_space, m_limits.listedSums);
     m_tables.plan(m_space, m_lattice, m_limits.tableBytes);
     m_residues.plan(m_space, m_lattice, 2, m_limits.residueEntries);
+    // Bit tables on the decimal lattice say all that the unit's band could; without them, a
+    // band around multiples of another unit may rule out what no table reaches.
+    if (!(m_tables.onLattice() && m_tables.planned() == m_space.n - 1))
+        m_unit = UnitLattice::find(m_space);
 }
 
 qint64 ReachBounds::buildSteps() const {
@@ -123,6 +127,11 @@ double ReachBounds::reachBelow(int t, double a, double b) const {
     if (t <= m_lists.built())
         return m_lists.largestNotAbove(t, b);
     double y = b;
+    if (m_unit.valid(t)) {
+        y = m_unit.below(t, b);
+        if (y < a)
+            return y;
+    }
     if (const Bands& band = m_bands[size_t(t)]; band.apart) {
         const double pieces = std::min(std::floor(b / band.shortest * (1 + 0x1p-40)), band.most);
         if (pieces < band.fewest)

@@ -4,6 +4,7 @@
 #include "search_modular.h"
 #include "search_reach.h"
 #include "search_residue.h"
+#include "search_unit.h"
 
 #include <optional>
 
@@ -72,6 +73,7 @@ private:
     Grid m_lattice;                 // exact decimal grid: divisor and lowest-sum checks
     std::optional<Grid> m_pairGrid; // where there is no lattice
     PairStepper m_pair;
+    UnitLattice m_unit; // where the lengths nearly share a unit that is no short decimal
     SearchLimits m_limits;
     bool m_planned = false;
     qint64 m_unplanned = 0; // steps missed before planning

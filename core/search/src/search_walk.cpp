@@ -82,6 +82,21 @@ SFX_HOT_INLINE void Walker::countStep() {
         m_stopped = true;
 }
 
+double Walker::progressAt(const Level& level, qint64 c) const {
+    return m_share + m_shareWidth * (double(c - level.ca) / (double(level.cb - level.ca) + 1));
+}
+
+// Never while probing: a probe walks ahead of the counts and comes back.
+SFX_HOT_INLINE void Walker::publishProgress(const Level& level, qint64 c) {
+    if (!m_control || m_probing || (m_steps & 255) != 0)
+        return;
+    const double share = std::min(progressAt(level, c), 1.0);
+    if (share > m_published) {
+        m_published = share;
+        m_control->progress.store(share, std::memory_order_relaxed);
+    }
+}
+
 SFX_HOT_INLINE void Walker::finishRow(FoundCombination& f) const {
     double s = 0.0;
     Int128 price = 0;
@@ -239,7 +254,14 @@ SFX_HOT_INLINE qint64 Walker::descend(Level& level, qint64 c, double a, double b
     m_cur[level.i] = c;
     const size_t begin = m_out.size();
     const qint64 stepsBefore = m_steps;
+    const double share = m_share, width = m_shareWidth;
+    if (!m_probing) {
+        m_share = progressAt(level, c);
+        m_shareWidth = width / (double(level.cb - level.ca) + 1);
+    }
     found = walk(level.t - 1, a, b);
+    m_share = share;
+    m_shareWidth = width;
     if (!found && !m_stopped) {
         m_bounds->noteMissed(level.t, m_steps - stepsBefore + 1);
         m_bounds->noteFruitless(level.t, m_steps - stepsBefore + 1);
@@ -281,6 +303,7 @@ bool Walker::walk(int t, double plo, double phi) {
     qint64 c = t == 2 ? m_bounds->pairNext(level.ca, level.cb, plo, phi) : level.ca;
     while (c <= level.cb && active()) {
         countStep();
+        publishProgress(level, c);
         const Candidate cand = examine(level, c);
         if (!cand.open) {
             m_bounds->noteMissed(t, 1);

@@ -37,6 +37,9 @@ private:
     void recordCopy(const FoundCombination& row, int place, qint64 count);
     bool active() const { return m_remaining > 0 && !m_stopped; }
     void countStep();
+    // Where count c of the level lies in the walk's share of the work (see SearchControl).
+    double progressAt(const Level& level, qint64 c) const;
+    void publishProgress(const Level& level, qint64 c);
 
     Candidate examine(const Level& level, qint64 c) const;
     qint64 skipClosed(Level& level, qint64 c, double y, const Candidate& cand);
@@ -58,6 +61,9 @@ private:
     bool m_probing = false;
     bool m_stopped = false;
     qint64 m_steps = 0;
+    // The share of the work under the level being walked: it starts at m_share and spans
+    // m_shareWidth.
+    double m_share = 0.0, m_shareWidth = 1.0, m_published = 0.0;
     std::array<qint64, MaxTypes> m_cur{};
 };
 

@@ -1,0 +1,184 @@
+#include "search_unit.h"
+
+#include <numeric>
+#include <vector>
+
+namespace Kern::SearchDetail {
+
+namespace {
+
+// Units tried: the reference length over 1, 2, ... this many, down to the window's width (a finer
+// unit has an index in every window).
+constexpr qint64 MaxMultiples = 4096;
+// A band wider than this many indices of the prefix at the upper bound rules out little.
+constexpr long double WidestBand = 2;
+// Candidates whose band is refined by leaving out types that fit no multiple.
+constexpr size_t Refined = 8;
+// Relative slack that covers the long double rounding of a query's few operations.
+constexpr long double Outwards = 0x1p-56L;
+
+using Steps = std::array<qint64, MaxTypes>;
+
+qint64 range(const SearchSpace& s, size_t i) {
+    return std::max<qint64>(s.usable[i] - s.min[i], 0);
+}
+
+// The band at the upper bound, in indices over their gcd: what the counts above the minimums
+// leave open, and the ranges the other types add.
+long double bandOf(const SearchSpace& s, const Steps& k) {
+    const UnitLattice::Prefix p(s, k, s.n);
+    if (p.types == 0)
+        return Inf;
+    const long double x = std::clamp<long double>(s.hi - p.base, 0, p.roomTotal);
+    const long double loose = p.looseHigh - p.looseLow;
+    return (p.most(x) - p.fewest(x) + loose * p.rate[size_t(p.types - 1)]) / p.divisor;
+}
+
+// Every type with counts to choose on the multiple of `unit` nearest its length.
+Steps nearest(const SearchSpace& s, long double unit) {
+    Steps k{};
+    for (size_t i = 0; i < size_t(s.n); ++i)
+        if (s.len[i] > 0 && range(s, i) > 0)
+            k[i] = std::llround(s.len[i] / unit);
+    return k;
+}
+
+// Leaves out, one at a time, the type whose leaving narrows the band most, while one does: a
+// short-listed odd length among near-multiples.
+long double refine(const SearchSpace& s, Steps& k) {
+    long double band = bandOf(s, k);
+    for (;;) {
+        Steps best = k;
+        long double bestBand = band;
+        for (size_t i = 0; i < size_t(s.n); ++i) {
+            if (k[i] == 0)
+                continue;
+            Steps without = k;
+            without[i] = 0;
+            const long double b = bandOf(s, without);
+            if (b < bestBand) {
+                bestBand = b;
+                best = without;
+            }
+        }
+        if (!(bestBand < band))
+            return band;
+        k = best;
+        band = bestBand;
+    }
+}
+
+} // namespace
+
+UnitLattice::Prefix::Prefix(const SearchSpace& s, const Steps& k, int t) {
+    std::array<std::pair<long double, long double>, MaxTypes> byRate{};
+    for (size_t i = 0; i < size_t(t); ++i) {
+        const long double len = s.len[i];
+        if (k[i] > 0) {
+            byRate[size_t(types++)] = {k[i] / len, range(s, i) * len};
+            base += s.min[i] * len;
+            divisor = std::gcd(divisor, k[i]);
+        } else {
+            looseLow += s.min[i] * len;
+            looseHigh += std::max(s.usable[i], s.min[i]) * len;
+        }
+    }
+    std::sort(byRate.begin(), byRate.begin() + types);
+    for (size_t j = 0; j < size_t(types); ++j) {
+        rate[j] = byRate[j].first;
+        room[j] = byRate[j].second;
+        roomTotal += room[j];
+    }
+    base *= 1 - Outwards;
+    looseLow *= 1 - Outwards;
+    looseHigh *= 1 + Outwards;
+    rounding = (t + 5) * 0x1p-52L * s.pMax[size_t(t)] + (t + 2) * 0x1p-1000L;
+    valid = types > 0 && s.pMax[size_t(t)] * rate[size_t(types - 1)] < 0x1p62L;
+}
+
+long double UnitLattice::Prefix::fewest(long double x) const {
+    long double d = 0;
+    for (size_t j = 0; j < size_t(types) && x > 0; ++j) {
+        const long double take = std::min(x, room[j]);
+        d += take * rate[j];
+        x -= take;
+    }
+    return d * (1 - Outwards);
+}
+
+long double UnitLattice::Prefix::most(long double x) const {
+    long double d = 0;
+    for (size_t j = size_t(types); j-- > 0 && x > 0;) {
+        const long double take = std::min(x, room[j]);
+        d += take * rate[j];
+        x -= take;
+    }
+    return d * (1 + Outwards);
+}
+
+long double UnitLattice::Prefix::reach(long double d) const {
+    d *= 1 + Outwards;
+    long double x = 0;
+    for (size_t j = 0; j < size_t(types); ++j) {
+        const long double all = room[j] * rate[j];
+        if (d < all)
+            return (x + d / rate[j]) * (1 + Outwards);
+        d -= all;
+        x += room[j];
+    }
+    return roomTotal * (1 + Outwards);
+}
+
+UnitLattice UnitLattice::find(const SearchSpace& s) {
+    UnitLattice lattice;
+    const long double window = static_cast<long double>(s.hi) - s.lo;
+    // The reference: the shortest length with counts to choose that is no finer than the window.
+    int ref = -1;
+    for (int t = 0; t < s.n; ++t) {
+        const size_t i = size_t(t);
+        if (range(s, i) > 0 && s.len[i] >= window && (ref < 0 || s.len[i] < s.len[size_t(ref)]))
+            ref = t;
+    }
+    if (ref < 0 || !(window > 0) || !(s.hi < 0x1p60))
+        return lattice;
+    const long double length = s.len[size_t(ref)];
+    const qint64 most = std::min<qint64>(MaxMultiples, qint64(length / window));
+    std::vector<std::pair<long double, Steps>> candidates;
+    for (qint64 m = 1; m <= most; ++m) {
+        const Steps k = nearest(s, length / m);
+        candidates.emplace_back(bandOf(s, k), k);
+    }
+    const size_t kept = std::min(candidates.size(), Refined);
+    std::partial_sort(candidates.begin(), candidates.begin() + qsizetype(kept), candidates.end(),
+                      [](const auto& x, const auto& y) { return x.first < y.first; });
+    long double narrowest = WidestBand;
+    for (size_t c = 0; c < kept; ++c) {
+        Steps k = candidates[c].second;
+        const long double band = refine(s, k);
+        if (band < narrowest) {
+            narrowest = band;
+            lattice.m_steps = k;
+        }
+    }
+    if (!(narrowest < WidestBand))
+        return UnitLattice();
+    for (int t = 1; t <= s.n; ++t)
+        lattice.m_prefix[size_t(t)] = Prefix(s, lattice.m_steps, t);
+    return lattice;
+}
+
+// The largest index the prefix can reach at or below b, and the most millimetres that index
+// leaves room for.
+double UnitLattice::below(int t, double b) const {
+    const Prefix& p = m_prefix[size_t(t)];
+    const long double top = b + p.rounding - p.looseLow - p.base; // above the minimums
+    if (top < 0)
+        return -Inf;
+    const long double highest = std::floor(p.most(std::min(top, p.roomTotal)));
+    const qint64 steps = qint64(highest) / p.divisor * p.divisor;
+    return std::min(b,
+                    roundUp(p.base * (1 + 2 * Outwards) + p.reach(static_cast<long double>(steps)) +
+                            p.looseHigh + p.rounding));
+}
+
+} // namespace Kern::SearchDetail

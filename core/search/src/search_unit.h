@@ -1,0 +1,59 @@
+#pragma once
+
+#include "search_exact.h"
+#include "search_space.h"
+
+#include <array>
+
+namespace Kern::SearchDetail {
+
+// Lengths that all lie close to whole multiples k_i of one unit that need not be a short decimal
+// (about 0.7071 mm, or 20.94 mm with lengths of three decimals). A sum of such pieces has the
+// lattice index K = sum c_i k_i, and its millimetres are spent on types whose indices per
+// millimetre k_i / L_i differ only a little: spending them first on the types of the fewest and
+// of the most indices per millimetre, as far as their counts allow, bounds K from both sides. So
+// the sums in a window have indices in a narrow band; where no index of the prefix (the indices
+// of the minimums plus a multiple of the gcd of the k_i) lies in that band, the whole window is
+// out of reach, however many counts lead to it. Types that fit no multiple (short lengths, fixed
+// counts) add a range of millimetres of their own and no index.
+class UnitLattice {
+public:
+    // The unit whose band is narrowest at the upper bound, if it is narrow enough to rule out
+    // windows; an invalid lattice otherwise.
+    static UnitLattice find(const SearchSpace& space);
+
+    bool valid(int t) const { return m_prefix[size_t(t)].valid; }
+    // The steps of type t on the lattice; 0 for a type that takes no part in it.
+    qint64 steps(int t) const { return m_steps[size_t(t)]; }
+
+    // An upper bound on the largest prefix sum of the first t types not above b, in the walk's
+    // double arithmetic; -Inf when none is that small.
+    double below(int t, double b) const;
+
+    // The prefix of the first t types on the lattice given by `steps`.
+    struct Prefix {
+        bool valid = false;
+        int types = 0; // on the lattice, by ascending indices per millimetre
+        std::array<long double, MaxTypes> rate{}; // k_i / L_i
+        std::array<long double, MaxTypes> room{}; // millimetres above the minimums
+        long double roomTotal = 0;
+        long double base = 0;                    // millimetres of the minimums
+        qint64 divisor = 0;                      // gcd of the k_i
+        long double looseLow = 0, looseHigh = 0; // what the other types add
+        long double rounding = 0;                // between a double prefix sum and the exact one
+
+        Prefix(const SearchSpace& space, const std::array<qint64, MaxTypes>& steps, int t);
+        Prefix() = default;
+        // The fewest and the most indices that x millimetres above the minimums can add.
+        long double fewest(long double x) const;
+        long double most(long double x) const;
+        // The most millimetres above the minimums that add at most d indices.
+        long double reach(long double d) const;
+    };
+
+private:
+    std::array<qint64, MaxTypes> m_steps{};
+    std::array<Prefix, MaxTypes + 1> m_prefix{};
+};
+
+} // namespace Kern::SearchDetail
