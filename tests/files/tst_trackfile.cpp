@@ -29,6 +29,15 @@ void answerDialog(const QString& title, const QString& path) {
     });
 }
 
+// Answers the question about a changed table with "&Nein": its changes go.
+void discardChanges() {
+    TestHelp::answerModalOf<QMessageBox>([](QMessageBox* box) {
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == QLatin1String("&Nein"))
+                b->click();
+    });
+}
+
 } // namespace
 
 class TestTrackFile : public QObject {
@@ -55,6 +64,7 @@ private slots:
             w->articleBox(r)->clear();
         }
         w->setCurrentTrackFile(QString());
+        discardChanges();
         answerDialog(QStringLiteral("Gleis-Tabelle laden"), path);
         w->activateWindow(); // the shortcut needs the window active again after the dialog
         QVERIFY(QTest::qWaitForWindowActive(w));
@@ -67,6 +77,7 @@ private slots:
         QCOMPARE(w->lengthBox(10)->text(), QStringLiteral("0.0"));
         // A cancelled load changes nothing.
         w->lengthBox(1)->setText(QStringLiteral("5"));
+        discardChanges();
         answerDialog(QStringLiteral("Gleis-Tabelle laden"), QString());
         w->toolbarButton(1)->trigger();
         QCOMPARE(w->currentTrackFile(), path);
