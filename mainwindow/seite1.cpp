@@ -1,9 +1,9 @@
 #include "seite1.h"
 #include "seite1_build.h"
 
+#include "boxinputfilter.h"
 #include "inputrules.h"
 #include "kern.h"
-#include "linebreakfilter.h"
 #include "resultcommands.h"
 #include "resulttablemodel.h"
 #include "searchrunner.h"

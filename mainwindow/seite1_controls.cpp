@@ -2,9 +2,9 @@
 #include "seite1.h"
 #include "seite1_build.h"
 
+#include "boxinputfilter.h"
 #include "germanformat.h"
 #include "kern.h"
-#include "linebreakfilter.h"
 #include "resultgrid.h"
 #include "resulttablemodel.h"
 #include "twips.h"
@@ -66,9 +66,9 @@ QLineEdit* makeBox(QWidget* parent, QObject* filter, const char* name, int index
     auto* e = make<QLineEdit>(parent, name, index);
     e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     e->setProperty("sfxRule", int(rule));
-    LineBreakFilter::attach(e, rule == BoxRule::Length ? Kern::BoxKind::Length
-                               : rule == BoxRule::None ? Kern::BoxKind::Free
-                                                       : Kern::BoxKind::Digits);
+    BoxInputFilter::attach(e, rule == BoxRule::Length ? Kern::BoxKind::Length
+                              : rule == BoxRule::None ? Kern::BoxKind::Free
+                                                      : Kern::BoxKind::Digits);
     if (rule != BoxRule::None) // composed input would bypass the typing rules
         e->setAttribute(Qt::WA_InputMethodEnabled, false);
     place(e, l, t, w, h);

@@ -163,7 +163,9 @@ private slots:
         QCOMPARE(e->text(), QStringLiteral("7 8"));
     }
 
-    void clipboardKeysDoNothing() {
+    // Cut does nothing in a box with a typing rule, and a paste the rule would not take is
+    // refused whole.
+    void clipboardKeysInRuleBoxes() {
         QApplication::clipboard()->setText(QStringLiteral("abc"));
         QLineEdit* e = w->lengthBox(1);
         e->setFocus();
@@ -179,7 +181,7 @@ private slots:
         e->setCursorPosition(1);
         QApplication::sendEvent(e, &several);
         QCOMPARE(e->text(), QStringLiteral("51.2"));
-        // The article box has no filter: pasting works there.
+        // The article box takes any text.
         w->articleBox(9)->setFocus();
         QTest::keyClick(w->articleBox(9), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(w->articleBox(9)->text(), QStringLiteral("abc"));

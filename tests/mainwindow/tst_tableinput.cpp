@@ -1,7 +1,7 @@
 // What the boxes of the track table take however text reaches them, when a track table counts
 // as changed, and the menu of the track systems.
+#include "boxinputfilter.h"
 #include "datarow.h"
-#include "linebreakfilter.h"
 #include "tablesnapshot.h"
 #include "tracksystemmenu.h"
 
@@ -127,7 +127,7 @@ private slots:
         const QString path =
             QString::fromUtf8(QTest::currentDataTag()).section(QLatin1Char(':'), 0, 0);
         QLineEdit box;
-        LineBreakFilter::attach(&box, kind);
+        BoxInputFilter::attach(&box, kind);
         box.resize(300, 30);
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
@@ -144,7 +144,7 @@ private slots:
     // box still refuses a paste that breaks the rule afterwards, and takes one that keeps it.
     void setTextShowsWhatItIsGiven() {
         QLineEdit box;
-        LineBreakFilter::attach(&box, BoxKind::Length);
+        BoxInputFilter::attach(&box, BoxKind::Length);
         box.setText(QStringLiteral("64,3"));
         QCOMPARE(box.text(), QStringLiteral("64,3"));
         box.setText(QStringLiteral("7\r\n8\n"));

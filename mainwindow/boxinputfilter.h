@@ -57,10 +57,10 @@ TextEdit editBetween(const QString& before, const QString& after, EditSite site,
 // through its validator, which may rewrite the text or refuse it (the box then keeps its text).
 // Line breaks leave every kind of box; pasted text goes through the box's typing rule. Text the
 // program sets (setText: a loaded file, a focus rule) is shown as it is, line breaks aside.
-class LineBreakFilter : public QValidator {
+class BoxInputFilter : public QValidator {
     Q_OBJECT
 public:
-    LineBreakFilter(QLineEdit* box, Kern::BoxKind kind);
+    BoxInputFilter(QLineEdit* box, Kern::BoxKind kind);
     State validate(QString& input, int& pos) const override;
 
     // Gives the box a filter of its own.

@@ -1,4 +1,4 @@
-#include "linebreakfilter.h"
+#include "boxinputfilter.h"
 
 #include "inputrules.h"
 
@@ -85,25 +85,25 @@ TextEdit editBetween(const QString& before, const QString& after, EditSite site,
 
 } // namespace Kern
 
-LineBreakFilter::LineBreakFilter(QLineEdit* box, Kern::BoxKind kind)
+BoxInputFilter::BoxInputFilter(QLineEdit* box, Kern::BoxKind kind)
     : QValidator(box), m_box(box), m_kind(kind), m_taken(box ? box->text() : QString()) {
     if (!box)
         return;
     // The box tells where its cursor and selection went once a change is through; a change in
     // the making has already taken the selection away when its text reaches validate().
-    connect(box, &QLineEdit::cursorPositionChanged, this, &LineBreakFilter::rememberSite);
-    connect(box, &QLineEdit::selectionChanged, this, &LineBreakFilter::rememberSite);
+    connect(box, &QLineEdit::cursorPositionChanged, this, &BoxInputFilter::rememberSite);
+    connect(box, &QLineEdit::selectionChanged, this, &BoxInputFilter::rememberSite);
     rememberSite();
 }
 
-void LineBreakFilter::rememberSite() {
+void BoxInputFilter::rememberSite() {
     if (m_box->hasSelectedText())
         m_site = {m_box->selectionStart(), int(m_box->selectionLength())};
     else
         m_site = {m_box->cursorPosition(), 0};
 }
 
-QValidator::State LineBreakFilter::validate(QString& input, int& pos) const {
+QValidator::State BoxInputFilter::validate(QString& input, int& pos) const {
     // A change the user made leaves the box "modified"; setText() clears that flag before the
     // new text is checked. The program's own texts are shown as they are, line breaks aside.
     if (!m_box || !m_box->isModified()) {
@@ -127,6 +127,6 @@ QValidator::State LineBreakFilter::validate(QString& input, int& pos) const {
     return Acceptable;
 }
 
-void LineBreakFilter::attach(QLineEdit* box, Kern::BoxKind kind) {
-    box->setValidator(new LineBreakFilter(box, kind));
+void BoxInputFilter::attach(QLineEdit* box, Kern::BoxKind kind) {
+    box->setValidator(new BoxInputFilter(box, kind));
 }
