@@ -240,9 +240,10 @@ private slots:
         dataRow("typed back to what it was", "typed back");
         dataRow("a length box left, the focus rule writing 0,0", "focus rule");
         dataRow("a search that rewrites the prices", "search");
+        dataRow("saved", "saved");
     }
 
-    // What leaves the table's meaning as it was asks nothing.
+    // What leaves the table's meaning as it was, or has just been saved, asks nothing.
     void noQuestion() {
         QFETCH(QString, how);
         if (how == QLatin1String("typed back")) {
@@ -253,6 +254,9 @@ private slots:
             w->lengthBox(10)->setFocus(Qt::TabFocusReason);
             w->minimumBox(10)->setFocus(Qt::TabFocusReason);
             QCOMPARE(w->lengthBox(10)->text(), QStringLiteral("0,0"));
+        } else if (how == QLatin1String("saved")) {
+            w->articleBox(2)->setText(QStringLiteral("neu"));
+            QVERIFY(w->saveAs(m_dir.filePath(QStringLiteral("gespeichert.sfr"))));
         } else {
             w->priceBox(1)->setText(QStringLiteral("2.5"));
             w->markTableUnchanged();
