@@ -43,7 +43,6 @@ public:
     // Reads the running search's count and share of work done and reports what changed; runs
     // about 30 times a second while a search runs.
     void tick();
-    const SearchProgress& work() const { return m_work; }
 
 signals:
     void progress(qint64 found);
