@@ -22,6 +22,7 @@ class QTableView;
 class QToolBar;
 class ResultCommands;
 class clsResize;
+class SearchProgressBar;
 class SearchRunner;
 class TrackSystemMenu;
 namespace TrackSystems {
@@ -51,6 +52,7 @@ public:
     QComboBox* shortfallList() const { return m_combo1; }
     QComboBox* excessList() const { return m_combo2; }
     QLabel* resultLabel() const { return m_label1; }
+    SearchProgressBar* progressBar() const { return m_progress; }
     QTableView* grid() const { return m_grid; }
     QPushButton* startButton() const { return m_command1; }
     QToolBar* toolbar() const { return m_toolbar1; }
@@ -175,6 +177,7 @@ private:
     QComboBox* m_combo2 = nullptr;
     QPushButton* m_command1 = nullptr;
     QLabel* m_label1 = nullptr;
+    SearchProgressBar* m_progress = nullptr;
     QTableView* m_grid = nullptr;
     QMenu* m_dateiMenu = nullptr;
     QMenu* m_extrasMenu = nullptr;
