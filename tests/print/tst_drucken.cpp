@@ -138,7 +138,8 @@ private slots:
             }
             w->findChild<QAction*>(QStringLiteral("Menu_DateiEnde"))->trigger();
         });
-        Drucken::PrintResultList(m_grid);
+        PrinterChoice printing;
+        Drucken::PrintResultList(m_grid, printing);
         // Liberation Sans has the widths of the font the list was designed with.
         const QString font = QFontDatabase::hasFamily(QStringLiteral("Liberation Sans"))
                                  ? QStringLiteral("Liberation Sans")
