@@ -101,7 +101,11 @@ private slots:
         TestHelp::answerModalOf<QPrintDialog>([&](QPrintDialog* d) {
             offered =
                 QFileInfo(d->printer()->outputFileName()).fileName() + '|' + pageOf(*d->printer());
-            pageAccepted ? d->accept() : d->reject(); // Enter prints, where it is asked to
+            // Enter prints; only where the file is the test's own, never where Qt would put it.
+            if (pageAccepted && offered == nextFile + '|' + nextPage)
+                d->accept();
+            else
+                d->reject();
         });
         next.preview.findChild<QAction*>(QStringLiteral("Menu_DateiDruck"))->trigger();
         QCOMPARE(offered, nextFile + '|' + nextPage);
