@@ -128,7 +128,11 @@ void DruBild::Dru_Bausteine(Drucken::PrintRun& run) {
 }
 
 void DruBild::Menu_DateiDruck_Click() {
+    // The dialog sets the printer to the system's default printer as it is built; the choice put
+    // back before it shows is what it offers, a PDF file included.
+    const PrinterChoice chosen(*m_printer);
     QPrintDialog dialog(m_printer.get(), this);
+    chosen.applyTo(*m_printer);
     dialog.setMinMax(1, std::max(1, m_doc.pageCount()));
     if (dialog.exec() != QDialog::Accepted)
         return;
