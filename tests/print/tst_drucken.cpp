@@ -194,7 +194,7 @@ private slots:
         QCOMPARE(split(cellText(doc, 0, 1, 14)).mid(0, 3), QString("|2,75|5,25").split('|'));
     }
 
-    // An override next to the program is used only when it is a form the printout can fill, and
+    // A user's own template is used only when it is a form the printout can fill, and
     // it is read once a run: a change while the pages are built changes none of them.
     void overrideTemplate_data() {
         // content empty: a folder of that name
