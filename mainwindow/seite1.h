@@ -2,6 +2,7 @@
 
 #include "findcombinations.h"
 #include "kern.h"
+#include "printerchoice.h"
 #include "tablesnapshot.h"
 
 #include <QMainWindow>
@@ -188,6 +189,7 @@ private:
     SearchRunner* m_runner = nullptr;
     QAction* m_stopSearch = nullptr;
     Kern::ScreenScale m_screen;
+    PrinterChoice m_printing; // the printer set-up, kept from one print preview to the next
 
     QString m_currentTrackFile;
     TableSnapshot m_unchangedTable;
