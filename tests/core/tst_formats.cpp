@@ -21,6 +21,7 @@ private slots:
         dataColumns<double, QString, QString>({"value", "pattern", "expected"});
         dataRow("zero count shows empty", 0.0, "####", "");
         dataRow("whole number rounds half up", 2.5, "####", "3");
+        dataRow("no digit to show, no sign either", -0.4, "####", "");
         dataRow("leading zero kept", 0.04, "###0.0", "0,0");
         dataRow("small shortfall keeps minus", -0.04, "###0.0", "-0,0");
         dataRow("binary noise of 999.2", 999.2000000000001, "###0.0", "999,2");
@@ -92,6 +93,7 @@ private slots:
         dataRow("comma ends the number", "64,3", 64.0);
         dataRow("blanks and sign", "   -12.5x", -12.5);
         dataRow("only blanks are skipped, not a tab", "\t5", 0.0);
+        dataRow("second point ends", "1.2.3", 1.2);
         dataRow("exponent not read", "1e3", 1.0);
         dataRow("no number", "abc", 0.0);
         dataRow("plus sign, point first", "+.5", 0.5);

@@ -365,12 +365,12 @@ private slots:
     void captionsShrinkUntilTheyFit_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("width");
-        QTest::addColumn<double>("expected"); // 0: the largest size that fits, below 12
+        QTest::addColumn<double>("expected"); // 0: the largest size that fits, below 10
         QTest::newRow("label") << "label" << 70 << 0.0;
         QTest::newRow("button") << "button" << 80 << 0.0;
         QTest::newRow("frame caption") << "frame" << 80 << 0.0;
-        QTest::newRow("label far too narrow") << "label" << 8 << 7.25;
-        QTest::newRow("label wrapped to two lines") << "wrapped" << 70 << 12.0;
+        QTest::newRow("label far too narrow") << "label" << 8 << 6.0; // exactly 60 %
+        QTest::newRow("label wrapped to two lines") << "wrapped" << 70 << 10.0;
     }
     void captionsShrinkUntilTheyFit() {
         QFETCH(QString, kind);
@@ -384,20 +384,20 @@ private slots:
                                            : new QLabel(title);
             if (kind == "wrapped")
                 static_cast<QLabel*>(w)->setWordWrap(true);
-            return add(w, &form, name, px, 12);
+            return add(w, &form, name, px, 10);
         };
         QWidget* tight = make("Tight", {0, 0, width, 60});
         QWidget* roomy = make("Roomy", {0, 70, 400, 60});
         TextFit::fitCaptions(&form);
         const double size = tight->font().pointSizeF();
         QCOMPARE(roomy->font().pointSizeF(), size);
-        QCOMPARE(std::fmod(12 - size, 0.25), 0.0);
+        QCOMPARE(std::fmod(10 - size, 0.25), 0.0);
         QFont larger = tight->font();
         larger.setPointSizeF(size + 0.25);
         if (expected > 0)
             QCOMPARE(size, expected);
         else
-            QVERIFY(size < 12 && TextFit::fits(tight, tight->font()) &&
+            QVERIFY(size < 10 && TextFit::fits(tight, tight->font()) &&
                     !TextFit::fits(tight, larger));
     }
 
