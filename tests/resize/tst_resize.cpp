@@ -367,7 +367,7 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<double>("expected"); // 0: the largest size that fits, below 10
         QTest::newRow("label") << "label" << 70 << 0.0;
-        QTest::newRow("button") << "button" << 80 << 0.0;
+        QTest::newRow("button") << "button" << 64 << 0.0;
         QTest::newRow("frame caption") << "frame" << 80 << 0.0;
         QTest::newRow("label far too narrow") << "label" << 8 << 6.0; // exactly 60 %
         QTest::newRow("label wrapped to two lines") << "wrapped" << 70 << 10.0;
