@@ -191,6 +191,8 @@ void RechnerF::UpDown1_Change() {
 
 void RechnerF::showDisplay(const QString& text) {
     Ausgabe->setText(text);
+    // A screen reader would spell out the padding.
+    Ausgabe->setAccessibleName(text.trimmed());
 }
 
 void RechnerF::showConversionField(const QString& caption) {

@@ -52,6 +52,7 @@ void RechnerF::buildTape() {
     Bon = new TapeList(&m_engine.tape(), m_client);
     Bon->setObjectName(QStringLiteral("Bon"));
     Bon->setFont(CalculatorFonts::tape(9.75));
+    Bon->setAccessibleName(QStringLiteral("Papierstreifen"));
     place(Bon, 90, 90, 4000, 1980);
 }
 
@@ -76,6 +77,8 @@ void RechnerF::buildSettingsRow() {
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     UpDown1->setRange(0, 6);
     UpDown1->setValue(2);
+    UpDown1->setAccessibleName(QStringLiteral("Dezimalstellen"));
+    Label2->setBuddy(UpDown1);
     place(UpDown1, 1606, 2250, 255, 300);
     connect(UpDown1, &UpDownControl::valueChanged, this, &RechnerF::UpDown1_Change);
 
@@ -98,6 +101,7 @@ void RechnerF::buildDisplay() {
     Ausgabe->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Ausgabe->setIndent(4);
     paintOpaque(Ausgabe, Qt::black, Qt::red);
+    Ausgabe->setAccessibleDescription(QStringLiteral("Anzeige"));
     place(Ausgabe, 90, 2700, 4000, 465);
 }
 
@@ -108,30 +112,32 @@ void RechnerF::buildKeys() {
         const char* name;
         int index;
         const char* caption; // UTF-8
+        const char* spoken;  // what a screen reader says: the caption without blanks and "&",
+                             // the symbols as words
         char keyText;
         int left, top, width;
     };
     // In the order the focus moves through them with Tab.
     static const Key keys[] = {
-        {&RechnerF::Taste, "Taste", 7, " 7 ", '7', 90, 3330, 500},
-        {&RechnerF::Taste, "Taste", 8, " 8 ", '8', 680, 3330, 500},
-        {&RechnerF::Taste, "Taste", 9, " 9 ", '9', 1270, 3330, 500},
-        {&RechnerF::Taste, "Taste", 4, " 4 ", '4', 90, 3915, 500},
-        {&RechnerF::Taste, "Taste", 5, " 5 ", '5', 680, 3915, 500},
-        {&RechnerF::Taste, "Taste", 6, " 6 ", '6', 1270, 3915, 500},
-        {&RechnerF::Taste, "Taste", 1, " 1 ", '1', 90, 4500, 500},
-        {&RechnerF::Taste, "Taste", 2, " 2 ", '2', 680, 4500, 500},
-        {&RechnerF::Taste, "Taste", 3, " 3 ", '3', 1270, 4500, 500},
-        {&RechnerF::Operator, "Operator", 0, " ÷ ", '/', 1860, 3330, 500},
-        {&RechnerF::C_Taste, "C_Taste", 0, " &C ", 'C', 2450, 3330, 630},
-        {&RechnerF::Operator, "Operator", 1, " x ", '*', 1860, 3915, 500},
-        {&RechnerF::C_Taste, "C_Taste", 1, "C&E", 'E', 2450, 3915, 630},
-        {&RechnerF::Operator, "Operator", 2, " - ", '-', 1860, 4500, 500},
-        {&RechnerF::Taste, "Taste", 0, " 0 ", '0', 90, 5090, 500},
-        {&RechnerF::Taste, "Taste", 10, " , ", '.', 680, 5085, 500},
-        {&RechnerF::Operator, "Operator", 4, " % ", '%', 1270, 5085, 500},
-        {&RechnerF::Operator, "Operator", 3, " + ", '+', 1860, 5085, 500},
-        {&RechnerF::Operator, "Operator", 5, " = ", '=', 2450, 5085, 630},
+        {&RechnerF::Taste, "Taste", 7, " 7 ", "7", '7', 90, 3330, 500},
+        {&RechnerF::Taste, "Taste", 8, " 8 ", "8", '8', 680, 3330, 500},
+        {&RechnerF::Taste, "Taste", 9, " 9 ", "9", '9', 1270, 3330, 500},
+        {&RechnerF::Taste, "Taste", 4, " 4 ", "4", '4', 90, 3915, 500},
+        {&RechnerF::Taste, "Taste", 5, " 5 ", "5", '5', 680, 3915, 500},
+        {&RechnerF::Taste, "Taste", 6, " 6 ", "6", '6', 1270, 3915, 500},
+        {&RechnerF::Taste, "Taste", 1, " 1 ", "1", '1', 90, 4500, 500},
+        {&RechnerF::Taste, "Taste", 2, " 2 ", "2", '2', 680, 4500, 500},
+        {&RechnerF::Taste, "Taste", 3, " 3 ", "3", '3', 1270, 4500, 500},
+        {&RechnerF::Operator, "Operator", 0, " ÷ ", "geteilt durch", '/', 1860, 3330, 500},
+        {&RechnerF::C_Taste, "C_Taste", 0, " &C ", "C", 'C', 2450, 3330, 630},
+        {&RechnerF::Operator, "Operator", 1, " x ", "mal", '*', 1860, 3915, 500},
+        {&RechnerF::C_Taste, "C_Taste", 1, "C&E", "CE", 'E', 2450, 3915, 630},
+        {&RechnerF::Operator, "Operator", 2, " - ", "minus", '-', 1860, 4500, 500},
+        {&RechnerF::Taste, "Taste", 0, " 0 ", "0", '0', 90, 5090, 500},
+        {&RechnerF::Taste, "Taste", 10, " , ", "Komma", '.', 680, 5085, 500},
+        {&RechnerF::Operator, "Operator", 4, " % ", "Prozent", '%', 1270, 5085, 500},
+        {&RechnerF::Operator, "Operator", 3, " + ", "plus", '+', 1860, 5085, 500},
+        {&RechnerF::Operator, "Operator", 5, " = ", "gleich", '=', 2450, 5085, 630},
     };
     Taste.resize(11);
     Operator.resize(6);
@@ -140,6 +146,7 @@ void RechnerF::buildKeys() {
         auto* b = new CaptionButton(QString::fromUtf8(k.caption), m_client);
         setArrayElement(b, QString::fromLatin1(k.name), k.index);
         b->setFont(CalculatorFonts::sans(13.5, true));
+        b->setAccessibleName(QString::fromUtf8(k.spoken));
         place(b, k.left, k.top, k.width, 500);
         const QString keyText(QLatin1Char(k.keyText));
         connect(b, &QPushButton::clicked, this, [this, keyText] { Taste_Click(keyText); });

@@ -2,15 +2,140 @@
 
 #include "tapemodel.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QHash>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 #include <QStyleOptionViewItem>
 
 #include <algorithm>
 
+namespace {
+
+// One line of the tape as a screen reader reads it: its text without the padding, and whether
+// it is the marked one.
+class TapeLineAccessible : public QAccessibleInterface {
+public:
+    TapeLineAccessible(TapeList* list, int row) : m_list(list), m_row(row) {}
+
+    bool isValid() const override { return m_list && m_row < m_list->count(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return m_list ? m_list->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(m_list);
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+    void setText(QAccessible::Text, const QString&) override {}
+    QAccessible::Role role() const override { return QAccessible::ListItem; }
+
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Name || !isValid())
+            return QString();
+        return m_list->tape()->index(m_row).data(Qt::AccessibleTextRole).toString();
+    }
+
+    QRect rect() const override {
+        if (!isValid())
+            return QRect();
+        const QRect r = m_list->lineRect(m_row);
+        return QRect(m_list->viewport()->mapToGlobal(r.topLeft()), r.size());
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        s.selectable = true;
+        if (!isValid())
+            return s;
+        const bool marked = m_list->currentRow() == m_row;
+        s.selected = marked;
+        s.focused = marked && m_list->hasFocus();
+        s.offscreen = s.invisible = !m_list->viewport()->rect().intersects(m_list->lineRect(m_row));
+        return s;
+    }
+
+private:
+    QPointer<TapeList> m_list;
+    int m_row;
+};
+
+// The tape as a list whose items are its lines, made one by one as a screen reader asks for them
+// and forgotten when the tape is cleared.
+class TapeAccessible : public QAccessibleWidget {
+public:
+    explicit TapeAccessible(TapeList* list) : QAccessibleWidget(list, QAccessible::List) {
+        m_reset = QObject::connect(list->tape(), &QAbstractItemModel::modelReset, list,
+                                   [this] { forgetLines(); });
+    }
+    ~TapeAccessible() override {
+        QObject::disconnect(m_reset);
+        forgetLines();
+    }
+
+    int childCount() const override { return list()->count(); }
+
+    QAccessibleInterface* child(int row) const override {
+        if (row < 0 || row >= childCount())
+            return nullptr;
+        QAccessible::Id& id = m_lines[row];
+        if (!id)
+            id = QAccessible::registerAccessibleInterface(new TapeLineAccessible(list(), row));
+        return QAccessible::accessibleInterface(id);
+    }
+
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        for (auto it = m_lines.cbegin(); it != m_lines.cend(); ++it)
+            if (QAccessible::accessibleInterface(it.value()) == child)
+                return it.key();
+        return -1;
+    }
+
+    QAccessibleInterface* focusChild() const override {
+        return list()->hasFocus() ? child(list()->currentRow()) : nullptr;
+    }
+
+    QAccessibleInterface* childAt(int x, int y) const override {
+        const QPoint p = list()->viewport()->mapFromGlobal(QPoint(x, y));
+        if (!list()->viewport()->rect().contains(p))
+            return nullptr;
+        const QRect first = list()->lineRect(0); // above the viewport once scrolled
+        return child((p.y() - first.top()) / first.height());
+    }
+
+private:
+    TapeList* list() const { return static_cast<TapeList*>(widget()); }
+
+    void forgetLines() {
+        for (QAccessible::Id id : std::as_const(m_lines))
+            QAccessible::deleteAccessibleInterface(id);
+        m_lines.clear();
+    }
+
+    mutable QHash<int, QAccessible::Id> m_lines;
+    QMetaObject::Connection m_reset;
+};
+
+QAccessibleInterface* tapeAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("TapeList") && object && object->isWidgetType())
+        return new TapeAccessible(static_cast<TapeList*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 TapeList::TapeList(const TapeModel* model, QWidget* parent)
     : QAbstractScrollArea(parent), m_model(model) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(tapeAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled)
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
@@ -49,8 +174,19 @@ void TapeList::setCurrentRow(int row) {
             bar->setValue(m_current);
         else if (m_current >= bar->value() + visibleRows())
             bar->setValue(m_current - visibleRows() + 1);
+        if (hasFocus()) {
+            QAccessibleEvent event(this, QAccessible::Focus);
+            event.setChild(m_current);
+            QAccessible::updateAccessibility(&event);
+        }
     }
     viewport()->update();
+}
+
+QRect TapeList::lineRect(int row) const {
+    const int h = lineHeight();
+    return QRect(-horizontalScrollBar()->value(), (row - firstRow()) * h,
+                 horizontalScrollBar()->maximum() + viewport()->width(), h);
 }
 
 int TapeList::lineHeight() const {
@@ -97,12 +233,9 @@ void TapeList::paintEvent(QPaintEvent*) {
     opt.showDecorationSelected = true;
     opt.viewItemPosition = QStyleOptionViewItem::OnlyOne;
     const QStyle::State base = opt.state & ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
-    const int h = lineHeight();
-    const int left = -horizontalScrollBar()->value();
-    const int width = horizontalScrollBar()->maximum() + viewport()->width();
-    const int last = std::min(count() - 1, firstRow() + viewport()->height() / h + 1);
+    const int last = std::min(count() - 1, firstRow() + viewport()->height() / lineHeight() + 1);
     for (int row = firstRow(); row <= last; ++row) {
-        opt.rect = QRect(left, (row - firstRow()) * h, width, h);
+        opt.rect = lineRect(row);
         opt.text = m_model->lines().at(row);
         opt.state = base;
         if (row == m_current) {

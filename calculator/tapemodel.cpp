@@ -7,8 +7,11 @@ int TapeModel::rowCount(const QModelIndex& parent) const {
 QVariant TapeModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= m_lines.size())
         return QVariant();
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+    if (role == Qt::DisplayRole)
         return m_lines.at(index.row());
+    // The blanks only line the numbers up in columns; a screen reader would read them out.
+    if (role == Qt::AccessibleTextRole)
+        return m_lines.at(index.row()).trimmed();
     return QVariant();
 }
 

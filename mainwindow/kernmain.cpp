@@ -98,6 +98,7 @@ Seite1* Main(const QString& trackFile) {
     w->setCurrentTrackFile(remembered);
     if (trackFile.isEmpty() && !remembered.isEmpty())
         w->loadTrackFile(remembered, true);
+    w->markTableUnchanged();
 
     w->show();
     waitUntilFramed(w);

@@ -6,9 +6,9 @@
 #include "linebreakfilter.h"
 #include "resultcommands.h"
 #include "resulttablemodel.h"
+#include "searchprogressbar.h"
 #include "searchrunner.h"
 #include "settings.h"
-#include "trackfile.h"
 #include "twips.h"
 
 #include "clsResize.h"
@@ -18,7 +18,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,6 +59,8 @@ Seite1::Seite1(QWidget* parent) : QMainWindow(parent) {
             setLabelText(Kern::resultCaption(found));
     });
     connect(m_runner, &SearchRunner::finished, this, &Seite1::searchFinished);
+    m_progress = new SearchProgressBar(m_client);
+    connect(m_runner, &SearchRunner::workProgress, m_progress, &SearchProgressBar::showWork);
     // Esc stops a running search from anywhere in the window.
     m_stopSearch = new QAction(this);
     m_stopSearch->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -101,7 +102,10 @@ bool filterBoxKey(QLineEdit* box, BoxRule rule, const QKeyEvent* key) {
     default:
         break;
     }
-    // Copy, cut and paste do nothing in these boxes, in every key form (Shift+Insert too).
+    // Pasting (Ctrl+V, Shift+Insert) is the box's own: its validator takes the text by the
+    // typing rule. Copy and cut do nothing in these boxes, in every key form.
+    if (key->matches(QKeySequence::Paste))
+        return false;
     if (isClipboardKey(key))
         return true;
     const QString typed = key->text();
@@ -163,8 +167,8 @@ bool Seite1::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
         return filterBoxKey(box, rule, static_cast<QKeyEvent*>(event));
     case QEvent::ShortcutOverride:
-        // Copy, cut and paste arrive as control characters and do nothing in these boxes;
-        // keep the box from taking them as its own shortcuts.
+        // The clipboard keys belong to the box (see filterBoxKey), never to a shortcut of the
+        // window.
         if (isClipboardKey(static_cast<QKeyEvent*>(event))) {
             event->accept();
             return true;
@@ -220,85 +224,10 @@ void Seite1::endCommand() {
     close();
 }
 
-// ---- track-table files ----
-
-static QString fileDialog(QWidget* parent, bool save, const QString& initial) {
-    QFileDialog dialog(parent, save ? QStringLiteral("Gleis-Tabelle speichern")
-                                    : QStringLiteral("Gleis-Tabelle laden"));
-    dialog.setObjectName(QStringLiteral("CommonDialog1"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilter(QStringLiteral("Schotterfix (*.sfr)"));
-    dialog.setDefaultSuffix(QStringLiteral("sfr"));
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (!initial.isEmpty() && initial != QLatin1String("*.sfr"))
-        dialog.selectFile(initial);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
-}
-
-void Seite1::loadCommand() {
-    loadFrom(fileDialog(this, false, QStringLiteral("*.sfr")));
-}
-
-void Seite1::saveCommand() {
-    saveAs(fileDialog(this, true, m_currentTrackFile));
-}
-
-void Seite1::loadFrom(const QString& path) {
-    // The current name changes only when the file could be read.
-    if (!path.isEmpty() && loadTrackFile(path, false))
-        m_currentTrackFile = path;
-    updateCaption();
-}
-
-void Seite1::saveAs(const QString& path) {
-    if (!path.isEmpty() && saveTrackFile(path))
-        m_currentTrackFile = path;
-    updateCaption();
-}
+// ---- track-table files (seite1_table.cpp) ----
 
 void Seite1::updateCaption() {
     setWindowTitle(QLatin1String(DesignCaption) + QLatin1Char(' ') + m_currentTrackFile);
-}
-
-bool Seite1::loadTrackFile(const QString& path, bool silent) {
-    TrackFile::Table table;
-    int rows = 0;
-    QString reason;
-    if (!TrackFile::read(path, &table, &rows, &reason)) {
-        if (!silent)
-            showMessage(QStringLiteral("Die Gleis-Tabelle konnte nicht geladen werden:\n%1\n%2")
-                            .arg(QDir::toNativeSeparators(path), reason),
-                        QStringLiteral("Fehler beim Laden"));
-        return false;
-    }
-    for (int r = 1; r <= rows; ++r) {
-        const TrackFile::Row& row = table[std::size_t(r - 1)];
-        m_text3[std::size_t(r)]->setText(row.length);
-        m_text6[std::size_t(r)]->setText(row.article);
-        m_text7[std::size_t(r)]->setText(row.price);
-    }
-    return true;
-}
-
-bool Seite1::saveTrackFile(const QString& path) {
-    TrackFile::Table table;
-    for (int r = 1; r <= Kern::TrackRows; ++r) {
-        TrackFile::Row& row = table[std::size_t(r - 1)];
-        row.length = m_text3[std::size_t(r)]->text();
-        row.article = m_text6[std::size_t(r)]->text();
-        row.price = m_text7[std::size_t(r)]->text();
-    }
-    QString reason;
-    if (!TrackFile::write(path, table, &reason)) {
-        showMessage(QStringLiteral("Die Gleis-Tabelle konnte nicht gespeichert werden:\n%1\n%2")
-                        .arg(QDir::toNativeSeparators(path), reason),
-                    QStringLiteral("Fehler beim Speichern"));
-        return false;
-    }
-    return true;
 }
 
 // ---- the search view ----
@@ -374,6 +303,10 @@ void Seite1::focusField(Field field, int row) {
 // ---- closing ----
 
 void Seite1::closeEvent(QCloseEvent* event) {
+    if (!m_unloaded && !mayReplaceTable()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

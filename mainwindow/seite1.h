@@ -2,6 +2,7 @@
 
 #include "findcombinations.h"
 #include "kern.h"
+#include "tablesnapshot.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -21,7 +22,12 @@ class QTableView;
 class QToolBar;
 class ResultCommands;
 class clsResize;
+class SearchProgressBar;
 class SearchRunner;
+class TrackSystemMenu;
+namespace TrackSystems {
+struct System;
+}
 namespace Kern {
 class ResultTableModel;
 }
@@ -46,6 +52,7 @@ public:
     QComboBox* shortfallList() const { return m_combo1; }
     QComboBox* excessList() const { return m_combo2; }
     QLabel* resultLabel() const { return m_label1; }
+    SearchProgressBar* progressBar() const { return m_progress; }
     QTableView* grid() const { return m_grid; }
     QPushButton* startButton() const { return m_command1; }
     QToolBar* toolbar() const { return m_toolbar1; }
@@ -71,7 +78,18 @@ public:
     bool saveTrackFile(const QString& path);
     // The load and save commands after their dialog: an empty path is a cancelled dialog.
     void loadFrom(const QString& path);
-    void saveAs(const QString& path);
+    bool saveAs(const QString& path);
+
+    // The track table as a track file keeps it.
+    TrackFile::Table trackTable() const;
+    // Whether the table differs from what was last loaded, saved, chosen as a track system or
+    // marked at start-up.
+    bool tableChanged() const;
+    void markTableUnchanged();
+    // Fills the table with a track system's pieces, as loading its file would; the table then
+    // has no file of its own, so that saving asks for a name.
+    void chooseTrackSystem(const TrackSystems::System& system);
+    TrackSystemMenu* trackSystemMenu() const { return m_trackSystems; }
 
     // Starts a search, or stops the one running.
     void Command1_Click();
@@ -120,6 +138,13 @@ private:
     void searchFinished(const std::vector<Kern::FoundCombination>& rows, double seconds,
                         bool stopped);
     void updateCaption();
+    // The track table as a whole (seite1_table.cpp).
+    void showTrackTable(const TrackFile::Table& table);
+    bool loadTable(const QString& path, TrackFile::Table table, bool silent);
+    // Asks before a changed table would be lost; true when the command may go on.
+    bool mayReplaceTable();
+    // "&Ja" to that question: saves to the current file, or asks for a name when there is none.
+    bool saveTable();
     // The commands of the menus and the toolbar, each connected to its entries and buttons.
     void loadCommand();
     void saveCommand();
@@ -152,10 +177,12 @@ private:
     QComboBox* m_combo2 = nullptr;
     QPushButton* m_command1 = nullptr;
     QLabel* m_label1 = nullptr;
+    SearchProgressBar* m_progress = nullptr;
     QTableView* m_grid = nullptr;
     QMenu* m_dateiMenu = nullptr;
     QMenu* m_extrasMenu = nullptr;
     QMenu* m_hilfeMenu = nullptr;
+    TrackSystemMenu* m_trackSystems = nullptr;
 
     Kern::ResultTableModel* m_model = nullptr;
     SearchRunner* m_runner = nullptr;
@@ -163,6 +190,7 @@ private:
     Kern::ScreenScale m_screen;
 
     QString m_currentTrackFile;
+    TableSnapshot m_unchangedTable;
     QString m_labelText; // as the search wrote it, line breaks CR LF
     bool m_sortFlag = false;
     bool m_unloaded = false;

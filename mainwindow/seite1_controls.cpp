@@ -25,6 +25,12 @@ using namespace Seite1Build;
 
 namespace {
 
+// What a screen reader says for a box of the track table: its column, as the headings above
+// it read, and its row; the frame's title alone would name all fifty boxes alike.
+QString trackBoxName(const char* column, int row) {
+    return QStringLiteral("%1, Gleis %2").arg(QString::fromUtf8(column)).arg(row);
+}
+
 // The grid's headings carry long texts ("Anzahl Gleise") in narrow columns; the style's usual
 // margin around a heading would cut them off.
 class NarrowHeadingStyle : public QProxyStyle {
@@ -60,7 +66,9 @@ QLineEdit* makeBox(QWidget* parent, QObject* filter, const char* name, int index
     auto* e = make<QLineEdit>(parent, name, index);
     e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     e->setProperty("sfxRule", int(rule));
-    LineBreakFilter::attach(e);
+    LineBreakFilter::attach(e, rule == BoxRule::Length ? Kern::BoxKind::Length
+                               : rule == BoxRule::None ? Kern::BoxKind::Free
+                                                       : Kern::BoxKind::Digits);
     if (rule != BoxRule::None) // composed input would bypass the typing rules
         e->setAttribute(Qt::WA_InputMethodEnabled, false);
     place(e, l, t, w, h);
@@ -92,6 +100,7 @@ void Seite1::buildFrames() {
     m_command1 = make<QPushButton>(m_client, "Command1");
     m_command1->setText(QStringLiteral("&Start Berechnung"));
     place(m_command1, 5850, 2760, 1995, 645);
+    m_command1->setAccessibleName(QStringLiteral("Start Berechnung"));
     connect(m_command1, &QPushButton::clicked, this, &Seite1::Command1_Click);
 
     m_label1 = makeLabel(m_client, "Label1", -1, QStringLiteral("Ergebnis:"), Qt::AlignCenter, 4410,
@@ -120,6 +129,7 @@ void Seite1::buildTrackTable() {
         auto* c = make<QCheckBox>(m_frame3, "Check1", i);
         c->setChecked(true);
         place(c, 210, top + 30, 225, 225);
+        c->setAccessibleName(QStringLiteral("Gleis %1 verwenden").arg(i));
         m_check[r] = c;
         m_text6[r] = makeBox(m_frame3, this, "Text6", i, 480, top, 585, 285, BoxRule::None);
         m_text3[r] = makeBox(m_frame3, this, "Text3", i, 1170, top, 585, 285, BoxRule::Length);
@@ -130,6 +140,11 @@ void Seite1::buildTrackTable() {
         m_text5[r]->setText(QStringLiteral("9999"));
         m_text7[r] = makeBox(m_frame3, this, "Text7", i, 3360, top, 585, 285, BoxRule::None);
         m_text7[r]->setText(QStringLiteral("0,00"));
+        m_text6[r]->setAccessibleName(trackBoxName("Artikel-Nr", i));
+        m_text3[r]->setAccessibleName(trackBoxName("Länge (mm)", i));
+        m_text4[r]->setAccessibleName(trackBoxName("Anzahl min.", i));
+        m_text5[r]->setAccessibleName(trackBoxName("Anzahl max.", i));
+        m_text7[r]->setAccessibleName(trackBoxName("Preis je Gleis", i));
     }
 }
 
@@ -152,14 +167,29 @@ void Seite1::buildRouteSettings() {
         m_combo1->addItem(d == 0 ? magnitude : QStringLiteral("-") + magnitude, d);
         m_combo2->addItem(d == 0 ? magnitude : QStringLiteral("+") + magnitude, d);
     }
+    // The lists would otherwise be named by the value they show, alike for minus and plus. On
+    // Linux a list's own name is its value, and a screen reader names it by the label linked to
+    // it; the heading above serves all three boxes at once, so each list gets a label of its own
+    // that is never shown.
+    m_text2->setAccessibleName(QStringLiteral("Streckenlänge (mm)"));
+    for (QComboBox* list : {m_combo1, m_combo2}) {
+        const QString name = list == m_combo1 ? QStringLiteral("Max. Abweichung minus (mm)")
+                                              : QStringLiteral("Max. Abweichung plus (mm)");
+        list->setAccessibleName(name);
+        auto* label = new QLabel(name, m_frame2);
+        label->setBuddy(list);
+        label->hide();
+    }
     m_combo1->setMaxVisibleItems(11);
     m_combo2->setMaxVisibleItems(11);
     place(m_combo1, 1410, 750, 885, 315);
     place(m_combo2, 2460, 750, 885, 315);
-    makeLabel(m_frame2, "Label3", -1, QStringLiteral("Maximale Kombinationen"), left, 240, 1230,
-              1995, 225)
-        ->setWordWrap(false);
+    QLabel* label3 = makeLabel(m_frame2, "Label3", -1, QStringLiteral("Maximale Kombinationen"),
+                               left, 240, 1230, 1995, 225);
+    label3->setWordWrap(false);
     m_text1 = makeBox(m_frame2, this, "Text1", -1, 2460, 1200, 885, 285, BoxRule::None);
+    label3->setBuddy(m_text1);
+    m_text1->setAccessibleName(QStringLiteral("Maximale Kombinationen"));
     m_text1->setMaxLength(3);
     m_text1->setAlignment(left);
 }
@@ -167,6 +197,7 @@ void Seite1::buildRouteSettings() {
 void Seite1::buildResultArea() {
     m_grid = make<QTableView>(m_frame1, "Grid");
     place(m_grid, 90, 450, 9225, 3585);
+    m_grid->setAccessibleName(QStringLiteral("Ergebnis"));
     m_grid->verticalHeader()->hide();
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setWordWrap(false);

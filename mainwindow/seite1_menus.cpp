@@ -4,6 +4,7 @@
 
 #include "kern.h"
 #include "toolbaricons.h"
+#include "tracksystemmenu.h"
 
 #include <QAction>
 #include <QMenu>
@@ -47,6 +48,9 @@ void Seite1::buildToolbar() {
             a->setToolTip(QString::fromUtf8(b.tip));
             a->setProperty("Key", QLatin1String(b.key));
             connect(a, &QAction::triggered, this, b.command);
+            // A button showing only its picture says what its tip says.
+            if (QWidget* button = m_toolbar1->widgetForAction(a))
+                button->setAccessibleName(a->toolTip());
         }
         a->setObjectName(QStringLiteral("Toolbar1"));
         a->setProperty("index", pos);
@@ -73,6 +77,9 @@ void Seite1::buildMenus() {
           QKeySequence(Qt::CTRL | Qt::Key_L));
     entry(m_dateiMenu, "Datei", 2, QStringLiteral("Gleiswahl &speichern"), &Seite1::saveCommand,
           QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_trackSystems = new TrackSystemMenu(m_dateiMenu);
+    m_dateiMenu->addMenu(m_trackSystems);
+    connect(m_trackSystems, &TrackSystemMenu::chosen, this, &Seite1::chooseTrackSystem);
     entry(m_dateiMenu, "Datei", 3, QString(), nullptr);
     entry(m_dateiMenu, "Datei", 4, QStringLiteral("&Drucken"), &Seite1::printResultList,
           QKeySequence(Qt::CTRL | Qt::Key_P));

@@ -74,8 +74,12 @@ DruBild::DruBild(QWidget* parent)
     HighEdit1->setViewMode(QPrintPreviewWidget::SinglePageView);
     HighEdit1->setZoomMode(QPrintPreviewWidget::FitToWidth);
     // The same light grey around the pages as behind the window.
-    if (auto* view = HighEdit1->findChild<QGraphicsView*>())
+    HighEdit1->setAccessibleName(QStringLiteral("Druckvorschau"));
+    if (auto* view = HighEdit1->findChild<QGraphicsView*>()) {
         view->setBackgroundBrush(QColor(192, 192, 192));
+        // The view inside is what takes the focus; it speaks for the preview.
+        view->setAccessibleName(HighEdit1->accessibleName());
+    }
     connect(HighEdit1, &QPrintPreviewWidget::paintRequested, this,
             [this](QPrinter* printer) { drawPages(printer); });
 

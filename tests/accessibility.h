@@ -8,7 +8,15 @@
 // What a screen reader says for a widget.
 inline QString accessibleName(QWidget* widget) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
-    return iface ? iface->text(QAccessible::Name) : QString();
+    if (!iface)
+        return QString();
+    // A drop-down list's name on Linux is its value; a screen reader names it by its label.
+    if (iface->role() == QAccessible::ComboBox) {
+        const auto labels = iface->relations(QAccessible::Label);
+        if (!labels.isEmpty())
+            return labels.first().first->text(QAccessible::Name);
+    }
+    return iface->text(QAccessible::Name);
 }
 
 // The focusable widgets of window whose accessible name is missing or shared with another one,

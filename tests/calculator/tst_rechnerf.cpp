@@ -1,6 +1,7 @@
 // The calculator window: every key by mouse, keyboard and space bar, the clipboard hand-over,
 // the spinner, the tape's scrolling, the window's place and printing the tape.
 #include "RechnerF.h"
+#include "accessibility.h"
 #include "datarow.h"
 #include "kern.h"
 #include "modalhelper.h"
@@ -23,7 +24,7 @@ template <class T = QWidget> T* control(const QWidget* w, const char* name, int 
 }
 
 QString tapeOf(const QWidget* w) {
-    return shortTape(control<TapeList>(w, "Bon")->model()->lines());
+    return shortTape(control<TapeList>(w, "Bon")->tape()->lines());
 }
 
 QString textOf(const QWidget* w, const char* name) {
@@ -164,6 +165,22 @@ private slots:
         press(*dlg, QStringLiteral("1 ="), Input::Click);
         QCOMPARE(bon->currentRow(), 32);
         QCOMPARE(bar->value(), bar->maximum());
+    }
+
+    // What a screen reader finds: every control named on its own, the keys and the display
+    // without their padding, and the tape line by line.
+    void readableByScreenReader() {
+        auto dlg = open();
+        QCOMPARE(unnamedOrSharedControls(dlg.get()), QStringList());
+        press(*dlg, QStringLiteral("1 2 * 3 ="), Input::Click);
+        QCOMPARE(accessibleName(control(dlg.get(), "Ausgabe")), QStringLiteral("36"));
+        QCOMPARE(accessibleName(control(dlg.get(), "Operator", 1)), QStringLiteral("mal"));
+        QAccessibleInterface* tape =
+            QAccessible::queryAccessibleInterface(control(dlg.get(), "Bon"));
+        QStringList lines;
+        for (int i = 0; i < tape->childCount(); ++i)
+            lines << tape->child(i)->text(QAccessible::Name);
+        QCOMPARE(lines.join(QLatin1Char('|')), QStringLiteral("12 *|3|36,00 =|") + TapeRule);
     }
 
     // Where the form puts itself, scaled on each axis by its own factor.

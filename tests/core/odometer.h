@@ -143,7 +143,7 @@ inline Walk Pruned(const Kern::SearchRequest& request) {
     const int n = int(request.types.size());
     if (request.limit <= 0 || n == 0)
         return Literal(request, 1);
-    detail::PrunedWalk p{request, Low(request), High(request), request.limit};
+    detail::PrunedWalk p{request, Low(request), High(request), request.limit, {}, {}};
     p.Place(n - 1);
     return p.walk;
 }

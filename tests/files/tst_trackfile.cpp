@@ -27,6 +27,15 @@ void answerDialog(const QString& path) {
     });
 }
 
+// Answers the question about a changed table with "&Nein": its changes go.
+void discardChanges() {
+    TestHelp::answerModalOf<QMessageBox>([](QMessageBox* box) {
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == QLatin1String("&Nein"))
+                b->click();
+    });
+}
+
 } // namespace
 
 class TestTrackFile : public QObject {
@@ -53,6 +62,7 @@ private slots:
             w->articleBox(r)->clear();
         }
         w->setCurrentTrackFile(QString());
+        discardChanges();
         answerDialog(path);
         w->activateWindow(); // the shortcut needs the window active again after the dialog
         QVERIFY(QTest::qWaitForWindowActive(w));
@@ -65,6 +75,7 @@ private slots:
         QCOMPARE(w->lengthBox(10)->text(), QStringLiteral("0.0"));
         // A cancelled load changes nothing.
         w->lengthBox(1)->setText(QStringLiteral("5"));
+        discardChanges();
         answerDialog(QString());
         w->toolbarButton(1)->trigger();
         QCOMPARE(w->currentTrackFile(), path);

@@ -28,5 +28,7 @@ expect 1 "schotterfix: Unbekannte Option: --bogus" --bogus
 expect 1 "schotterfix: Unbekannte Option: --bogus" -style Fusion --bogus a.sfr
 expect 1 "schotterfix: Die Option --version nimmt keinen Wert an." --version=3
 expect 1 "schotterfix: Es kann nur eine Datei geladen werden; angegeben: a.sfr b.sfr" a.sfr b.sfr
+# A call that needs a window says that there is no display instead of dumping core.
+expect 1 "schotterfix: Keine grafische Anzeige gefunden (weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt)." a.sfr
 [ "$failed" = 0 ] && echo "every answer given without a display"
 exit "$failed"

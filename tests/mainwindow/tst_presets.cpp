@@ -41,7 +41,8 @@ int borderTop(QWidget* frame) {
 int childrenTop(const QWidget* w) {
     int top = w->height();
     for (const QWidget* inside : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        top = std::min(top, inside->y());
+        if (!inside->isHidden())
+            top = std::min(top, inside->y());
     return top;
 }
 
@@ -54,6 +55,8 @@ QStringList clippedTexts(const Seite1* w) {
     };
     auto plain = [](QString text) { return text.remove(QRegularExpression("&(?!&)")); };
     for (QWidget* c : w->findChildren<QWidget*>()) {
+        if (!c->isVisibleTo(w)) // what is never shown cannot be cut off
+            continue;
         const QFontMetrics fm(c->font());
         if (auto* label = qobject_cast<const QLabel*>(c)) {
             const QRect room = label->contentsRect();

@@ -1,11 +1,13 @@
 // The main window driven like a user: typing, line breaks, the search, sorting, dispatch and
 // closing.
+#include "accessibility.h"
 #include "datarow.h"
 #include "filefaults.h"
 #include "kern.h"
 #include "kernmain.h"
 #include "modalhelper.h"
 #include "resulttablemodel.h"
+#include "searchprogressbar.h"
 #include "searchrunner.h"
 #include "seite1.h"
 #include "settings.h"
@@ -24,7 +26,13 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QThread>
+#include <QToolBar>
 #include <QtTest>
+
+#include <atomic>
+#include <memory>
+
+using namespace std::chrono_literals;
 
 class TestSeite1 : public QObject {
     Q_OBJECT
@@ -206,6 +214,37 @@ private slots:
             QCOMPARE(w->grid()->columnWidth(column), Twips::toPx(twips, w));
     }
 
+    // What a screen reader finds: every control named on its own, the picture buttons too, the
+    // limit box labelled by its caption, and the result grid's headings and cells.
+    void readableByScreenReader() {
+        QCOMPARE(unnamedOrSharedControls(w), QStringList());
+        QSet<QString> buttonNames;
+        for (int position : {1, 2, 4, 6, 8, 10})
+            buttonNames << accessibleName(
+                w->toolbar()->widgetForAction(w->toolbarButton(position)));
+        buttonNames.remove(QString());
+        QCOMPARE(buttonNames.size(), 6);
+        QStringList labels;
+        const auto relations =
+            QAccessible::queryAccessibleInterface(w->limitBox())->relations(QAccessible::Label);
+        for (const auto& [label, relation] : relations)
+            labels << label->object()->objectName();
+        QVERIFY2(labels.contains(QStringLiteral("Label3")), qPrintable(labels.join(',')));
+
+        QTest::mouseClick(w->startButton(), Qt::LeftButton);
+        QTRY_VERIFY(!w->searchRunning());
+        const Kern::ResultTableModel* m = w->resultTable();
+        QAccessibleTableInterface* table =
+            QAccessible::queryAccessibleInterface(w->grid())->tableInterface();
+        QVERIFY(table);
+        QCOMPARE(table->rowCount(), m->rowCount());
+        for (int c = 0; c < m->columnCount(); ++c) {
+            QCOMPARE(table->columnDescription(c), m->headerData(c, Qt::Horizontal).toString());
+            QCOMPARE(table->cellAt(0, c)->text(QAccessible::Name),
+                     m->cellText(1, c)); // 1: the first row
+        }
+    }
+
     void minMaxMessageAndFocus() {
         QTest::mouseClick(w->startButton(), Qt::LeftButton);
         QTRY_VERIFY(!w->searchRunning());
@@ -303,6 +342,80 @@ private slots:
         QCOMPARE(lines.value(0), caption);
         QVERIFY2(lines.value(1).startsWith(ending), qPrintable(lines.value(1)));
         QCOMPARE(w->startButton()->text(), QStringLiteral("&Start Berechnung"));
+    }
+
+    // A search that runs longer than half a second shows how far it has come, and about how long
+    // it still takes once its pace is steady; one that returned within it shows nothing, also
+    // when the window handles its end later. However the search ends, the bar is gone.
+    void progressBar_data() {
+        dataColumns<QString, QString>({"ending", "seen"});
+        const char* shown = "-|100 10 %|200 20 %|300 30 % – noch etwa 4 Sek.";
+        dataRow("finished", "finished", shown);
+        dataRow("start button", "button", shown);
+        dataRow("Esc", "Esc", shown);
+        dataRow("returned within half a second", "returned", "-|-|-|-");
+    }
+    void progressBar() {
+        QFETCH(QString, ending);
+        QFETCH(QString, seen);
+        struct Shared {
+            std::atomic<std::chrono::nanoseconds> now{};
+            std::atomic<Kern::SearchControl*> control{nullptr};
+            std::atomic<bool> release{false};
+        };
+        const auto shared = std::make_shared<Shared>();
+        SearchRunner* runner = w->searchRunner();
+        runner->setClock([shared] { return shared->now.load(); });
+        runner->setSearchFunction([shared](const Kern::SearchRequest&, Kern::SearchControl* c) {
+            shared->control = c;
+            while (!shared->release && !c->cancel)
+                QThread::msleep(1);
+            return std::vector<Kern::FoundCombination>();
+        });
+        QTest::mouseClick(w->startButton(), Qt::LeftButton);
+        QTRY_VERIFY(shared->control.load());
+        if (ending == QLatin1String("returned")) {
+            shared->release = true;
+            QThread* worker = runner->findChild<QThread*>();
+            QVERIFY(worker);
+            worker->wait(); // its end is not handled yet
+        }
+        const SearchProgressBar* bar = w->progressBar();
+        QStringList shown;
+        for (const auto& [now, share] :
+             {std::pair{400ms, 0.05}, {600ms, 0.1}, {1200ms, 0.2}, {1800ms, 0.3}}) {
+            shared->now = now;
+            shared->control.load()->progress = share;
+            runner->tick();
+            shown << (bar->isVisible() ? QString::number(bar->value()) + ' ' + bar->text() : "-");
+        }
+        QCOMPARE(shown.join('|'), seen);
+        QCOMPARE(bar->accessibleName(), QStringLiteral("Fortschritt der Berechnung"));
+        if (ending == QLatin1String("finished"))
+            shared->release = true;
+        else if (ending == QLatin1String("button"))
+            w->startButton()->click();
+        else if (ending == QLatin1String("Esc"))
+            QTest::keyClick(w->lengthBox(2), Qt::Key_Escape);
+        QTRY_VERIFY(!w->searchRunning());
+        QVERIFY(bar->isHidden());
+    }
+
+    // At every screen preset the progress bar lies inside the window, clear of the controls.
+    void progressBarKeepsClear() {
+        QWidget* bar = w->progressBar();
+        QStringList clashes;
+        for (int preset = 0; preset <= 11; ++preset) {
+            w->ApplyScreenPreset(preset);
+            if (!bar->parentWidget()->rect().contains(bar->geometry()))
+                clashes << QString::number(preset);
+            for (const QWidget* other :
+                 bar->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (other != bar && !other->objectName().isEmpty() &&
+                    other->geometry().intersects(bar->geometry()))
+                    clashes << QString::number(preset) + ' ' + other->objectName();
+        }
+        QCOMPARE(clashes, QStringList());
     }
 
     void dispatch_data() {

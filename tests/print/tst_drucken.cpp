@@ -1,5 +1,6 @@
 // Printing the result table: pages of fifty rows, the columns, the template and its override,
 // the preview window, where pages break and printing them.
+#include "accessibility.h"
 #include "datarow.h"
 #include "filefaults.h"
 #include "modalhelper.h"
@@ -114,8 +115,8 @@ private slots:
     }
 
     // The command: a preview of two pages for 60 rows in the print font, drawn and shown with
-    // the normal pointer, filling its client area at any size, gone with its document after
-    // "&Beenden".
+    // the normal pointer, filling its client area at any size, every control named for a screen
+    // reader, gone with its document after "&Beenden".
     void printResultList() {
         fillResults(m_grid, 4, 60);
         QStringList seen;
@@ -136,6 +137,7 @@ private slots:
                 if (w->HighEdit1->geometry() != QRect(QPoint(0, menu), w->rect().bottomRight()))
                     seen << "not filled";
             }
+            seen << unnamedOrSharedControls(w); // a screen reader names every control
             w->findChild<QAction*>(QStringLiteral("Menu_DateiEnde"))->trigger();
         });
         Drucken::PrintResultList(m_grid);
