@@ -193,20 +193,6 @@ private slots:
         QVERIFY(w->extrasEntry(15)->isChecked());
     }
 
-    void switchingBackRestoresTheDesign() {
-        w = Kern::Main();
-        QMap<QObject*, QRect> before;
-        for (QWidget* c : w->findChildren<QWidget*>())
-            if (!c->objectName().isEmpty() && !c->objectName().startsWith(QLatin1String("qt_")))
-                before[c] = c->geometry();
-        const double font = w->lengthBox(1)->font().pointSizeF();
-        for (int entry : {21, 10, 16, 12, 19, 11})
-            w->extrasEntry(entry)->trigger();
-        for (auto it = before.cbegin(); it != before.cend(); ++it)
-            QCOMPARE(static_cast<QWidget*>(it.key())->geometry(), it.value());
-        QCOMPARE(w->lengthBox(1)->font().pointSizeF(), font);
-    }
-
     void settingsFile_data() {
         dataColumns<QByteArray, double, QString>({"content", "preset", "name"}); // null: no file
         dataRow("first start without a file", QByteArray(), 1.0, "");
