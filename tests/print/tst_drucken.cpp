@@ -273,6 +273,7 @@ private slots:
         dataRow("every page", 0, 0, QStringList{"1-50", "51-100", "101-120"});
         dataRow("pages 2 to 3", 2, 3, QStringList{"51-100", "101-120"});
         dataRow("the last page alone", 3, 3, QStringList{"101-120"});
+        dataRow("the first page alone", 1, 1, QStringList{"1-50"});
         dataRow("a range beyond the end", 2, 9, QStringList{"51-100", "101-120"});
     }
     void printing() {
