@@ -97,7 +97,6 @@ private slots:
             {"over a loaded text alike", length, "64,3", 0, 4, "64,35", "64.35"},
             {"count takes digits", digits, "1", 1, 1, "23", "123"},
             {"count refuses a sign", digits, "1", 1, 1, "-2", "1"},
-            {"count refuses a comma", digits, "1", 0, 1, "2,5", "1"},
             {"article takes any text", free, "A", 1, 1, "-1,5 x", "A-1,5 x"},
             {"article drops the line break", free, "xy", 1, 1, "A\n", "xAy"},
             {"cells over a selection alike", free, "7 8", 0, 3, "7\n8\n", "7 8"},
@@ -200,7 +199,6 @@ private slots:
                 table({{"1", "A", "1,2,3"}}), false);
         dataRow("another length", start, changed(0, {"64.4", "24064", "0,00"}), true);
         dataRow("another article number", start, changed(0, {"64.3", "24064 ", "0,00"}), true);
-        dataRow("another price", start, changed(1, {"70.8", "24071", "1,55"}), true);
         dataRow("a price emptied", start, changed(1, {"70.8", "24071", ""}), true);
         dataRow("the tenth row", start, changed(9, {"0.0", "X", "0,00"}), true);
     }
@@ -215,7 +213,6 @@ private slots:
     // One submenu per gauge in the usual order, each system once; an entry names its system.
     void trackSystemMenu() {
         TrackSystemMenu menu;
-        QCOMPARE(menu.title(), QStringLiteral("&Gleissystem"));
         QStringList gauges;
         int entries = 0;
         for (QAction* a : menu.actions()) {
