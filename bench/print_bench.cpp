@@ -72,7 +72,7 @@ void longArticleNumbers(benchmark::State& state) {
 }
 BENCHMARK(longArticleNumbers)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
-// A 4 MB override of about 24,000 table rows next to the program.
+// A 4 MB override of about 24,000 table rows in the user's data folder.
 void hugeTemplate(benchmark::State& state) {
     Kern::ResultTableModel grid;
     fillResults(grid, 8, 50);

@@ -148,6 +148,7 @@ BENCHMARK_CAPTURE(search, OddUnitTen10m, oddUnitTen(10000.35))->Unit(benchmark::
 BENCHMARK_CAPTURE(search, OddUnitTen1km, oddUnitTen(1000000.3))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(search, NearUnit2094At20m, nearUnit2094(20000.0))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(search, NearUnit2094At62m, nearUnit2094(62000.0))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(search, HuntedNearUnit, huntedNearUnit())->Unit(benchmark::kMillisecond);
 
 namespace {
 

@@ -116,5 +116,21 @@ inline SearchRequest nearUnit2094(double route) {
     return {types({62.823, 104.698, 146.584, 167.519, 230.342, 272.217, 335.041, 376.916}), route,
             0, 0, 500};
 }
+// Found by the hunter (sfx_search_hunter): near multiples of 18.0787 mm with stray lengths of
+// few counts, route 7.8 km; ran for minutes before the band of lattice indices.
+inline SearchRequest huntedNearUnit() {
+    return {{{325.41697, 0, 3, 0},
+             {72.31479, 0, 15, 0},
+             {162.7085, 0, 9999, 0},
+             {325.41696, 0, MaxCount, 0},
+             {253.10207, 0, 21, 0},
+             {108.47226, 0, 9999, 0},
+             {72.31486, 0, 9999, 0},
+             {90.39355, 0, 9999, 0}},
+            7817597.9,
+            8,
+            4,
+            500};
+}
 
 } // namespace SearchCases

@@ -1,11 +1,7 @@
 #include "tracksystems.h"
 
+#include "datafolders.h"
 #include "safefile.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
 
 namespace TrackSystems {
 
@@ -18,22 +14,6 @@ bool isPlainFileName(const QString& name) {
     return name.endsWith(QLatin1String(".sfr")) && name.size() > 4 &&
            !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
            !name.startsWith(QLatin1Char('.'));
-}
-
-// The prefix the program was built for, and the same layout seen from the running program, so
-// that an installation moved to another prefix still finds its files.
-QStringList installedFolders() {
-    QStringList folders;
-    if (QCoreApplication::instance()) {
-        const QDir bin(QCoreApplication::applicationDirPath());
-        folders << QDir::cleanPath(bin.filePath(QStringLiteral(SFX_DATA_DIR_FROM_BIN)));
-    }
-    const QString configured = QDir::cleanPath(QStringLiteral(SFX_DATA_DIR));
-    if (!folders.contains(configured))
-        folders << configured;
-    for (QString& folder : folders)
-        folder += QLatin1Char('/') + SubFolder;
-    return folders;
 }
 
 } // namespace
@@ -78,21 +58,15 @@ QList<Gauge> byGauge() {
 }
 
 QStringList searchFolders() {
-    QStringList folders;
-    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (!user.isEmpty())
-        folders << user + QLatin1Char('/') + SubFolder;
-    return folders + installedFolders();
+    QStringList folders = DataFolders::searchFolders();
+    for (QString& folder : folders)
+        folder += QLatin1Char('/') + SubFolder;
+    return folders;
 }
 
 QString findFile(const QString& fileName, const QStringList& folders) {
-    for (const QString& folder : folders) {
-        const QString path = QDir(folder).filePath(fileName);
-        // A folder or a device of that name is no track file; the next place may hold one.
-        if (QFileInfo(path).isFile())
-            return path;
-    }
-    return BuiltInFolder + QLatin1Char('/') + fileName;
+    const QString found = DataFolders::findFile(fileName, folders);
+    return found.isEmpty() ? BuiltInFolder + QLatin1Char('/') + fileName : found;
 }
 
 QString pathOf(const System& system) {

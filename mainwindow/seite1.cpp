@@ -6,6 +6,7 @@
 #include "kern.h"
 #include "resultcommands.h"
 #include "resulttablemodel.h"
+#include "searchprogressbar.h"
 #include "searchrunner.h"
 #include "settings.h"
 #include "twips.h"
@@ -58,6 +59,8 @@ Seite1::Seite1(QWidget* parent) : QMainWindow(parent) {
             setLabelText(Kern::resultCaption(found));
     });
     connect(m_runner, &SearchRunner::finished, this, &Seite1::searchFinished);
+    m_progress = new SearchProgressBar(m_client);
+    connect(m_runner, &SearchRunner::workProgress, m_progress, &SearchProgressBar::showWork);
     // Esc stops a running search from anywhere in the window.
     m_stopSearch = new QAction(this);
     m_stopSearch->setShortcut(QKeySequence(Qt::Key_Escape));

@@ -2,6 +2,7 @@
 
 #include "findcombinations.h"
 #include "kern.h"
+#include "printerchoice.h"
 #include "tablesnapshot.h"
 
 #include <QMainWindow>
@@ -22,6 +23,7 @@ class QTableView;
 class QToolBar;
 class ResultCommands;
 class clsResize;
+class SearchProgressBar;
 class SearchRunner;
 class TrackSystemMenu;
 namespace TrackSystems {
@@ -51,6 +53,7 @@ public:
     QComboBox* shortfallList() const { return m_combo1; }
     QComboBox* excessList() const { return m_combo2; }
     QLabel* resultLabel() const { return m_label1; }
+    SearchProgressBar* progressBar() const { return m_progress; }
     QTableView* grid() const { return m_grid; }
     QPushButton* startButton() const { return m_command1; }
     QToolBar* toolbar() const { return m_toolbar1; }
@@ -175,6 +178,7 @@ private:
     QComboBox* m_combo2 = nullptr;
     QPushButton* m_command1 = nullptr;
     QLabel* m_label1 = nullptr;
+    SearchProgressBar* m_progress = nullptr;
     QTableView* m_grid = nullptr;
     QMenu* m_dateiMenu = nullptr;
     QMenu* m_extrasMenu = nullptr;
@@ -185,6 +189,7 @@ private:
     SearchRunner* m_runner = nullptr;
     QAction* m_stopSearch = nullptr;
     Kern::ScreenScale m_screen;
+    PrinterChoice m_printing; // the printer set-up, kept from one print preview to the next
 
     QString m_currentTrackFile;
     TableSnapshot m_unchangedTable;

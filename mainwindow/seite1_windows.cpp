@@ -17,7 +17,7 @@
 #include <QScreen>
 
 void Seite1::printResultList() {
-    Drucken::PrintResultList(*m_model, this);
+    Drucken::PrintResultList(*m_model, m_printing, this);
 }
 
 void Seite1::openCalculator() {

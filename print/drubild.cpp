@@ -24,9 +24,9 @@ const QString DocumentTitle = QStringLiteral("SchotF Druckausgabe 2014");
 
 } // namespace
 
-DruBild::DruBild(QWidget* parent)
+DruBild::DruBild(PrinterChoice& printing, QWidget* parent)
     : QDialog(parent), m_metricsDevice(1, 1, QImage::Format_RGB32), m_doc(this),
-      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)), m_printing(printing) {
     setObjectName(QStringLiteral("DruBild"));
     setWindowTitle(QStringLiteral("Quorbel - Druckvorschau"));
     QPalette pal = palette();
@@ -50,6 +50,7 @@ DruBild::DruBild(QWidget* parent)
                          QPageLayout::Millimeter);
     if (!m_printer->setPageLayout(a4))
         m_printer->setPageSize(QPageSize(QPageSize::A4));
+    m_printing.applyTo(*m_printer);
     layOutFor(m_printer->pageLayout());
 
     m_menuBar = new QMenuBar(this);
@@ -131,10 +132,16 @@ void DruBild::Dru_Bausteine(Drucken::PrintRun& run) {
 }
 
 void DruBild::Menu_DateiDruck_Click() {
+    // The dialog sets the printer to the system's default printer as it is built; the choice put
+    // back before it shows is what it offers, a PDF file included.
+    const PrinterChoice chosen(*m_printer);
     QPrintDialog dialog(m_printer.get(), this);
+    chosen.applyTo(*m_printer);
     dialog.setMinMax(1, std::max(1, m_doc.pageCount()));
-    if (dialog.exec() == QDialog::Accepted)
-        printOn(m_printer.get());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_printing = PrinterChoice(*m_printer);
+    printOn(m_printer.get());
 }
 
 void DruBild::Menu_DateiDruckSet_Click() {
@@ -143,9 +150,10 @@ void DruBild::Menu_DateiDruckSet_Click() {
         return;
     QPageSetupDialog dialog(m_printer.get(), this);
     if (dialog.exec() != QDialog::Accepted) {
-        before.restore(*m_printer);
+        before.applyTo(*m_printer);
         return;
     }
+    m_printing = PrinterChoice(*m_printer);
     layOutFor(m_printer->pageLayout());
     HighEdit1->updatePreview();
 }

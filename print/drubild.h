@@ -13,6 +13,7 @@ class QMenuBar;
 class QPageLayout;
 class QPrintPreviewWidget;
 class QPrinter;
+class PrinterChoice;
 
 // The print preview: the result document page by page, printed or set up from its own menu.
 // The document is built while the window is still hidden (buildPages); Dru_Bausteine builds
@@ -26,7 +27,9 @@ public:
     static constexpr int DesignWidthTwips = 9435;
     static constexpr int DesignHeightTwips = 5970;
 
-    explicit DruBild(QWidget* parent = nullptr);
+    // printing: the printer set-up of the run, which the window starts with and keeps up to date
+    // with what the user chooses; it must outlive the window.
+    explicit DruBild(PrinterChoice& printing, QWidget* parent = nullptr);
     ~DruBild() override;
 
     QPrintPreviewWidget* HighEdit1 = nullptr;
@@ -42,10 +45,11 @@ public:
     // every page. A failure is reported to the user. Returns success.
     bool printOn(QPrinter* printer);
 
-    // The print dialog (a printer or a PDF file), then printing.
+    // The print dialog (a printer or a PDF file), then printing. The printer, file and page
+    // accepted there are kept for the next preview.
     void Menu_DateiDruck_Click();
     // The choice of printer, then the page set-up of that printer; cancelling either keeps the
-    // set-up as it was.
+    // set-up as it was, accepting both keeps it for the next preview.
     void Menu_DateiDruckSet_Click();
     void Menu_DateiEnde_Click();
 
@@ -64,6 +68,7 @@ private:
     SelfContainedDocument m_doc; // a child of the window, discarded with it
     QSizeF m_pageSize;           // the printer's printable size at 96 dpi
     std::unique_ptr<QPrinter> m_printer;
+    PrinterChoice& m_printing;
     QMenuBar* m_menuBar = nullptr;
     QMenu* Menu_Datei = nullptr;
     QAction* Menu_DateiDruck = nullptr;

@@ -1,5 +1,6 @@
 #include "drucken.h"
 
+#include "datafolders.h"
 #include "drubild.h"
 #include "resulttablemodel.h"
 #include "safefile.h"
@@ -155,11 +156,13 @@ std::unique_ptr<QTextDocument> readTemplate(const QString& file) {
     return doc;
 }
 
-// The template of a print run: the file in directory when it is usable, else the built-in one.
-std::unique_ptr<QTextDocument> loadTemplate(const QString& directory) {
-    const QString folder = directory.isEmpty() ? QCoreApplication::applicationDirPath() : directory;
-    if (auto local = readTemplate(QDir(folder).filePath(TemplateName)))
-        return local;
+// The template of a print run: the first usable file in folders, else the built-in one. A broken
+// copy of the user's does not hide the installed one.
+std::unique_ptr<QTextDocument> loadTemplate(const QStringList& folders) {
+    for (const QString& folder : folders) {
+        if (auto found = readTemplate(QDir(folder).filePath(TemplateName)))
+            return found;
+    }
     return readTemplate(BuiltInTemplate);
 }
 
@@ -216,8 +219,12 @@ void BusyPointer::release() {
     m_shown = false;
 }
 
-PrintRun::PrintRun(const Kern::ResultTableModel& shown, const QString& templateDirectory)
-    : grid(shown), page(loadTemplate(templateDirectory)) {
+QStringList templateFolders() {
+    return DataFolders::searchFolders();
+}
+
+PrintRun::PrintRun(const Kern::ResultTableModel& shown, const QStringList& folders)
+    : grid(shown), page(loadTemplate(folders)) {
     if (page)
         fillHeadings(*page, grid);
 }
@@ -234,7 +241,7 @@ QFont printFont() {
     return font;
 }
 
-void PrintResultList(const Kern::ResultTableModel& grid, QWidget* parent) {
+void PrintResultList(const Kern::ResultTableModel& grid, PrinterChoice& printing, QWidget* parent) {
     if (pageCount(grid) == 0) {
         QMessageBox::information(parent, QStringLiteral("Drucken"),
                                  QStringLiteral("Es sind keine Ergebnisse zum Drucken vorhanden."));
@@ -242,7 +249,7 @@ void PrintResultList(const Kern::ResultTableModel& grid, QWidget* parent) {
     }
     PrintRun run(grid);
     // Guarded: a parent that goes while the preview is open takes the preview with it.
-    const QPointer<DruBild> preview = new DruBild(parent);
+    const QPointer<DruBild> preview = new DruBild(printing, parent);
     preview->Dru_Bausteine(run);
     delete preview.data();
 }

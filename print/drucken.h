@@ -2,10 +2,12 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 #include <QTextDocument>
 
 #include <memory>
 
+class PrinterChoice;
 class QTextTable;
 class QWidget;
 namespace Kern {
@@ -30,8 +32,12 @@ protected:
 namespace Drucken {
 
 constexpr int RowsPerPage = 50;
-// The template that a file of this name next to the program replaces.
+// The template's file name: a user's own copy of this name in the user's data folder comes first,
+// then the installed one, then the built-in one.
 inline const QString TemplateName = QStringLiteral("Gleisliste.HED");
+
+// The folders searched for the template, first place first: DataFolders::searchFolders().
+QStringList templateFolders();
 
 // The busy pointer, shown once and taken back once, at the latest when it goes.
 class BusyPointer {
@@ -50,9 +56,10 @@ private:
 // pages, with the article numbers of the grid's types in its headings. The busy pointer shows
 // from the start of the run until its pages are built.
 struct PrintRun {
-    // templateDirectory: where to look for an override of the template; empty means the
-    // program's own folder.
-    explicit PrintRun(const Kern::ResultTableModel& shown, const QString& templateDirectory = {});
+    // folders: where to look for the template, first place first; the first usable one is
+    // taken, the built-in one when none is.
+    explicit PrintRun(const Kern::ResultTableModel& shown,
+                      const QStringList& folders = templateFolders());
 
     BusyPointer busy;
     const Kern::ResultTableModel& grid;
@@ -60,8 +67,10 @@ struct PrintRun {
 };
 
 // The print command: builds the document of grid in a preview window and shows it modally; with
-// nothing to print it says so instead.
-void PrintResultList(const Kern::ResultTableModel& grid, QWidget* parent = nullptr);
+// nothing to print it says so instead. The preview starts with the printer set-up in printing and
+// leaves there what the user chose.
+void PrintResultList(const Kern::ResultTableModel& grid, PrinterChoice& printing,
+                     QWidget* parent = nullptr);
 
 // Pages for the rows the grid shows: 50 a page, rounded up.
 int pageCount(const Kern::ResultTableModel& grid);

@@ -48,7 +48,6 @@ private slots:
 
         row("division keeps its operand's blank", "10 / 3 =", "10 /|3 |3,33 =|rule", "3,33");
         row("percent on top", "200 + 10 % =", "200 +|10 %|220,00 =|rule", "220");
-        row("percent off", "200 - 10 % =", "200 -|10 %|180,00 =|rule", "180");
         row("percent of", "200 * 10 % =", "200 *|10 %|20,00 =|rule", "20");
         row("operator after percent takes the percent operand",
             "200 + 10 % + 5 =", "200 +|10 %|10 +|5|15,00 =|rule", "15");
@@ -61,9 +60,6 @@ private slots:
         row("negative rounds away from zero", "0 - 2 , 005 =", "0 -|2,005|-2,01 =|rule", "-2,01");
         row("division by zero", "8 / 0 =", "8 /|0 |0,00 =|rule", "0");
         row("result as first key", "=", "0|0,00 =|rule", "0");
-        row("clear empties the tape", "5 + 3 = C", "", "0");
-        row("clear entry, lower-case letters and comma", "5 + 3 e 4 , 5 =", "5 +|4,5|9,50 =|rule",
-            "9,5");
         row("decimal key shows the comma alone", "12 ,", "", "12,");
         row("second decimal key changes nothing, typed zeros stay", "1 , , 50", "", "1,50");
         row("ignored key shows the typed-entry form", "7 / 2 = x", "7 /|2 |3,50 =|rule", "4");

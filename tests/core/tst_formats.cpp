@@ -21,6 +21,7 @@ private slots:
         dataColumns<double, QString, QString>({"value", "pattern", "expected"});
         dataRow("zero count shows empty", 0.0, "####", "");
         dataRow("whole number rounds half up", 2.5, "####", "3");
+        dataRow("no digit to show, no sign either", -0.4, "####", "");
         dataRow("leading zero kept", 0.04, "###0.0", "0,0");
         dataRow("small shortfall keeps minus", -0.04, "###0.0", "-0,0");
         dataRow("binary noise of 999.2", 999.2000000000001, "###0.0", "999,2");
@@ -31,7 +32,6 @@ private slots:
         dataRow("round up carries", 9.995, "##0.00", "10,00");
         dataRow("quarter second", 0.25, "#####.00", ",25");
         dataRow("point alone", 12.0, "#############0.", "12,");
-        dataRow("tiny value", 1e-20, "###0.0", "0,0");
         dataRow("huge value", 1e20, "####", "100000000000000000000");
         dataRow("infinite", Inf, "####", "");
     }
@@ -47,10 +47,8 @@ private slots:
         dataColumns<QString, bool, double>({"text", "ok", "value"});
         dataRow("comma decimal", "12,5", true, 12.5);
         dataRow("thousands", "1.234,50", true, 1234.5);
-        dataRow("two groups", "1.234.567", true, 1234567.0);
         dataRow("blanks and sign", "  -3,25 ", true, -3.25);
         dataRow("comma first", ",5", true, 0.5);
-        dataRow("trailing comma", "5,", true, 5.0);
         dataRow("empty", "", false, 0.0);
         dataRow("english point", "3.5", false, 0.0);
         dataRow("digit of another script", "12\u0663", false, 0.0);
@@ -76,7 +74,6 @@ private slots:
         dataColumns<double, QString>({"value", "expected"});
         dataRow("decimal", 12.5, "12,5");
         dataRow("fifteen digits", 10.0 / 3.0, "3,33333333333333");
-        dataRow("negative whole", -8.0, "-8");
         dataRow("large whole", 11111111111.0, "11111111111");
         dataRow("exponent", 1e20, "1E+20");
         dataRow("infinite", Inf, "∞");
@@ -117,10 +114,8 @@ private slots:
         dataRow("point becomes comma", "12.5", "12,50");
         dataRow("point first", ".5", "0,50");
         dataRow("empty stays empty", "", "");
-        dataRow("letters unchanged", "abc", "abc");
         dataRow("thousands point broken by the first dot", "1.234,50", "1,234,50");
         dataRow("two points: the first is the decimal one", "1.234.567", "1,234.567");
-        dataRow("no grouping", "1234,5", "1234,50");
     }
 
     void priceNormalisation() {
@@ -139,7 +134,6 @@ private slots:
         dataRow("not a number", "1,234,50", false, qint64(0), false);
         dataRow("largest amount", "10.000.000.000,0000", true, Currency::MaxAbs, false);
         dataRow("a ten-thousandth above", "10000000000,0001", false, qint64(0), true);
-        dataRow("a unit above", "10000000001", false, qint64(0), true);
         dataRow("too large negative", "-99999999999,00", false, qint64(0), true);
         dataRow("beyond a double", qPrintable(QString(400, '9')), false, qint64(0), true);
     }

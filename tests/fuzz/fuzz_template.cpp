@@ -1,6 +1,6 @@
-// The print template loader and the page builder: any bytes as the override "Gleisliste.HED"
-// next to the program, then a print run of two pages as the print command makes it. A file that
-// is not a usable form gives way to the built-in template; either way the pages are built and
+// The print template loader and the page builder: any bytes as a user's own "Gleisliste.HED",
+// then a print run of two pages as the print command makes it. A file that is not a usable form
+// gives way to the built-in template; either way the pages are built and
 // laid out, and nothing may crash, hang or take long, whatever the file holds.
 #include "fuzzcheck.h"
 #include "print/resultfixture.h"

@@ -53,6 +53,7 @@ expected=$(sort <<LIST
 -rw-r--r-- ./usr/share/icons/hicolor/scalable/apps/$id.svg
 -rw-r--r-- ./usr/share/metainfo/$id.metainfo.xml
 -rw-r--r-- ./usr/share/mime/packages/$id.xml
+-rw-r--r-- ./usr/share/schotterfix/Gleisliste.HED
 LIST
 )
 [ "$files" = "$expected" ] || { printf 'files:\n%s\nexpected:\n%s\n' "$files" "$expected"; exit 1; }

@@ -41,7 +41,8 @@ int borderTop(QWidget* frame) {
 int childrenTop(const QWidget* w) {
     int top = w->height();
     for (const QWidget* inside : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        top = std::min(top, inside->y());
+        if (!inside->isHidden())
+            top = std::min(top, inside->y());
     return top;
 }
 
@@ -54,6 +55,8 @@ QStringList clippedTexts(const Seite1* w) {
     };
     auto plain = [](QString text) { return text.remove(QRegularExpression("&(?!&)")); };
     for (QWidget* c : w->findChildren<QWidget*>()) {
+        if (!c->isVisibleTo(w)) // what is never shown cannot be cut off
+            continue;
         const QFontMetrics fm(c->font());
         if (auto* label = qobject_cast<const QLabel*>(c)) {
             const QRect room = label->contentsRect();
@@ -188,20 +191,6 @@ private slots:
         w->extrasEntry(15)->trigger();
         QCOMPARE(Twips::outerPos(w), centred);
         QVERIFY(w->extrasEntry(15)->isChecked());
-    }
-
-    void switchingBackRestoresTheDesign() {
-        w = Kern::Main();
-        QMap<QObject*, QRect> before;
-        for (QWidget* c : w->findChildren<QWidget*>())
-            if (!c->objectName().isEmpty() && !c->objectName().startsWith(QLatin1String("qt_")))
-                before[c] = c->geometry();
-        const double font = w->lengthBox(1)->font().pointSizeF();
-        for (int entry : {21, 10, 16, 12, 19, 11})
-            w->extrasEntry(entry)->trigger();
-        for (auto it = before.cbegin(); it != before.cend(); ++it)
-            QCOMPARE(static_cast<QWidget*>(it.key())->geometry(), it.value());
-        QCOMPARE(w->lengthBox(1)->font().pointSizeF(), font);
     }
 
     void settingsFile_data() {

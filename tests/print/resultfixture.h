@@ -6,6 +6,7 @@
 #include "drubild.h"
 #include "drucken.h"
 #include "kern.h"
+#include "printerchoice.h"
 #include "resulttablemodel.h"
 
 // Fills grid with a result of n types (article numbers 24061, 24062, ...) and k rows whose cells
@@ -31,10 +32,15 @@ inline Kern::SearchResult fillResults(Kern::ResultTableModel& grid, int n, int k
     return result;
 }
 
-// One print run of a grid up to the finished document, the preview not shown.
+// One print run of a grid up to the finished document, the preview not shown; the template is
+// looked for in templateDirectory alone. The preview starts with printing, a set-up of its own
+// unless one is given.
 struct Printout {
     Printout(const Kern::ResultTableModel& grid, const QString& templateDirectory)
-        : run(grid, templateDirectory) {}
+        : Printout(grid, templateDirectory, ownChoice) {}
+    Printout(const Kern::ResultTableModel& grid, const QString& templateDirectory,
+             PrinterChoice& printing)
+        : run(grid, QStringList{templateDirectory}), preview(printing) {}
     const QTextDocument& build() {
         if (!preview.buildPages(run))
             qWarning("pages not built");
@@ -42,6 +48,7 @@ struct Printout {
         return document();
     }
     const QTextDocument& document() const { return *preview.findChild<SelfContainedDocument*>(); }
+    PrinterChoice ownChoice;
     Drucken::PrintRun run;
     DruBild preview;
 };

@@ -140,7 +140,8 @@ private slots:
             seen << unnamedOrSharedControls(w); // a screen reader names every control
             w->findChild<QAction*>(QStringLiteral("Menu_DateiEnde"))->trigger();
         });
-        Drucken::PrintResultList(m_grid);
+        PrinterChoice printing;
+        Drucken::PrintResultList(m_grid, printing);
         // Liberation Sans has the widths of the font the list was designed with.
         const QString font = QFontDatabase::hasFamily(QStringLiteral("Liberation Sans"))
                                  ? QStringLiteral("Liberation Sans")
@@ -195,7 +196,7 @@ private slots:
         QCOMPARE(split(cellText(doc, 0, 1, 14)).mid(0, 3), QString("|2,75|5,25").split('|'));
     }
 
-    // An override next to the program is used only when it is a form the printout can fill, and
+    // A user's own template is used only when it is a form the printout can fill, and
     // it is read once a run: a change while the pages are built changes none of them.
     void overrideTemplate_data() {
         // content empty: a folder of that name
@@ -272,6 +273,7 @@ private slots:
         dataRow("every page", 0, 0, QStringList{"1-50", "51-100", "101-120"});
         dataRow("pages 2 to 3", 2, 3, QStringList{"51-100", "101-120"});
         dataRow("the last page alone", 3, 3, QStringList{"101-120"});
+        dataRow("the first page alone", 1, 1, QStringList{"1-50"});
         dataRow("a range beyond the end", 2, 9, QStringList{"51-100", "101-120"});
     }
     void printing() {

@@ -40,8 +40,7 @@ void ReachBounds::plan() {
     m_residues.plan(m_space, m_lattice, 2, m_limits.residueEntries);
     // Bit tables on the decimal lattice say all that the unit's band could; without them, a
     // band around multiples of another unit may rule out what no table reaches.
-    if (!(m_tables.onLattice() && m_tables.planned() == m_space.n - 1))
-        m_unit = UnitLattice::find(m_space);
+    m_unitWanted = !(m_tables.onLattice() && m_tables.planned() == m_space.n - 1);
 }
 
 qint64 ReachBounds::buildSteps() const {
@@ -51,6 +50,10 @@ qint64 ReachBounds::buildSteps() const {
 void ReachBounds::noteFruitless(int t, qint64 steps) {
     if (!plannedAfter(steps))
         return;
+    if (m_unitWanted && (m_unitWasted += steps) > UnitSearchSteps) {
+        m_unitWanted = false;
+        m_unit = UnitLattice::find(m_space);
+    }
     if (t - 1 > m_residues.built() && t - 1 <= m_residues.planned()) {
         m_residueWasted[size_t(t)] += steps;
         qint64 cost = 0;
@@ -126,12 +129,22 @@ double ReachBounds::reachBelow(int t, double a, double b) const {
         return firstTypeBelow(b);
     if (t <= m_lists.built())
         return m_lists.largestNotAbove(t, b);
-    double y = b;
-    if (m_unit.valid(t)) {
-        y = m_unit.below(t, b);
-        if (y < a)
-            return y;
+    if (m_unitOff || !m_unit.valid(t))
+        return tablesBelow(t, a, b);
+    // The band costs more than the other bounds: it stays only while it rules out windows they
+    // leave open.
+    const double band = m_unit.below(t, b);
+    const double rest = tablesBelow(t, a, b);
+    m_unitDecided += band < a && rest >= a ? 1 : 0;
+    if (++m_unitAsked == UnitTrial) {
+        m_unitOff = m_unitDecided * 32 < m_unitAsked;
+        m_unitAsked = m_unitDecided = 0;
     }
+    return std::min(band, rest);
+}
+
+double ReachBounds::tablesBelow(int t, double a, double b) const {
+    double y = b;
     if (const Bands& band = m_bands[size_t(t)]; band.apart) {
         const double pieces = std::min(std::floor(b / band.shortest * (1 + 0x1p-40)), band.most);
         if (pieces < band.fewest)

@@ -54,6 +54,8 @@ public:
 
 private:
     double firstTypeBelow(double b) const;
+    // What all but the unit's band say (see reachBelow).
+    double tablesBelow(int t, double a, double b) const;
     double latticeBelow(int t, double b) const;
     double tableBelow(int t, const ReachTable& table, double b) const;
     double residueBelow(int t, const ResidueTable& table, double a, double b) const;
@@ -66,6 +68,10 @@ private:
     }
 
     static constexpr qint64 StepsBeforePlanning = 32;
+    // Looking for a unit the lengths nearly share costs about as many steps of the walk.
+    static constexpr qint64 UnitSearchSteps = 4096;
+    // Queries after which the band is judged by how often it alone ruled out a window.
+    static constexpr qint64 UnitTrial = 4096;
 
     const SearchSpace& m_space;
     const std::atomic<bool>* m_cancel;
@@ -74,6 +80,10 @@ private:
     std::optional<Grid> m_pairGrid; // where there is no lattice
     PairStepper m_pair;
     UnitLattice m_unit; // where the lengths nearly share a unit that is no short decimal
+    bool m_unitWanted = false;
+    qint64 m_unitWasted = 0; // walk steps under fruitless descents while no unit is looked for
+    mutable bool m_unitOff = false;
+    mutable qint64 m_unitAsked = 0, m_unitDecided = 0;
     SearchLimits m_limits;
     bool m_planned = false;
     qint64 m_unplanned = 0; // steps missed before planning

@@ -34,6 +34,22 @@ long double bandOf(const SearchSpace& s, const Steps& k) {
     return (p.most(x) - p.fewest(x) + loose * p.rate[size_t(p.types - 1)]) / p.divisor;
 }
 
+// A quick measure of the band for choosing candidates: the spread of the k_i / L_i at the upper
+// bound and the ranges of the types off the lattice, in indices.
+long double spreadOf(const SearchSpace& s, const Steps& k) {
+    long double rmin = Inf, rmax = 0, loose = 0;
+    for (size_t i = 0; i < size_t(s.n); ++i) {
+        if (k[i] > 0) {
+            const long double r = k[i] / static_cast<long double>(s.len[i]);
+            rmin = std::min(rmin, r);
+            rmax = std::max(rmax, r);
+        } else {
+            loose += range(s, i) * static_cast<long double>(s.len[i]);
+        }
+    }
+    return rmax > 0 ? s.hi * (rmax - rmin) + loose * rmax : Inf;
+}
+
 // Every type with counts to choose on the multiple of `unit` nearest its length.
 Steps nearest(const SearchSpace& s, long double unit) {
     Steps k{};
@@ -146,7 +162,7 @@ UnitLattice UnitLattice::find(const SearchSpace& s) {
     std::vector<std::pair<long double, Steps>> candidates;
     for (qint64 m = 1; m <= most; ++m) {
         const Steps k = nearest(s, length / m);
-        candidates.emplace_back(bandOf(s, k), k);
+        candidates.emplace_back(spreadOf(s, k), k);
     }
     const size_t kept = std::min(candidates.size(), Refined);
     std::partial_sort(candidates.begin(), candidates.begin() + qsizetype(kept), candidates.end(),

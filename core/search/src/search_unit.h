@@ -23,8 +23,6 @@ public:
     static UnitLattice find(const SearchSpace& space);
 
     bool valid(int t) const { return m_prefix[size_t(t)].valid; }
-    // The steps of type t on the lattice; 0 for a type that takes no part in it.
-    qint64 steps(int t) const { return m_steps[size_t(t)]; }
 
     // An upper bound on the largest prefix sum of the first t types not above b, in the walk's
     // double arithmetic; -Inf when none is that small.
@@ -52,7 +50,7 @@ public:
     };
 
 private:
-    std::array<qint64, MaxTypes> m_steps{};
+    std::array<qint64, MaxTypes> m_steps{}; // per type; 0 for one off the lattice
     std::array<Prefix, MaxTypes + 1> m_prefix{};
 };
 
