@@ -48,11 +48,20 @@ qint64 ReachBounds::buildSteps() const {
 }
 
 void ReachBounds::noteFruitless(int t, qint64 steps) {
+    ++m_fruitless[size_t(t)];
+    m_fruitlessSteps[size_t(t)] += steps;
     if (!plannedAfter(steps))
         return;
     if (m_unitWanted && (m_unitWasted += steps) > UnitSearchSteps) {
         m_unitWanted = false;
         m_unit = UnitLattice::find(m_space);
+    }
+    // A band that spared little early in the walk may spare much later, where descents cost more:
+    // it is tried again after ever longer stretches of wasted work.
+    if (m_unitOff && (m_unitIdle += steps) > m_unitRetry) {
+        m_unitOff = false;
+        m_unitIdle = 0;
+        m_unitRetry *= 2;
     }
     if (t - 1 > m_residues.built() && t - 1 <= m_residues.planned()) {
         m_residueWasted[size_t(t)] += steps;
@@ -131,14 +140,19 @@ double ReachBounds::reachBelow(int t, double a, double b) const {
         return m_lists.largestNotAbove(t, b);
     if (m_unitOff || !m_unit.valid(t))
         return tablesBelow(t, a, b);
-    // The band costs more than the other bounds: it stays only while it rules out windows they
-    // leave open.
+    // The band costs about as much as a step of the walk: it stays only while the descents it
+    // spares, where the other bounds leave a window open, cost more than asking it.
     const double band = m_unit.below(t, b);
     const double rest = tablesBelow(t, a, b);
-    m_unitDecided += band < a && rest >= a ? 1 : 0;
+    if (band < a && rest >= a) {
+        const size_t level = size_t(t + 1);
+        m_unitSpared += std::max(1.0, double(m_fruitlessSteps[level]) /
+                                          double(std::max<qint64>(m_fruitless[level], 1)));
+    }
     if (++m_unitAsked == UnitTrial) {
-        m_unitOff = m_unitDecided * 32 < m_unitAsked;
-        m_unitAsked = m_unitDecided = 0;
+        m_unitOff = m_unitSpared < double(m_unitAsked);
+        m_unitAsked = 0;
+        m_unitSpared = 0;
     }
     return std::min(band, rest);
 }

@@ -70,7 +70,8 @@ private:
     static constexpr qint64 StepsBeforePlanning = 32;
     // Looking for a unit the lengths nearly share costs about as many steps of the walk.
     static constexpr qint64 UnitSearchSteps = 4096;
-    // Queries after which the band is judged by how often it alone ruled out a window.
+    // Queries after which the band is judged by the work it spared: each window it alone ruled
+    // out spared a descent of the average fruitless cost at that level.
     static constexpr qint64 UnitTrial = 4096;
 
     const SearchSpace& m_space;
@@ -83,7 +84,12 @@ private:
     bool m_unitWanted = false;
     qint64 m_unitWasted = 0; // walk steps under fruitless descents while no unit is looked for
     mutable bool m_unitOff = false;
-    mutable qint64 m_unitAsked = 0, m_unitDecided = 0;
+    mutable qint64 m_unitAsked = 0;
+    // While the band is off: fruitless walk steps since, and how many make it worth a new trial.
+    qint64 m_unitIdle = 0, m_unitRetry = UnitSearchSteps;
+    mutable double m_unitSpared = 0; // walk steps
+    // Fruitless descents per level and the walk steps they cost.
+    std::array<qint64, MaxTypes + 1> m_fruitless{}, m_fruitlessSteps{};
     SearchLimits m_limits;
     bool m_planned = false;
     qint64 m_unplanned = 0; // steps missed before planning

@@ -10,8 +10,6 @@ namespace {
 // Units tried: the reference length over 1, 2, ... this many, down to the window's width (a finer
 // unit has an index in every window).
 constexpr qint64 MaxMultiples = 4096;
-// A band wider than this many indices of the prefix at the upper bound rules out little.
-constexpr long double WidestBand = 2;
 // Candidates whose band is refined by leaving out types that fit no multiple.
 constexpr size_t Refined = 8;
 // Relative slack that covers the long double rounding of a query's few operations.
@@ -167,7 +165,9 @@ UnitLattice UnitLattice::find(const SearchSpace& s) {
     const size_t kept = std::min(candidates.size(), Refined);
     std::partial_sort(candidates.begin(), candidates.begin() + qsizetype(kept), candidates.end(),
                       [](const auto& x, const auto& y) { return x.first < y.first; });
-    long double narrowest = WidestBand;
+    // However wide the band is at the upper bound, it narrows towards both ends of each prefix's
+    // range, where the walk spends most of its time on routes that few sums reach.
+    long double narrowest = Inf;
     for (size_t c = 0; c < kept; ++c) {
         Steps k = candidates[c].second;
         const long double band = refine(s, k);
@@ -176,7 +176,7 @@ UnitLattice UnitLattice::find(const SearchSpace& s) {
             lattice.m_steps = k;
         }
     }
-    if (!(narrowest < WidestBand))
+    if (!(narrowest < Inf))
         return UnitLattice();
     for (int t = 1; t <= s.n; ++t)
         lattice.m_prefix[size_t(t)] = Prefix(s, lattice.m_steps, t);

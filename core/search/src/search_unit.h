@@ -18,8 +18,8 @@ namespace Kern::SearchDetail {
 // counts) add a range of millimetres of their own and no index.
 class UnitLattice {
 public:
-    // The unit whose band is narrowest at the upper bound, if it is narrow enough to rule out
-    // windows; an invalid lattice otherwise.
+    // The unit whose band is narrowest at the upper bound; an invalid lattice where no unit is
+    // at least as long as the window.
     static UnitLattice find(const SearchSpace& space);
 
     bool valid(int t) const { return m_prefix[size_t(t)].valid; }
