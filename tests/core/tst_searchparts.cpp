@@ -1,6 +1,7 @@
 // Pieces of the search whose faults cost work or show only on rare inputs, so that the
 // comparison with the odometer would not notice them: each against a plain computation.
 #include "datarow.h"
+#include "search_index.h"
 #include "search_modular.h"
 #include "search_reach.h"
 #include "search_residue.h"
@@ -31,17 +32,20 @@ qint64 largestNotAbove(const std::set<qint64>& members, qint64 x) {
     return above == members.begin() ? -1 : *std::prev(above);
 }
 
-enum class Tables { Residues, Coarse, Lists, None };
+enum class Tables { Residues, Coarse, Lists, Index, None };
 
 // The search with one kind of table built at the first fruitless descent: residue tables, bit
-// tables squeezed onto coarse grids, or lists of prefix sums; or none, which leaves the bounds
-// that need no table (among them the band of a unit the lengths nearly share).
+// tables squeezed onto coarse grids, lists of prefix sums, or a unit the lengths nearly share
+// looked for at once with its tables of errors per index; or none, which leaves the bounds that
+// need no table.
 std::vector<FoundCombination> searchForced(const SearchRequest& r, Tables kind) {
     SearchLimits limits;
     limits.patience = 0;
     limits.listedSums = kind == Tables::Lists ? 1 << 20 : 0;
     limits.tableBytes = kind == Tables::Coarse ? 256 : 0;
     limits.residueEntries = kind == Tables::Residues ? 1 << 20 : 0;
+    limits.indexEntries = kind == Tables::Index ? 1 << 20 : 0;
+    limits.unitAfter = kind == Tables::Index ? 0 : limits.unitAfter;
     std::vector<FoundCombination> out;
     Walker(r, out, nullptr, limits).run();
     return out;
@@ -52,6 +56,7 @@ QString forcedMismatch(const SearchRequest& r, const std::vector<FoundCombinatio
     const std::pair<const char*, Tables> kinds[] = {{"residue tables", Tables::Residues},
                                                     {"coarse tables", Tables::Coarse},
                                                     {"lists", Tables::Lists},
+                                                    {"index tables", Tables::Index},
                                                     {"no tables", Tables::None}};
     for (const auto& [how, kind] : kinds)
         if (const QString diff = SearchFixture::difference(searchForced(r, kind), reference);
@@ -191,6 +196,61 @@ private slots:
             }
             QVERIFY(std::fabs(p - grid / 10.0) <= double(g.error[4]));
             QVERIFY(g.stepsBelow(4, p) <= double(grid) && double(grid) <= g.stepsAbove(4, p));
+        }
+    }
+
+    // Every count vector of a few types, summed as index times step plus error: the table's answer
+    // is what the least and greatest error of each index allow, never below a reachable sum and
+    // never above top; beyond an incomplete table it declines to answer.
+    void indexTableMatchesEveryVector() {
+        QRandomGenerator rng(41);
+        for (int round = 0; round < 300; ++round) {
+            const long double step = 5 + rng.generateDouble();
+            struct Type {
+                qint64 k, range;
+                long double e;
+            };
+            std::vector<Type> types(size_t(rng.bounded(1, 5)));
+            qint64 reach = 0;
+            for (Type& t : types) {
+                t = {rng.bounded(1, 9), rng.bounded(0, 7), (rng.generateDouble() - 0.5) * 0.1L};
+                reach += t.k * t.range;
+            }
+            IndexTable table(step, reach + 1);
+            for (const Type& t : types)
+                QVERIFY(table.addType(t.k, t.e, t.range, nullptr));
+            table.setComplete(true);
+            // Least and greatest error per index over all vectors, by counting through them.
+            std::vector<long double> low(size_t(reach + 1), Inf), high(size_t(reach + 1), -Inf);
+            std::vector<qint64> d(types.size(), 0);
+            for (bool more = true; more;) {
+                qint64 k = 0;
+                long double e = 0;
+                for (size_t i = 0; i < types.size(); ++i) {
+                    k += d[i] * types[i].k;
+                    e += d[i] * types[i].e;
+                }
+                low[size_t(k)] = std::min(low[size_t(k)], e);
+                high[size_t(k)] = std::max(high[size_t(k)], e);
+                more = false;
+                for (size_t i = 0; i < d.size() && !more; ++i)
+                    more = ++d[i] <= types[i].range || (d[i] = 0) != 0;
+            }
+            for (int q = 0; q < 40; ++q) {
+                const long double top = (rng.generateDouble() * 1.1 - 0.05) * (reach + 1) * step;
+                long double want = -Inf;
+                for (size_t k = 0; k < low.size(); ++k)
+                    if (low[k] <= high[k] && k * step + low[k] <= top)
+                        want = std::max(want, std::min(top, k * step + high[k]));
+                const long double got = table.largestNotAbove(top);
+                QVERIFY2(want == -Inf ? got == -Inf : got >= want && got <= want + 1e-6L,
+                         qPrintable(QStringLiteral("round %1: %2 for %3")
+                                        .arg(round)
+                                        .arg(double(got))
+                                        .arg(double(want))));
+            }
+            table.setComplete(false);
+            QVERIFY(std::isnan(table.largestNotAbove((reach + 3) * step)));
         }
     }
 

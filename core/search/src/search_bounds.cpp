@@ -44,7 +44,7 @@ void ReachBounds::plan() {
 }
 
 qint64 ReachBounds::buildSteps() const {
-    return m_tableWork / 64 + m_listWork / 16 + m_residueWork / 32;
+    return m_tableWork / 64 + m_listWork / 16 + m_residueWork / 32 + m_indexWork / 16;
 }
 
 void ReachBounds::noteFruitless(int t, qint64 steps) {
@@ -52,9 +52,15 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
     m_fruitlessSteps[size_t(t)] += steps;
     if (!plannedAfter(steps))
         return;
-    if (m_unitWanted && (m_unitWasted += steps) > UnitSearchSteps) {
+    // Looking for a unit the lengths nearly share costs about as many steps as it waits for.
+    if (m_unitWanted && (m_unitWasted += steps) > m_limits.unitAfter) {
         m_unitWanted = false;
         m_unit = UnitLattice::find(m_space);
+        m_indexCost = m_unit.valid(m_space.n) ? double(m_unit.indexEntries(m_space)) / 8 : -1;
+    } else if (m_indexCost >= 0 && !m_indexTried &&
+               (m_indexWasted[size_t(t)] += steps) > m_limits.patience * m_indexCost) {
+        m_indexTried = true;
+        m_indexWork += m_unit.buildIndexTables(m_space, m_limits.indexEntries, m_cancel);
     }
     // A band that spared little early in the walk may spare much later, where descents cost more:
     // it is tried again after ever longer stretches of wasted work.

@@ -68,8 +68,6 @@ private:
     }
 
     static constexpr qint64 StepsBeforePlanning = 32;
-    // Looking for a unit the lengths nearly share costs about as many steps of the walk.
-    static constexpr qint64 UnitSearchSteps = 4096;
     // Queries after which the band is judged by the work it spared: each window it alone ruled
     // out spared a descent of the average fruitless cost at that level.
     static constexpr qint64 UnitTrial = 4096;
@@ -86,7 +84,11 @@ private:
     mutable bool m_unitOff = false;
     mutable qint64 m_unitAsked = 0;
     // While the band is off: fruitless walk steps since, and how many make it worth a new trial.
-    qint64 m_unitIdle = 0, m_unitRetry = UnitSearchSteps;
+    qint64 m_unitIdle = 0, m_unitRetry = 4096;
+    bool m_indexTried = false;
+    // Walk steps under fruitless descents since the unit was found, per level.
+    std::array<qint64, MaxTypes + 1> m_indexWasted{};
+    double m_indexCost = -1;         // of building the index tables, in walk steps; -1: no unit
     mutable double m_unitSpared = 0; // walk steps
     // Fruitless descents per level and the walk steps they cost.
     std::array<qint64, MaxTypes + 1> m_fruitless{}, m_fruitlessSteps{};
@@ -102,6 +104,7 @@ private:
     qint64 m_tableWork = 0;                      // word operations
     qint64 m_listWork = 0;                       // sums written
     qint64 m_residueWork = 0;                    // table entries written
+    qint64 m_indexWork = 0;                      // index table entries written
 };
 
 } // namespace Kern::SearchDetail

@@ -157,23 +157,29 @@ UnitLattice UnitLattice::find(const SearchSpace& s) {
         return lattice;
     const long double length = s.len[size_t(ref)];
     const qint64 most = std::min<qint64>(MaxMultiples, qint64(length / window));
-    std::vector<std::pair<long double, Steps>> candidates;
+    struct Candidate {
+        long double spread;
+        Steps k;
+        long double unit;
+    };
+    std::vector<Candidate> candidates;
     for (qint64 m = 1; m <= most; ++m) {
         const Steps k = nearest(s, length / m);
-        candidates.emplace_back(spreadOf(s, k), k);
+        candidates.push_back({spreadOf(s, k), k, length / m});
     }
     const size_t kept = std::min(candidates.size(), Refined);
     std::partial_sort(candidates.begin(), candidates.begin() + qsizetype(kept), candidates.end(),
-                      [](const auto& x, const auto& y) { return x.first < y.first; });
+                      [](const auto& x, const auto& y) { return x.spread < y.spread; });
     // However wide the band is at the upper bound, it narrows towards both ends of each prefix's
     // range, where the walk spends most of its time on routes that few sums reach.
     long double narrowest = Inf;
     for (size_t c = 0; c < kept; ++c) {
-        Steps k = candidates[c].second;
+        Steps k = candidates[c].k;
         const long double band = refine(s, k);
         if (band < narrowest) {
             narrowest = band;
             lattice.m_steps = k;
+            lattice.m_unit = candidates[c].unit;
         }
     }
     if (!(narrowest < Inf))
@@ -190,11 +196,88 @@ double UnitLattice::below(int t, double b) const {
     const long double top = b + p.rounding - p.looseLow - p.base; // above the minimums
     if (top < 0)
         return -Inf;
+    if (const IndexTable* table = m_index[size_t(t)].get()) {
+        const long double x = table->largestNotAbove(top);
+        if (x == -Inf)
+            return -Inf;
+        if (!std::isnan(x))
+            return std::min(b, roundUp(p.base * (1 + 2 * Outwards) + x + std::fabs(x) * Outwards +
+                                       p.looseHigh + p.rounding));
+    }
     const long double highest = std::floor(p.most(std::min(top, p.roomTotal)));
     const qint64 steps = qint64(highest) / p.divisor * p.divisor;
     return std::min(b,
                     roundUp(p.base * (1 + 2 * Outwards) + p.reach(static_cast<long double>(steps)) +
                             p.looseHigh + p.rounding));
+}
+
+qint64 UnitLattice::indexCap(const SearchSpace& s) const {
+    long double cap = 0;
+    for (int t = 1; t <= s.n; ++t) {
+        const Prefix& p = m_prefix[size_t(t)];
+        if (p.valid) {
+            const long double top = s.hi + p.rounding - p.looseLow - p.base;
+            cap = std::max(cap, p.most(std::clamp<long double>(top, 0, p.roomTotal)));
+        }
+    }
+    return cap < 0x1p62L ? qint64(cap) + 2 : std::numeric_limits<qint64>::max() / 4;
+}
+
+qint64 UnitLattice::indexReach(const SearchSpace& s, int t) const {
+    Int128 reach = 0;
+    for (size_t i = 0; i < size_t(t); ++i)
+        reach += Int128(m_steps[i]) * range(s, i);
+    return reach < Int128(1) << 62 ? qint64(reach) : std::numeric_limits<qint64>::max() / 4;
+}
+
+std::array<qint64, MaxTypes + 1> UnitLattice::indexSizes(const SearchSpace& s) const {
+    std::array<qint64, MaxTypes + 1> sizes{};
+    const qint64 cap = indexCap(s);
+    for (int t = 1; t <= s.n; ++t) {
+        const Prefix& p = m_prefix[size_t(t)];
+        if (p.valid && m_steps[size_t(t - 1)] > 0)
+            sizes[size_t(t)] = std::min(indexReach(s, t), cap) / p.divisor + 1;
+    }
+    return sizes;
+}
+
+qint64 UnitLattice::indexEntries(const SearchSpace& s) const {
+    qint64 entries = 0;
+    for (qint64 size : indexSizes(s))
+        entries = std::min(entries + size, std::numeric_limits<qint64>::max() / 4);
+    return entries;
+}
+
+qint64 UnitLattice::buildIndexTables(const SearchSpace& s, qint64 entries,
+                                     const std::atomic<bool>* cancel) {
+    const std::array<qint64, MaxTypes + 1> sizes = indexSizes(s);
+    std::shared_ptr<IndexTable> last;
+    qint64 divisor = 0, written = 0;
+    for (int t = 1; t <= s.n; ++t) {
+        const size_t i = size_t(t - 1);
+        const Prefix& p = m_prefix[size_t(t)];
+        if (sizes[size_t(t)] == 0) {
+            // A type off the lattice adds no index: the prefix before it has the same table.
+            if (m_steps[i] == 0 && p.valid)
+                m_index[size_t(t)] = m_index[size_t(t - 1)];
+            continue;
+        }
+        if ((entries -= sizes[size_t(t)]) < 0)
+            break;
+        auto table = last ? std::make_shared<IndexTable>(*last)
+                          : std::make_shared<IndexTable>(m_unit * p.divisor, sizes[size_t(t)]);
+        if (last)
+            table->refine(divisor / p.divisor, sizes[size_t(t)]);
+        const long double error = s.len[i] - m_steps[i] * m_unit;
+        if (!table->addType(m_steps[i] / p.divisor, error, range(s, i), cancel))
+            return written;
+        table->setComplete(indexReach(s, t) <= indexCap(s));
+        written += 2 * sizes[size_t(t)];
+        divisor = p.divisor;
+        last = table;
+        m_index[size_t(t)] = table;
+    }
+    return written;
 }
 
 } // namespace Kern::SearchDetail

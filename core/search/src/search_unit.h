@@ -1,9 +1,11 @@
 #pragma once
 
 #include "search_exact.h"
+#include "search_index.h"
 #include "search_space.h"
 
 #include <array>
+#include <memory>
 
 namespace Kern::SearchDetail {
 
@@ -25,8 +27,15 @@ public:
     bool valid(int t) const { return m_prefix[size_t(t)].valid; }
 
     // An upper bound on the largest prefix sum of the first t types not above b, in the walk's
-    // double arithmetic; -Inf when none is that small.
+    // double arithmetic; -Inf when none is that small. From the prefix's index table where it
+    // has one, from the band otherwise.
     double below(int t, double b) const;
+
+    // The entries the index tables of all prefixes would take, and their building: prefix by
+    // prefix while they fit in `entries` together. Returns the entries written.
+    qint64 indexEntries(const SearchSpace& space) const;
+    qint64 buildIndexTables(const SearchSpace& space, qint64 entries,
+                            const std::atomic<bool>* cancel);
 
     // The prefix of the first t types on the lattice given by `steps`.
     struct Prefix {
@@ -50,8 +59,18 @@ public:
     };
 
 private:
+    // Indices of the unit (not of the gcd) that a query of any prefix may need, and the indices
+    // the counts of the first t types reach.
+    qint64 indexCap(const SearchSpace& space) const;
+    qint64 indexReach(const SearchSpace& space, int t) const;
+    // Table sizes per prefix, in indices of the unit times the prefix's gcd; 0: none.
+    std::array<qint64, MaxTypes + 1> indexSizes(const SearchSpace& space) const;
+
+    long double m_unit = 0;
     std::array<qint64, MaxTypes> m_steps{}; // per type; 0 for one off the lattice
     std::array<Prefix, MaxTypes + 1> m_prefix{};
+    // Shared by the prefixes whose last type is off the lattice.
+    std::array<std::shared_ptr<const IndexTable>, MaxTypes + 1> m_index{};
 };
 
 } // namespace Kern::SearchDetail

@@ -1,0 +1,160 @@
+#include "search_index.h"
+
+#include <cfloat>
+
+namespace Kern::SearchDetail {
+
+namespace {
+
+// Relative slack that covers the long double rounding of the sums below.
+constexpr long double Outwards = 0x1p-56L;
+// Blocks of indices a query looks into before it answers with what their sums allow.
+constexpr int ScanLimit = 8;
+
+// Errors are kept as floats, rounded away from the sums they bound.
+float down(long double v) {
+    float f = float(std::min<long double>(v, FLT_MAX));
+    if (static_cast<long double>(f) > v)
+        f = std::nextafter(f, -HUGE_VALF);
+    return f;
+}
+
+float up(long double v) {
+    float f = float(std::max<long double>(v, -FLT_MAX));
+    if (static_cast<long double>(f) < v)
+        f = std::nextafter(f, HUGE_VALF);
+    return f;
+}
+
+long double slack(long double a, long double b) {
+    return (std::fabs(a) + std::fabs(b)) * Outwards;
+}
+
+bool cancelled(const std::atomic<bool>* cancel) {
+    return cancel && cancel->load(std::memory_order_relaxed);
+}
+
+} // namespace
+
+IndexTable::IndexTable(long double step, qint64 size)
+    : m_step(step), m_errors(size_t(std::max<qint64>(size, 1)), Errors{HUGE_VALF, -HUGE_VALF}) {
+    m_errors[0] = {0, 0};
+    summarise();
+}
+
+void IndexTable::refine(qint64 factor, qint64 size) {
+    std::vector<Errors> errors(size_t(std::max<qint64>(size, 1)), Errors{HUGE_VALF, -HUGE_VALF});
+    for (size_t k = 0; k < m_errors.size() && k * size_t(factor) < errors.size(); ++k)
+        errors[k * size_t(factor)] = m_errors[k];
+    m_errors.swap(errors);
+    m_step /= factor;
+    summarise();
+}
+
+// Every index takes the least and the greatest error over the counts 0..range of the new type:
+// along each residue class modulo k, a sliding minimum (and maximum) over the last range + 1
+// entries, each less the errors of the pieces that lead to it.
+bool IndexTable::addType(qint64 k, long double e, qint64 range, const std::atomic<bool>* cancel) {
+    const qint64 size = this->size();
+    if (k <= 0 || range <= 0)
+        return true;
+    struct Entry {
+        qint64 j;
+        long double v;
+    };
+    std::vector<Entry> lows, highs;
+    qint64 visited = 0;
+    for (qint64 rho = 0; rho < std::min(k, size); ++rho) {
+        lows.clear();
+        highs.clear();
+        size_t lf = 0, hf = 0;
+        for (qint64 j = 0, index = rho; index < size; ++j, index += k) {
+            if ((++visited & 0xFFFF) == 0 && cancelled(cancel))
+                return false;
+            const long double je = static_cast<long double>(j) * e;
+            Errors& x = m_errors[size_t(index)];
+            if (x.low <= x.high) {
+                const long double vl = x.low - je, vh = x.high - je;
+                while (lows.size() > lf && lows.back().v >= vl)
+                    lows.pop_back();
+                lows.push_back({j, vl});
+                while (highs.size() > hf && highs.back().v <= vh)
+                    highs.pop_back();
+                highs.push_back({j, vh});
+            }
+            while (lf < lows.size() && lows[lf].j < j - range)
+                ++lf;
+            while (hf < highs.size() && highs[hf].j < j - range)
+                ++hf;
+            x.low = lf < lows.size() ? down(lows[lf].v + je) : HUGE_VALF;
+            x.high = hf < highs.size() ? up(highs[hf].v + je) : -HUGE_VALF;
+        }
+    }
+    summarise();
+    return true;
+}
+
+void IndexTable::summarise() {
+    const size_t blocks = (m_errors.size() + Block - 1) / Block;
+    m_blockLow.assign(blocks, HUGE_VALF);
+    m_blockHigh.assign(blocks, -HUGE_VALF);
+    m_reachUpTo.assign(blocks, -Inf);
+    m_lowest = Inf;
+    long double reach = -Inf;
+    for (size_t b = 0; b < blocks; ++b) {
+        for (size_t i = b * Block; i < std::min(m_errors.size(), (b + 1) * Block); ++i) {
+            const Errors x = m_errors[i];
+            m_blockLow[b] = std::min(m_blockLow[b], x.low);
+            m_blockHigh[b] = std::max(m_blockHigh[b], x.high);
+            if (x.low <= x.high) {
+                const long double base = static_cast<long double>(i) * m_step;
+                reach = std::max(reach, base + x.high + slack(base, x.high));
+            }
+        }
+        m_lowest = std::min<long double>(m_lowest, m_blockLow[b]);
+        m_reachUpTo[b] = reach;
+    }
+}
+
+// From the largest index whose sums may lie at or below top, down through the blocks while an
+// index below may still give a larger sum than the best found.
+long double IndexTable::largestNotAbove(long double top) const {
+    if (!(m_lowest < Inf))
+        return -Inf;
+    // Estimates in double, two indices generous: every index they pass over is checked exactly.
+    const double step = double(m_step);
+    const double start = (double(top) - double(m_lowest)) / step + 2;
+    if (start < 0)
+        return -Inf;
+    qint64 k = size() - 1;
+    if (start < double(k))
+        k = qint64(start);
+    else if (!m_complete)
+        return NAN;
+    long double best = -Inf;
+    for (int blocks = 0; k >= 0; ++blocks) {
+        const size_t b = size_t(k) / Block;
+        if (m_reachUpTo[b] < best)
+            break;
+        if (blocks == ScanLimit)
+            return std::max(best, std::min(top, m_reachUpTo[b]));
+        const long double low = m_blockLow[b], high = m_blockHigh[b];
+        const qint64 first = qint64(b * Block);
+        const double last = (double(top) - double(low)) / step + 2;
+        if (last < double(k))
+            k = last < double(first) ? first - 1 : qint64(last);
+        for (; k >= first; --k) {
+            const long double base = static_cast<long double>(k) * m_step;
+            if (base + high + slack(base, high) < best)
+                break;
+            const Errors x = m_errors[size_t(k)];
+            if (!(x.low <= x.high) || base + x.low - slack(base, x.low) > top)
+                continue;
+            best = std::max(best, std::min(top, base + x.high + slack(base, x.high)));
+        }
+        k = first - 1;
+    }
+    return best;
+}
+
+} // namespace Kern::SearchDetail
