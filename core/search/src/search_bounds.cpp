@@ -38,9 +38,12 @@ void ReachBounds::plan() {
     m_lists.plan(m_space, m_limits.listedSums);
     m_tables.plan(m_space, m_lattice, m_limits.tableBytes);
     m_residues.plan(m_space, m_lattice, 2, m_limits.residueEntries);
-    // Bit tables on the decimal lattice say all that the unit's band could; without them, a
-    // band around multiples of another unit may rule out what no table reaches.
-    m_unitWanted = !(m_tables.onLattice() && m_tables.planned() == m_space.n - 1);
+    // Bit tables on a decimal lattice that holds the sums nearly exactly say all that the
+    // unit's band could; without them, or on a lattice as coarse as the window, a band around
+    // multiples of another unit may rule out what no table reaches.
+    const double window = m_space.hi - m_space.lo;
+    m_unitWanted = !(m_tables.onLattice() && m_tables.planned() == m_space.n - 1 &&
+                     m_lattice.error[size_t(m_space.n)] < window / 64);
 }
 
 qint64 ReachBounds::buildSteps() const {
