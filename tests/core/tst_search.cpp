@@ -70,7 +70,7 @@ private slots:
         QTest::newRow("odd unit, ten types, 10 m") << oddUnitTen(10000.35) << 0 << qint64(4546);
         QTest::newRow("odd unit, ten types, 1 km")
             << oddUnitTen(1000000.3) << 999 << qint64(206018);
-        QTest::newRow("near 20.94 mm, 62 m") << nearUnit2094(62000.0) << 0 << qint64(5402);
+        QTest::newRow("near 20.94 mm, 62 m") << nearUnit2094(62000.0) << 0 << qint64(12562);
         QTest::newRow("hunted near 18.08 mm, 7.8 km") << huntedNearUnit() << 0 << qint64(35040);
         // 64.3, 70.8 and 77.5 sum to 999.1 or 1000.8 near 1000, never within the 0.4 mm that the
         // short types with huge counts add below the window.

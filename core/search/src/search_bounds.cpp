@@ -29,7 +29,9 @@ ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
                          const std::atomic<bool>* cancel)
     : m_space(space), m_cancel(cancel), m_bands(bandsOf(space)), m_lattice(decimalLattice(space)),
       m_pairGrid(m_lattice.valid ? std::nullopt : std::optional<Grid>(pairGrid(space))),
-      m_pair(space, m_pairGrid ? *m_pairGrid : m_lattice), m_limits(limits) {}
+      m_pair(space, m_pairGrid ? *m_pairGrid : m_lattice), m_limits(limits) {
+    m_indexCost.fill(-1);
+}
 
 // Tables and lists are planned once the walk has missed a few times: most searches are over
 // before they could pay.
@@ -59,11 +61,23 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
     if (m_unitWanted && (m_unitWasted += steps) > m_limits.unitAfter) {
         m_unitWanted = false;
         m_unit = UnitLattice::find(m_space);
-        m_indexCost = m_unit.valid(m_space.n) ? double(m_unit.indexEntries(m_space)) / 8 : -1;
-    } else if (m_indexCost >= 0 && !m_indexTried &&
-               (m_indexWasted[size_t(t)] += steps) > m_limits.patience * m_indexCost) {
-        m_indexTried = true;
-        m_indexWork += m_unit.buildIndexTables(m_space, m_limits.indexEntries, m_cancel);
+        m_indexLeft = m_limits.indexEntries;
+        for (int k = 0; k <= m_space.n; ++k) {
+            const qint64 entries = m_unit.indexEntries(m_space, k);
+            m_indexCost[size_t(k)] = entries > 0 && entries <= m_indexLeft
+                                         ? double(m_unit.indexCost(m_space, k)) / 8
+                                         : -1;
+        }
+    } else if (const size_t k = size_t(t - 1);
+               m_indexCost[k] >= 0 &&
+               (m_indexWasted[k] += steps) > m_limits.patience * m_indexCost[k]) {
+        // Built once the fruitless descents into the prefix cost as much as its table.
+        m_indexCost[k] = -1;
+        const qint64 entries = m_unit.indexEntries(m_space, t - 1);
+        if (entries <= m_indexLeft) {
+            m_indexLeft -= entries;
+            m_indexWork += m_unit.buildIndexTable(m_space, t - 1, m_cancel);
+        }
     }
     // A band that spared little early in the walk may spare much later, where descents cost more:
     // it is tried again after ever longer stretches of wasted work.

@@ -85,10 +85,11 @@ private:
     mutable qint64 m_unitAsked = 0;
     // While the band is off: fruitless walk steps since, and how many make it worth a new trial.
     qint64 m_unitIdle = 0, m_unitRetry = 4096;
-    bool m_indexTried = false;
-    // Walk steps under fruitless descents since the unit was found, per level.
+    // Per prefix: the cost of its index table in walk steps (-1: none to build), and the walk
+    // steps under fruitless descents into it since the unit was found.
+    std::array<double, MaxTypes + 1> m_indexCost{};
     std::array<qint64, MaxTypes + 1> m_indexWasted{};
-    double m_indexCost = -1;         // of building the index tables, in walk steps; -1: no unit
+    qint64 m_indexLeft = 0;          // entries the tables may still take
     mutable double m_unitSpared = 0; // walk steps
     // Fruitless descents per level and the walk steps they cost.
     std::array<qint64, MaxTypes + 1> m_fruitless{}, m_fruitlessSteps{};

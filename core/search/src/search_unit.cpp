@@ -241,42 +241,48 @@ std::array<qint64, MaxTypes + 1> UnitLattice::indexSizes(const SearchSpace& s) c
     return sizes;
 }
 
-qint64 UnitLattice::indexEntries(const SearchSpace& s) const {
-    qint64 entries = 0;
-    for (qint64 size : indexSizes(s))
-        entries = std::min(entries + size, std::numeric_limits<qint64>::max() / 4);
-    return entries;
+qint64 UnitLattice::indexEntries(const SearchSpace& s, int t) const {
+    if (t < 2 || !valid(t))
+        return 0;
+    const std::array<qint64, MaxTypes + 1> sizes = indexSizes(s);
+    while (t > 0 && sizes[size_t(t)] == 0)
+        --t;
+    return sizes[size_t(t)];
 }
 
-qint64 UnitLattice::buildIndexTables(const SearchSpace& s, qint64 entries,
-                                     const std::atomic<bool>* cancel) {
+qint64 UnitLattice::indexCost(const SearchSpace& s, int t) const {
     const std::array<qint64, MaxTypes + 1> sizes = indexSizes(s);
-    std::shared_ptr<IndexTable> last;
+    qint64 cost = 0;
+    for (int j = 1; j <= t; ++j)
+        cost = std::min(cost + 2 * sizes[size_t(j)], std::numeric_limits<qint64>::max() / 4);
+    return cost;
+}
+
+// The tables of the prefixes up to t one after the other, each from the one before; only the
+// last is kept.
+qint64 UnitLattice::buildIndexTable(const SearchSpace& s, int t, const std::atomic<bool>* cancel) {
+    const std::array<qint64, MaxTypes + 1> sizes = indexSizes(s);
+    const qint64 cap = indexCap(s);
+    std::shared_ptr<IndexTable> table;
     qint64 divisor = 0, written = 0;
-    for (int t = 1; t <= s.n; ++t) {
-        const size_t i = size_t(t - 1);
-        const Prefix& p = m_prefix[size_t(t)];
-        if (sizes[size_t(t)] == 0) {
-            // A type off the lattice adds no index: the prefix before it has the same table.
-            if (m_steps[i] == 0 && p.valid)
-                m_index[size_t(t)] = m_index[size_t(t - 1)];
+    for (int j = 1; j <= t; ++j) {
+        const size_t i = size_t(j - 1);
+        const Prefix& p = m_prefix[size_t(j)];
+        const qint64 size = sizes[size_t(j)];
+        if (size == 0)
             continue;
-        }
-        if ((entries -= sizes[size_t(t)]) < 0)
-            break;
-        auto table = last ? std::make_shared<IndexTable>(*last)
-                          : std::make_shared<IndexTable>(m_unit * p.divisor, sizes[size_t(t)]);
-        if (last)
-            table->refine(divisor / p.divisor, sizes[size_t(t)]);
+        if (!table)
+            table = std::make_shared<IndexTable>(m_unit * p.divisor, size);
+        else
+            table->refine(divisor / p.divisor, size);
         const long double error = s.len[i] - m_steps[i] * m_unit;
         if (!table->addType(m_steps[i] / p.divisor, error, range(s, i), cancel))
             return written;
-        table->setComplete(indexReach(s, t) <= indexCap(s));
-        written += 2 * sizes[size_t(t)];
+        table->setComplete(indexReach(s, j) <= cap);
+        written += 2 * size;
         divisor = p.divisor;
-        last = table;
-        m_index[size_t(t)] = table;
     }
+    m_index[size_t(t)] = table;
     return written;
 }
 

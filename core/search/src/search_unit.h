@@ -31,11 +31,12 @@ public:
     // has one, from the band otherwise.
     double below(int t, double b) const;
 
-    // The entries the index tables of all prefixes would take, and their building: prefix by
-    // prefix while they fit in `entries` together. Returns the entries written.
-    qint64 indexEntries(const SearchSpace& space) const;
-    qint64 buildIndexTables(const SearchSpace& space, qint64 entries,
-                            const std::atomic<bool>* cancel);
+    // The entries the index table of the first t types takes (0: it has none), the work of
+    // building it (entries written, the tables of the shorter prefixes on the way included),
+    // and the building. Returns the work done.
+    qint64 indexEntries(const SearchSpace& space, int t) const;
+    qint64 indexCost(const SearchSpace& space, int t) const;
+    qint64 buildIndexTable(const SearchSpace& space, int t, const std::atomic<bool>* cancel);
 
     // The prefix of the first t types on the lattice given by `steps`.
     struct Prefix {
@@ -63,13 +64,13 @@ private:
     // the counts of the first t types reach.
     qint64 indexCap(const SearchSpace& space) const;
     qint64 indexReach(const SearchSpace& space, int t) const;
-    // Table sizes per prefix, in indices of the unit times the prefix's gcd; 0: none.
+    // Table sizes per prefix, in indices of the unit times the prefix's gcd; 0 where the last
+    // type is off the lattice (the prefix has the table of the shorter one) or none is valid.
     std::array<qint64, MaxTypes + 1> indexSizes(const SearchSpace& space) const;
 
     long double m_unit = 0;
     std::array<qint64, MaxTypes> m_steps{}; // per type; 0 for one off the lattice
     std::array<Prefix, MaxTypes + 1> m_prefix{};
-    // Shared by the prefixes whose last type is off the lattice.
     std::array<std::shared_ptr<const IndexTable>, MaxTypes + 1> m_index{};
 };
 
