@@ -30,7 +30,6 @@ private slots:
         const QString longest(TrackFile::MaxLineLength, QChar(0x20AC));
         dataRow("price with a thousands point", Row{"64.3", "24064", "1.234,50"},
                 QByteArray("64.3\r\n24064\r\n1234,50\r\n"));
-        dataRow("price without decimals", Row{"5", "A", "3,5"}, QByteArray("5\r\nA\r\n3,50\r\n"));
         dataRow("price that is no number", Row{"5", "A", "teuer"},
                 QByteArray("5\r\nA\r\nteuer\r\n"));
         dataRow("empty fields", Row{}, QByteArray("\r\n\r\n\r\n"));
@@ -64,23 +63,19 @@ private slots:
     }
 
     // A field holding a line break would shift every later row: the old file stays.
-    void lineBreakInAFieldIsRefused_data() {
-        dataColumns<Row, QString>({"row", "reason"});
-        dataRow("pasted cells in an article number", Row{"1", "A\nB\n", ""},
-                "Das Feld „Artikel-Nr.“ in Zeile 4 enthält");
-        dataRow("carriage return in a length", Row{"1\r2", "", ""}, "Das Feld „Länge“ in Zeile 4");
-    }
     void lineBreakInAFieldIsRefused() {
-        QFETCH(Row, row);
-        QFETCH(QString, reason);
-        Table t = startTable();
-        t[3] = row;
         QTemporaryDir dir;
         const QString old = dir.filePath(QStringLiteral("alt.sfr"));
         QVERIFY(TestHelp::put(old, "old\r\n"));
-        QString error;
-        QVERIFY(!TrackFile::write(old, t, &error));
-        QVERIFY2(error.startsWith(reason), qPrintable(error));
+        for (const auto& [row, reason] :
+             {std::pair(Row{"1", "A\nB\n", ""}, "Das Feld „Artikel-Nr.“ in Zeile 4 enthält"),
+              std::pair(Row{"1\r2", "", ""}, "Das Feld „Länge“ in Zeile 4")}) {
+            Table t = startTable();
+            t[3] = row;
+            QString error;
+            QVERIFY(!TrackFile::write(old, t, &error));
+            QVERIFY2(error.startsWith(QString::fromUtf8(reason)), qPrintable(error));
+        }
         QCOMPARE(TestHelp::contentOf(old), QByteArray("old\r\n"));
     }
 
@@ -96,8 +91,6 @@ private slots:
         }
         const QString euros(TrackFile::MaxLineLength, QChar(0x20AC));
         dataRow("empty file", QByteArray(), QStringList());
-        dataRow("two rows, CR LF", QByteArray("10\r\nA\r\n1,00\r\n20\r\nB\r\n2,00\r\n"),
-                QStringList{"10|A|1,00", "20|B|2,00"});
         dataRow("3k-1 lines: incomplete last row", QByteArray("10\r\nA\r\n1,00\r\n20\r\nB\r\n"),
                 QStringList{"10|A|1,00"});
         dataRow("LF only, last line without a break", QByteArray("11\nL\n1\n22\nM\n2"),
