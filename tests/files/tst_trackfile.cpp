@@ -24,15 +24,6 @@ void answerDialog(const QString& path) {
     });
 }
 
-// Answers the question about a changed table with "&Nein": its changes go.
-void discardChanges() {
-    TestHelp::answerModalOf<QMessageBox>([](QMessageBox* box) {
-        for (QAbstractButton* b : box->buttons())
-            if (b->text() == QLatin1String("&Nein"))
-                b->click();
-    });
-}
-
 } // namespace
 
 class TestTrackFile : public QObject {
@@ -47,6 +38,8 @@ private slots:
     }
     void cleanup() { delete w; }
 
+    // Saved and loaded again through the dialogs and the shortcut; the question about a changed
+    // table is tst_tracktable's.
     void roundTripThroughDialogs() {
         const QString path = m_dir.filePath(QStringLiteral("Gleisbögen H0.sfr"));
         w->priceBox(4)->setText(QStringLiteral("3,5"));
@@ -59,7 +52,7 @@ private slots:
             w->articleBox(r)->clear();
         }
         w->setCurrentTrackFile(QString());
-        discardChanges();
+        w->markTableUnchanged();
         answerDialog(path);
         w->activateWindow(); // the shortcut needs the window active again after the dialog
         QVERIFY(QTest::qWaitForWindowActive(w));
@@ -72,25 +65,20 @@ private slots:
         QCOMPARE(w->lengthBox(10)->text(), QStringLiteral("0.0"));
         // A cancelled load changes nothing.
         w->lengthBox(1)->setText(QStringLiteral("5"));
-        discardChanges();
+        w->markTableUnchanged();
         answerDialog(QString());
         w->toolbarButton(1)->trigger();
         QCOMPARE(w->currentTrackFile(), path);
         QCOMPARE(w->lengthBox(1)->text(), QStringLiteral("5"));
     }
 
-    // Rows the file does not fill, check marks and counts stay as they were.
-    void loadKeepsChecksAndCounts() {
-        w->check(2)->setChecked(false);
-        w->minimumBox(1)->setText(QStringLiteral("2"));
-        w->maximumBox(1)->setText(QStringLiteral("7"));
+    // Rows a short file does not fill keep what they show.
+    void loadKeepsRowsBeyondTheFile() {
         const QString path = m_dir.filePath(QStringLiteral("v.sfr"));
         QVERIFY(TestHelp::put(path, "10\r\nA\r\n1,00\r\n20\r\nB\r\n2,00\r\n30\r\n"));
         QVERIFY(w->loadTrackFile(path, false));
         QCOMPARE(w->articleBox(2)->text(), QStringLiteral("B"));
         QCOMPARE(w->lengthBox(3)->text(), QStringLiteral("77.5"));
-        QVERIFY(!w->check(2)->isChecked() && w->check(1)->isChecked());
-        QCOMPARE(w->minimumBox(1)->text() + w->maximumBox(1)->text(), QStringLiteral("27"));
     }
 
     // A failed save or load says why, and keeps the file, the table and the current name; at

@@ -22,8 +22,8 @@ Table startTable() {
 class TestTrackFormat : public QObject {
     Q_OBJECT
 private slots:
-    // What a write puts into the file for a row, first and last, and what a read gives back:
-    // the lines written.
+    // What a write puts into the file for a row, here the last, and what a read gives back: the
+    // lines written.
     void roundTrip_data() {
         dataColumns<Row, QByteArray>({"row", "written"});
         const QString umlauts = QString::fromUtf8("Weiche ä ö ü ß €");
@@ -46,20 +46,17 @@ private slots:
         const Row back{QString::fromUtf8(lines[0].chopped(1)),
                        QString::fromUtf8(lines[1].chopped(1)),
                        QString::fromUtf8(lines[2].chopped(1))};
-        const QByteArray empty("0.0\r\n\r\n0,00\r\n");
-        for (const int r : {0, 9}) {
-            Table t = startTable();
-            t[std::size_t(r)] = row;
-            QByteArray bytes;
-            QVERIFY(TrackFile::format(t, &bytes, nullptr));
-            QCOMPARE(bytes, empty.repeated(r) + written + empty.repeated(9 - r));
-            Table read;
-            int rows = 0;
-            TrackFile::parse(bytes, &read, &rows);
-            QCOMPARE(rows, 10);
-            QCOMPARE(read[std::size_t(r)], back);
-            QCOMPARE(read[std::size_t(9 - r)], Empty);
-        }
+        Table t = startTable();
+        t[9] = row;
+        QByteArray bytes;
+        QVERIFY(TrackFile::format(t, &bytes, nullptr));
+        QCOMPARE(bytes, QByteArray("0.0\r\n\r\n0,00\r\n").repeated(9) + written);
+        Table read;
+        int rows = 0;
+        TrackFile::parse(bytes, &read, &rows);
+        QCOMPARE(rows, 10);
+        QCOMPARE(read[9], back);
+        QCOMPARE(read[0], Empty);
     }
 
     // A field holding a line break would shift every later row: the old file stays.
@@ -82,13 +79,6 @@ private slots:
     void parse_data() {
         // rows: the rows read, as "length|article|price"
         dataColumns<QByteArray, QStringList>({"content", "rows"});
-        QByteArray many;
-        QStringList ten;
-        for (int i = 1; i <= 12; ++i) {
-            many += QByteArray::number(i) + "\r\nX" + QByteArray::number(i) + "\r\n0,5\r\n";
-            if (i <= 10)
-                ten << QStringLiteral("%1|X%1|0,5").arg(i);
-        }
         const QString euros(TrackFile::MaxLineLength, QChar(0x20AC));
         dataRow("empty file", QByteArray(), QStringList());
         dataRow("3k-1 lines: incomplete last row", QByteArray("10\r\nA\r\n1,00\r\n20\r\nB\r\n"),
@@ -97,7 +87,9 @@ private slots:
                 QStringList{"11|L|1", "22|M|2"});
         dataRow("mixed line ends, empty lines", QByteArray("1\r\n\n\r2\r\r\n\n"),
                 QStringList{"1||", "2||"});
-        dataRow("more than thirty lines", many, ten);
+        dataRow("more than thirty lines: ten rows",
+                QByteArray("1\r\nA\r\n2\r\n").repeated(10) + "9\r\nZ\r\n9\r\n",
+                QStringList(10, QStringLiteral("1|A|2")));
         dataRow("Windows-1252 umlauts", QByteArray("5\r\nGleis \xe4\xdf\x80\r\n1,00\r\n"),
                 QStringList{QString::fromUtf8("5|Gleis äß€|1,00")});
         dataRow("file cut inside a character of the incomplete last row",
