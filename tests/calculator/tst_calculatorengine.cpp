@@ -101,7 +101,6 @@ private slots:
             "2 /|3 |0,67 =|rule", "0,67");
         row("new places at the next result", "2 / 3 = P4 =", "2 /|3 |0,67 =|rule|0,6700 =|rule",
             "0,67");
-        row("Euro", "10 EU", "", "10", "Euro  5,11");
         row("Switch back", "10 DM SW SW", "", "10", "DM    19,56");
         row("conversion with no places", "P0 10 DM", "", "10", "DM    20");
         row("Switch after a result continues with it",

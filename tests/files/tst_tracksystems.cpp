@@ -12,77 +12,56 @@
 
 using TrackSystems::System;
 
-namespace {
-
-// The confirmed pieces of each system, "gauge/name" -> its rows in the order of the file.
-QMap<QString, QList<TrackFile::Row>> checkedSystems() {
-    QFile file(QStringLiteral(":/test/tracksystems-rows.csv"));
-    QMap<QString, QList<TrackFile::Row>> systems;
-    if (!file.open(QIODevice::ReadOnly))
-        return systems;
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-    for (const QString& line : lines.mid(1)) { // the first line names the columns
-        const QStringList f = line.split(QLatin1Char(';'));
-        if (f.size() < 4)
-            continue;
-        const bool h0 = f[1] == QLatin1String("HO") || f[1] == QLatin1String("OO/H0");
-        systems[(h0 ? QStringLiteral("H0") : f[1]) + QLatin1Char('/') + f[0]]
-            << TrackFile::Row{f[3], f[2], QStringLiteral("0,00")};
-    }
-    return systems;
-}
-
-QString keyOf(const System& s) {
-    return s.gauge + QLatin1Char('/') + s.name;
-}
-
-QList<System> shippedSystems() {
-    QList<System> all;
-    for (const TrackSystems::Gauge& gauge : TrackSystems::byGauge())
-        all += gauge.systems;
-    return all;
-}
-
-} // namespace
-
 class TestTrackSystems : public QObject {
     Q_OBJECT
 private slots:
+    // The confirmed pieces of each system from the file beside this one, "gauge/name" -> its
+    // rows in the order of the file, and the systems the menu offers.
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
-        m_checked = checkedSystems();
+        QFile file(QStringLiteral(":/test/tracksystems-rows.csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+        for (const QString& line : lines.mid(1)) { // the first line names the columns
+            const QStringList f = line.split(QLatin1Char(';'));
+            const bool h0 =
+                f.value(1) == QLatin1String("HO") || f.value(1) == QLatin1String("OO/H0");
+            if (f.size() >= 4)
+                m_checked[(h0 ? QStringLiteral("H0") : f[1]) + QLatin1Char('/') + f[0]]
+                    << TrackFile::Row{f[3], f[2], QStringLiteral("0,00")};
+        }
         QVERIFY(m_checked.size() >= 20);
+        for (const TrackSystems::Gauge& gauge : TrackSystems::byGauge())
+            m_shipped += gauge.systems;
     }
 
-    // The menu offers exactly the confirmed systems, no two of them share a file, and the
-    // built-in file of each has the bytes the writer writes for its pieces in order, price
-    // "0,00", and empty rows after them.
+    // The menu offers exactly the confirmed systems, each with a file of its own that has the
+    // bytes the writer writes for its pieces in order, price "0,00", and empty rows after them.
     void shippedSystem_data() {
-        QTest::addColumn<QString>("key");
-        QStringList keys = m_checked.keys();
-        for (const System& s : shippedSystems())
-            keys << keyOf(s);
-        keys.removeDuplicates();
-        for (const QString& key : keys)
-            QTest::newRow(qPrintable(key)) << key;
+        dataColumns<QString, QString>({"key", "file"});
+        QMap<QString, QString> files;
+        for (const QString& key : m_checked.keys())
+            files[key] = QString();
+        for (const System& s : m_shipped)
+            files[s.gauge + QLatin1Char('/') + s.name] = s.fileName;
+        for (auto it = files.cbegin(); it != files.cend(); ++it)
+            QTest::newRow(qPrintable(it.key())) << it.key() << it.value();
     }
     void shippedSystem() {
         QFETCH(QString, key);
+        QFETCH(QString, file);
         const QList<TrackFile::Row> pieces = m_checked.value(key);
         QVERIFY2(pieces.size() >= 3 && pieces.size() <= TrackFile::Rows, "no confirmed pieces");
-        const QList<System> all = shippedSystems();
-        const auto it =
-            std::find_if(all.begin(), all.end(), [&](const System& s) { return keyOf(s) == key; });
-        QVERIFY2(it != all.end(), "not in the index");
-        QCOMPARE(std::count_if(all.begin(), all.end(),
-                               [&](const System& s) { return s.fileName == it->fileName; }),
+        QVERIFY2(!file.isEmpty(), "not in the index");
+        QCOMPARE(std::count_if(m_shipped.cbegin(), m_shipped.cend(),
+                               [&](const System& s) { return s.fileName == file; }),
                  1);
         TrackFile::Table want;
         want.fill(TrackFile::Row{QStringLiteral("0.0"), QString(), QStringLiteral("0,00")});
         std::copy(pieces.begin(), pieces.end(), want.begin());
         QByteArray bytes;
         QVERIFY(TrackFile::format(want, &bytes, nullptr));
-        QCOMPARE(TestHelp::contentOf(TrackSystems::findFile(it->fileName, {})), bytes);
+        QCOMPARE(TestHelp::contentOf(TrackSystems::findFile(file, {})), bytes);
     }
 
     // The user's folder comes first, then the installed one, then the built-in copy; only a
@@ -138,6 +117,7 @@ private slots:
 
 private:
     QMap<QString, QList<TrackFile::Row>> m_checked;
+    QList<System> m_shipped;
 };
 
 QTEST_GUILESS_MAIN(TestTrackSystems)
