@@ -97,13 +97,11 @@ private slots:
             } else {
                 w->loadFrom(missing);
             }
-            const QString head = save ? QStringLiteral("Fehler beim Speichern|Die Gleis-Tabelle "
-                                                       "konnte nicht gespeichert werden:\n")
-                                      : QStringLiteral("Fehler beim Laden|Die Gleis-Tabelle "
-                                                       "konnte nicht geladen werden:\n");
-            const QString path = save ? before : missing;
-            QVERIFY2(seen.startsWith(head + path + QLatin1Char('\n')) && !seen.endsWith('\n'),
-                     qPrintable(seen));
+            const QString head =
+                QStringLiteral("Fehler beim %1|Die Gleis-Tabelle konnte nicht %2 werden:\n%3\n")
+                    .arg(save ? "Speichern" : "Laden", save ? "gespeichert" : "geladen",
+                         save ? before : missing);
+            QVERIFY2(seen.startsWith(head) && !seen.endsWith('\n'), qPrintable(seen));
             QCOMPARE(w->currentTrackFile(), before);
             QCOMPARE(w->windowTitle(), Caption + before);
             QCOMPARE(w->lengthBox(1)->text(), QStringLiteral("64.3"));

@@ -58,50 +58,44 @@ private slots:
     }
 
     void parse_data() {
-        // rows: the rows read, as "length|article|price"
-        dataColumns<QByteArray, QStringList>({"content", "rows"});
+        // rows: the rows read, as "length|article|price;..."
+        dataColumns<QByteArray, QString>({"content", "rows"});
         const QString euros(TrackFile::MaxLineLength, QChar(0x20AC));
-        dataRow("empty file", QByteArray(), QStringList());
         dataRow("3k-1 lines: incomplete last row", QByteArray("10\r\nA\r\n1,00\r\n20\r\nB\r\n"),
-                QStringList{"10|A|1,00"});
+                "10|A|1,00");
         dataRow("LF only, last line without a break", QByteArray("11\nL\n1\n22\nM\n2"),
-                QStringList{"11|L|1", "22|M|2"});
-        dataRow("mixed line ends, empty lines", QByteArray("1\r\n\n\r2\r\r\n\n"),
-                QStringList{"1||", "2||"});
+                "11|L|1;22|M|2");
+        dataRow("mixed line ends, empty lines", QByteArray("1\r\n\n\r2\r\r\n\n"), "1||;2||");
         dataRow("more than thirty lines: ten rows",
                 QByteArray("1\r\nA\r\n2\r\n").repeated(10) + "9\r\nZ\r\n9\r\n",
-                QStringList(10, QStringLiteral("1|A|2")));
-        dataRow("Windows-1252 umlauts", QByteArray("5\r\nGleis \xe4\xdf\x80\r\n1,00\r\n"),
-                QStringList{QString::fromUtf8("5|Gleis äß€|1,00")});
+                QStringList(10, QStringLiteral("1|A|2")).join(QLatin1Char(';')));
         dataRow("file cut inside a character of the incomplete last row",
-                QByteArray("5\r\n\xc3\xa4\r\n1,00\r\n6\r\n\xc3"),
-                QStringList{QString::fromUtf8("5|ä|1,00")});
+                QByteArray("5\r\n\xc3\xa4\r\n1,00\r\n6\r\n\xc3"), QString::fromUtf8("5|ä|1,00"));
         dataRow("truncated character in a row taken: Windows-1252",
-                QByteArray("5\r\n\xc3\xa4\r\n1,0\xc3"),
-                QStringList{QString::fromUtf8("5|Ã¤|1,0Ã")});
+                QByteArray("5\r\n\xc3\xa4\xc2\x80\r\n1,0\xc3"), QString::fromUtf8("5|Ã¤Â€|1,0Ã"));
         dataRow("long UTF-8 line cut inside a character",
                 "5\r\n" + QByteArray("\xe2\x82\xac").repeated(50000) + "\r\n1,00\r\n",
-                QStringList{"5|" + euros + "|1,00"});
+                "5|" + euros + "|1,00");
         dataRow("long line cut between two characters beyond 16 bits",
                 "5\r\n" + QByteArray("\xf0\x9f\x9a\x82").repeated(20000) + "\r\n1\r\n",
-                QStringList{"5|" + QString::fromUtf8("\xf0\x9f\x9a\x82").repeated(16383) + "|1"});
+                "5|" + QString::fromUtf8("\xf0\x9f\x9a\x82").repeated(16383) + "|1");
         dataRow("control characters dropped, also those beyond ASCII, tab kept",
                 QByteArray("\x01"
                            "5\x7f\r\na\tb\x1b\xc2\x85\r\n\x00"
                            "1,00\r\n",
                            21),
-                QStringList{"5|a\tb|1,00"});
+                "5|a\tb|1,00");
     }
     void parse() {
         QFETCH(QByteArray, content);
-        QFETCH(QStringList, rows);
+        QFETCH(QString, rows);
         Table t = startTable();
         int read = -1;
         TrackFile::parse(content, &t, &read);
         QStringList got;
         for (int r = 0; r < read; ++r)
             got << t[r].length + QLatin1Char('|') + t[r].article + QLatin1Char('|') + t[r].price;
-        QCOMPARE(got, rows);
+        QCOMPARE(got.join(QLatin1Char(';')), rows);
         for (int r = read; r < TrackFile::Rows; ++r) // rows the file does not reach stay
             QCOMPARE(t[std::size_t(r)], Empty);
     }

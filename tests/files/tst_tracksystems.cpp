@@ -96,23 +96,13 @@ private slots:
 
     // An index line that could lead the look-up elsewhere, or that the menu could not show, is
     // skipped; the others keep their order, whatever the line ends.
-    void parseIndex_data() {
-        dataColumns<QByteArray, QString>({"index", "files"});
-        dataRow("CR LF, LF and a last line without end",
-                QByteArray("N;Minitrix;n.sfr\r\nZ;Mini;z.sfr\nG;LGB;g.sfr"), "n.sfr z.sfr g.sfr");
-        dataRow("unknown gauge, empty name, wrong number of fields",
-                QByteArray("HO;K;k.sfr\r\nN; ;n.sfr\r\nH0;A\r\nH0;B;b.sfr;x\r\n\r\nTT;T;t.sfr"),
-                "t.sfr");
-        dataRow("file names leading out of the folder",
-                QByteArray("H0;A;../a.sfr\r\nH0;B;/etc/b.sfr\r\nH0;C;.sfr\r\nH0;D;d.txt\r\n"), "");
-    }
     void parseIndex() {
-        QFETCH(QByteArray, index);
-        QFETCH(QString, files);
-        QStringList got;
-        for (const System& s : TrackSystems::parseIndex(index))
-            got << s.fileName;
-        QCOMPARE(got.join(QLatin1Char(' ')), files);
+        QStringList files;
+        for (const System& s : TrackSystems::parseIndex(
+                 "N;Minitrix;n.sfr\r\nHO;Kato;k.sfr\nN; ;e.sfr\r\nH0;A\r\nH0;B;b.sfr;x\r\n\r\n"
+                 "H0;A;../a.sfr\nH0;B;/etc/b.sfr\nH0;C;.sfr\nH0;D;d.txt\nG;LGB;g.sfr"))
+            files << s.fileName;
+        QCOMPARE(files, QStringList({"n.sfr", "g.sfr"}));
     }
 
 private:
