@@ -94,10 +94,8 @@ private slots:
         row("overflow in a percent", Huge + " 99999999999 %", "", "0", "", Overflow);
         row("overflow in a conversion", Huge + " DM", "", "0", "", Overflow);
 
-        row("new places blank the conversion, redraw nothing", "2 / 3 = DM P4",
-            "2 /|3 |0,67 =|rule", "0,67");
-        row("new places at the next result", "2 / 3 = P4 =", "2 /|3 |0,67 =|rule|0,6700 =|rule",
-            "0,67");
+        row("new places at the next result, the tape before kept",
+            "2 / 3 = DM P4 =", "2 /|3 |0,67 =|rule|0,6700 =|rule", "0,67");
         row("Switch back", "10 DM SW SW", "", "10", "DM    19,56");
         row("conversion with no places", "P0 10 DM", "", "10", "DM    20");
         row("Switch after a result continues with it",
