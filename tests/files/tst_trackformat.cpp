@@ -12,11 +12,6 @@ using TrackFile::Table;
 namespace {
 const Row Empty{QStringLiteral("0.0"), QString(), QStringLiteral("0,00")};
 
-Table startTable() {
-    Table t;
-    t.fill(Empty);
-    return t;
-}
 } // namespace
 
 class TestTrackFormat : public QObject {
@@ -44,7 +39,8 @@ private slots:
         QFETCH(Row, row);
         QFETCH(QByteArray, written);
         QFETCH(QString, refused);
-        Table t = startTable();
+        Table t;
+        t.fill(Empty);
         t[9] = row;
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("t.sfr"));
@@ -89,7 +85,8 @@ private slots:
     void parse() {
         QFETCH(QByteArray, content);
         QFETCH(QString, rows);
-        Table t = startTable();
+        Table t;
+        t.fill(Empty);
         int read = -1;
         TrackFile::parse(content, &t, &read);
         QStringList got;
