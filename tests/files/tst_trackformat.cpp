@@ -11,7 +11,6 @@ using TrackFile::Table;
 
 namespace {
 const Row Empty{QStringLiteral("0.0"), QString(), QStringLiteral("0,00")};
-
 } // namespace
 
 class TestTrackFormat : public QObject {
