@@ -6,6 +6,7 @@
 #include "calculatorengine.h"
 #include "calculatorview.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 inline const QString TapeRule(30, QLatin1Char('-'));
@@ -32,10 +33,8 @@ inline QString shortTape(const QStringList& tape) {
     for (const QString& line : tape) {
         if (!inColumns(line))
             return QStringLiteral("misaligned: ") + line;
-        qsizetype i = 0;
-        while (i < line.size() && line.at(i) == QLatin1Char(' '))
-            ++i;
-        out << (line == TapeRule ? QStringLiteral("rule") : line.mid(i));
+        static const QRegularExpression padding(QStringLiteral("^ +"));
+        out << (line == TapeRule ? QStringLiteral("rule") : QString(line).remove(padding));
     }
     return out.join(QLatin1Char('|'));
 }

@@ -46,8 +46,7 @@ private slots:
         dataColumns<QString, QString, QString, QString, QString>(
             {"keys", "tape", "display", "field", "messages"});
 
-        row("division keeps its operand's blank", "10 / 3 =", "10 /|3 |3,33 =|rule", "3,33");
-        row("percent on top", "200 + 10 % =", "200 +|10 %|220,00 =|rule", "220");
+        row("percent off", "200 - 10 % =", "200 -|10 %|180,00 =|rule", "180");
         row("percent of", "200 * 10 % =", "200 *|10 %|20,00 =|rule", "20");
         row("operator after percent takes the percent operand",
             "200 + 10 % + 5 =", "200 +|10 %|10 +|5|15,00 =|rule", "15");
@@ -58,18 +57,14 @@ private slots:
         row("result carried on past a clear entry",
             "5 + 3 = E * 2 =", "5 +|3|8,00 =|rule|8 *|2|16,00 =|rule", "16");
         row("negative rounds away from zero", "0 - 2 , 005 =", "0 -|2,005|-2,01 =|rule", "-2,01");
-        row("division by zero", "8 / 0 =", "8 /|0 |0,00 =|rule", "0");
-        row("result as first key", "=", "0|0,00 =|rule", "0");
+        row("division by zero, the divisor keeps its blank", "8 / 0 =", "8 /|0 |0,00 =|rule", "0");
         row("decimal key shows the comma alone", "12 ,", "", "12,");
         row("second decimal key changes nothing, typed zeros stay", "1 , , 50", "", "1,50");
-        row("ignored key shows the typed-entry form", "7 / 2 = x", "7 /|2 |3,50 =|rule", "4");
         row("eleven integer digits, not twelve", "100000000000", "", "10000000000", "",
             "Überlauf/Hinweis/OK+Abbrechen");
         row("ten decimals, not eleven", "0 , 1234567891 2 3", "", "0,1234567891");
         row("percent ignored after division", "200 / 10 %", "200 /", "10");
-        row("percent ignored after percent", "200 + 10 % %", "200 +|10 %", "220");
-        row("percent ignored after result", "5 + 3 = %", "5 +|3|8,00 =|rule", "8");
-        row("thousands on the tape", "1234 , 5 =", "1234,5|1.234,50 =|rule", "1234,5");
+        row("percent on top, ignored after percent", "200 + 10 % %", "200 +|10 %", "220");
         row("no places: 0.50001 lifts", "P0 2 , 499995 =", "2,499995|3 =|rule", "3");
         row("no places: below stays", "P0 2 , 49998 =", "2,49998|2 =|rule", "2");
         row("six places", "P6 4 , 99995 / 10000000 =", "4,99995 /|10000000 |0,000001 =|rule",
@@ -87,8 +82,6 @@ private slots:
         row("ignored key after a negative result and ten typed decimals",
             "0 - 99999999999 * 999 , 0000000001 = x",
             "0 -|99999999999 *|999,0000000001|-99.899.999.999.011,00 =|rule", "-99899999999011");
-        row("ignored key after a 14-digit result with typed decimals", "99999999999 * 999 , 25 = x",
-            "99999999999 *|999,25|99.924.999.999.000,75 =|rule", "99924999999000,75");
         row("longest result in the number column",
             "99999999999 * 999999 =", "99999999999 *|999999|99.999.899.999.000.000,00 =|rule",
             "9,9999899999E+16");
@@ -101,14 +94,10 @@ private slots:
         row("overflow in a percent", Huge + " 99999999999 %", "", "0", "", Overflow);
         row("overflow in a conversion", Huge + " DM", "", "0", "", Overflow);
 
-        row("new places blank the conversion, redraw nothing", "2 / 3 = DM P4",
-            "2 /|3 |0,67 =|rule", "0,67");
-        row("new places at the next result", "2 / 3 = P4 =", "2 /|3 |0,67 =|rule|0,6700 =|rule",
-            "0,67");
-        row("Euro", "10 EU", "", "10", "Euro  5,11");
+        row("new places at the next result, the tape before kept",
+            "2 / 3 = DM P4 =", "2 /|3 |0,67 =|rule|0,6700 =|rule", "0,67");
         row("Switch back", "10 DM SW SW", "", "10", "DM    19,56");
         row("conversion with no places", "P0 10 DM", "", "10", "DM    20");
-        row("a key blanks the conversion", "10 DM 5", "", "105");
         row("Switch after a result continues with it",
             "5 + 5 = DM SW + 1 =", "5 +|5|10,00 =|rule|19,56 +|1|20,56 =|rule", "20,56");
         row("Switch after a percent continues with it",
@@ -116,7 +105,7 @@ private slots:
         row("Switch after an operator changes the operand only",
             "5 + DM SW + =", "5 +|9,78|14,78 =|rule", "14,78");
         row("ignored key after Switch shows the number before", "10 DM SW x", "", "10");
-        row("conversion of the number shown, not of the one behind it", "7 / 2 = x DM",
+        row("ignored key shows the typed-entry form, converted as shown", "7 / 2 = x DM",
             "7 /|2 |3,50 =|rule", "4", "DM    7,82");
     }
     void keySequences() {
@@ -137,17 +126,6 @@ private slots:
         QCOMPARE(view.switchEnabled, !field.isEmpty()); // only right after a conversion
         QCOMPARE(view.messages.join(QLatin1Char(';')), messages);
         QCOMPARE(view.fault, QString());
-    }
-
-    // Three lines a result: far past the 32,767 lines a 16-bit index would hold.
-    void longTape() {
-        TapeView view;
-        CalculatorEngine engine(&view);
-        engine.open();
-        for (int i = 0; i < 11000; ++i)
-            typeKeys(engine, QStringLiteral("1 + ="));
-        QCOMPARE(engine.tape().rowCount(), 33000);
-        QCOMPARE(engine.tape().lines().at(32998).trimmed(), QStringLiteral("1,00 ="));
     }
 };
 

@@ -1,7 +1,6 @@
 // Track-table files through the main window: the dialogs, the caption and the current name, and
 // what the user is told when a file cannot be saved or loaded. The format itself is tested
 // without a window in tst_trackformat.
-#include "datarow.h"
 #include "filefaults.h"
 #include "kernmain.h"
 #include "modalhelper.h"
@@ -10,8 +9,6 @@
 
 #include <QtTest>
 #include <QtWidgets>
-
-#include <sys/stat.h>
 
 namespace {
 const QString Caption = QStringLiteral("Kuppli's Schotterfix ");
@@ -24,15 +21,6 @@ void answerDialog(const QString& path) {
             return d->reject();
         d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
         static_cast<QDialog*>(d)->accept();
-    });
-}
-
-// Answers the question about a changed table with "&Nein": its changes go.
-void discardChanges() {
-    TestHelp::answerModalOf<QMessageBox>([](QMessageBox* box) {
-        for (QAbstractButton* b : box->buttons())
-            if (b->text() == QLatin1String("&Nein"))
-                b->click();
     });
 }
 
@@ -50,6 +38,8 @@ private slots:
     }
     void cleanup() { delete w; }
 
+    // Saved and loaded again through the dialogs and the shortcut; the question about a changed
+    // table is tst_tracktable's.
     void roundTripThroughDialogs() {
         const QString path = m_dir.filePath(QStringLiteral("Gleisbögen H0.sfr"));
         w->priceBox(4)->setText(QStringLiteral("3,5"));
@@ -57,88 +47,61 @@ private slots:
         answerDialog(path);
         w->dateiEntry(2)->trigger();
         QCOMPARE(w->windowTitle(), Caption + path);
-        for (int r = 1; r <= 10; ++r) {
-            w->lengthBox(r)->setText(QStringLiteral("1"));
-            w->articleBox(r)->clear();
-        }
+        w->priceBox(4)->clear();
+        w->articleBox(9)->clear();
+        w->lengthBox(10)->setText(QStringLiteral("1"));
         w->setCurrentTrackFile(QString());
-        discardChanges();
+        w->markTableUnchanged();
         answerDialog(path);
         w->activateWindow(); // the shortcut needs the window active again after the dialog
         QVERIFY(QTest::qWaitForWindowActive(w));
         QTest::keyClick(w, Qt::Key_L, Qt::ControlModifier);
         QCOMPARE(w->currentTrackFile(), path);
         QCOMPARE(w->windowTitle(), Caption + path);
-        QCOMPARE(w->lengthBox(1)->text(), QStringLiteral("64.3"));
         QCOMPARE(w->priceBox(4)->text(), QStringLiteral("3,50"));
         QCOMPARE(w->articleBox(9)->text(), QStringLiteral("Bogen ä"));
         QCOMPARE(w->lengthBox(10)->text(), QStringLiteral("0.0"));
         // A cancelled load changes nothing.
         w->lengthBox(1)->setText(QStringLiteral("5"));
-        discardChanges();
+        w->markTableUnchanged();
         answerDialog(QString());
         w->toolbarButton(1)->trigger();
         QCOMPARE(w->currentTrackFile(), path);
         QCOMPARE(w->lengthBox(1)->text(), QStringLiteral("5"));
     }
 
-    // Rows the file does not fill, check marks and counts stay as they were.
-    void loadKeepsChecksAndCounts() {
-        w->check(2)->setChecked(false);
-        w->minimumBox(1)->setText(QStringLiteral("2"));
-        w->maximumBox(1)->setText(QStringLiteral("7"));
-        const QString path = m_dir.filePath(QStringLiteral("v.sfr"));
-        QVERIFY(TestHelp::put(path, "10\r\nA\r\n1,00\r\n20\r\nB\r\n2,00\r\n30\r\n"));
-        QVERIFY(w->loadTrackFile(path, false));
-        QCOMPARE(w->articleBox(2)->text(), QStringLiteral("B"));
-        QCOMPARE(w->lengthBox(3)->text(), QStringLiteral("77.5"));
-        QVERIFY(!w->check(2)->isChecked() && w->check(1)->isChecked());
-        QCOMPARE(w->minimumBox(1)->text() + w->maximumBox(1)->text(), QStringLiteral("27"));
-    }
-
-    // A failed save or load says why, and keeps the file, the table and the current name.
-    void failures_data() {
-        dataColumns<bool, QString>({"save", "fault"});
-        dataRow("save on a full disk", true, "full");
-        dataRow("save into a folder that is a file", true, "not a folder");
-        dataRow("load a missing file", false, "missing");
-        dataRow("load a FIFO", false, "fifo");
-    }
+    // A failed save or load says why, and keeps the file, the table and the current name; at
+    // start-up the same failure stays silent. The faults themselves are tst_safefile's.
     void failures() {
-        QFETCH(bool, save);
-        QFETCH(QString, fault);
         const QString before = m_dir.filePath(QStringLiteral("vorher.sfr"));
+        const QString missing = m_dir.filePath(QStringLiteral("fehlt.sfr"));
         QVERIFY(TestHelp::put(before, "1\r\nALT\r\n1,00\r\n"));
         w->setCurrentTrackFile(before);
-        QString path =
-            fault == QLatin1String("not a folder") ? before + QStringLiteral("/x.sfr") : before;
-        if (!save) {
-            path = m_dir.filePath(fault + QStringLiteral(".sfr"));
-            QFile::remove(path);
-            QVERIFY(fault != QLatin1String("fifo") ||
-                    ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        for (const bool save : {true, false}) {
+            QString seen;
+            TestHelp::noteMessage(&seen);
+            if (save) {
+                TestHelp::FileSizeLimit full(10);
+                w->saveAs(before);
+            } else {
+                w->loadFrom(missing);
+            }
+            const QString head =
+                QStringLiteral("Fehler beim %1|Die Gleis-Tabelle konnte nicht %2 werden:\n%3\n")
+                    .arg(save ? "Speichern" : "Laden", save ? "gespeichert" : "geladen",
+                         save ? before : missing);
+            QVERIFY2(seen.startsWith(head) && !seen.endsWith('\n'), qPrintable(seen));
+            QCOMPARE(w->currentTrackFile(), before);
+            QCOMPARE(w->windowTitle(), Caption + before);
+            QCOMPARE(w->lengthBox(1)->text(), QStringLiteral("64.3"));
+            QCOMPARE(TestHelp::contentOf(before), QByteArray("1\r\nALT\r\n1,00\r\n"));
         }
-        QString seen;
-        TestHelp::noteMessage(&seen);
-        if (save) {
-            TestHelp::FileSizeLimit full(10);
-            w->saveAs(path);
-        } else {
-            w->loadFrom(path);
-        }
-        const QString head = save ? QStringLiteral("Fehler beim Speichern|Die Gleis-Tabelle "
-                                                   "konnte nicht gespeichert werden:\n")
-                                  : QStringLiteral("Fehler beim Laden|Die Gleis-Tabelle konnte "
-                                                   "nicht geladen werden:\n");
-        QVERIFY2(seen.startsWith(head + path + QLatin1Char('\n')) && !seen.endsWith('\n'),
-                 qPrintable(seen));
-        QCOMPARE(w->currentTrackFile(), before);
-        QCOMPARE(w->windowTitle(), Caption + before);
-        QCOMPARE(w->lengthBox(1)->text(), QStringLiteral("64.3"));
-        QCOMPARE(TestHelp::contentOf(before), QByteArray("1\r\nALT\r\n1,00\r\n"));
-        // At start-up the same failure stays silent.
-        QVERIFY(save || !w->loadTrackFile(path, true));
+        QVERIFY(!w->loadTrackFile(missing, true));
         QVERIFY(!QApplication::activeModalWidget());
+        // The file is short: the rows beyond it keep what they show.
+        w->loadFrom(before);
+        QCOMPARE(w->articleBox(1)->text(), QStringLiteral("ALT"));
+        QCOMPARE(w->lengthBox(2)->text(), QStringLiteral("70.8"));
     }
 
 private:
