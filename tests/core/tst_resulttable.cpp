@@ -43,10 +43,8 @@ private slots:
     void cells() {
         ResultTableModel grid;
         QCOMPARE(grid.columnCount(), 15); // before any search: ten types without numbers
-        QCOMPARE(grid.cellText(0, 12), QString());
         FoundCombination f = combination(999.9999999999999, -1.1368683772161603e-13);
-        const qint64 counts[8] = {0, 2, 5, 3, 0, 1, 0, 0};
-        std::copy(std::begin(counts), std::end(counts), f.counts.begin());
+        f.counts = {0, 2, 5, 3, 0, 1, 0, 0};
         f.pieces = 11;
         show(grid, 8, {f, combination(999.96, -0.04, 1234.5)});
         QStringList row;
@@ -55,7 +53,6 @@ private slots:
         QCOMPARE(row.join('|'), QStringLiteral("1|1000,0|0,0||2|5|3||1|||11|0,00"));
         QCOMPARE(grid.headerData(3, Qt::Horizontal).toString(), QStringLiteral("24001"));
         QCOMPARE(grid.cellText(2, 2) + ' ' + grid.cellText(2, 12), QStringLiteral("-0,0 1.234,50"));
-        QCOMPARE(grid.articleNumber(8), QStringLiteral("24008"));
     }
 
     // Sorts by the values as the cells show them: rows that look alike are equal keys and keep
@@ -91,25 +88,21 @@ private slots:
 
     // A result of more than 16 rows, three pieces counts repeating: in either direction rows of
     // equal count keep the order of discovery.
-    void equalRowsOfALargeResult_data() {
-        QTest::addColumn<bool>("ascending");
-        dataRow("ascending", true);
-        dataRow("descending", false);
-    }
     void equalRowsOfALargeResult() {
-        QFETCH(bool, ascending);
         std::vector<FoundCombination> rows;
         for (int r = 1; r <= 40; ++r)
-            rows.push_back(combination(1000, 0, 0, (r * 7) % 3));
+            rows.push_back(combination(1000, 0, 0, r % 3));
         ResultTableModel grid;
         show(grid, 1, rows);
-        grid.sortRows(ResultColumns{1}.pieces(), ascending);
-        QString expected;
-        for (int pieces : ascending ? QList<int>{0, 1, 2} : QList<int>{2, 1, 0})
-            for (int r = 1; r <= 40; ++r)
-                if ((r * 7) % 3 == pieces)
-                    expected += QString::number(r) + ' ';
-        QCOMPARE(column(grid, 0) + ' ', expected);
+        for (const bool ascending : {false, true}) {
+            grid.sortRows(ResultColumns{1}.pieces(), ascending);
+            QString expected;
+            for (int pieces : ascending ? QList<int>{0, 1, 2} : QList<int>{2, 1, 0})
+                for (int r = 1; r <= 40; ++r)
+                    if (r % 3 == pieces)
+                        expected += QString::number(r) + ' ';
+            QCOMPARE(column(grid, 0) + ' ', expected);
+        }
     }
 };
 
