@@ -92,54 +92,42 @@ private slots:
                  QStringLiteral("3,00abc"));
     }
 
-    // Counts are whole numbers from 0 to 999,999,999, whatever a pasted text holds. The search runs
-    // while fewer than the limit are found: a fractional limit rounds up, and the store holds 5000
-    // rows.
-    void countsAndLimitAsRead_data() {
-        dataColumns<QString, double, qint64, qint64>({"text", "limit", "count", "limitRead"});
-        dataRow("beyond the largest", "99999999999", 5000.5, qint64(999999999), qint64(5000));
-        dataRow("fractions", "2.9", 2.5, qint64(2), qint64(3));
-        dataRow("negative, no number", "-5", std::nan(""), qint64(0), qint64(0));
-    }
-    void countsAndLimitAsRead() {
-        QFETCH(QString, text);
-        QFETCH(double, limit);
-        QFETCH(qint64, count);
-        QFETCH(qint64, limitRead);
-        FakeView view;
-        view.set(1, Field::Minimum, text);
-        view.set(1, Field::Maximum, text);
-        const SearchRequest request = FindCombinations(view, 0, limit).value().request;
-        QCOMPARE(request.types[0].minimum, count);
-        QCOMPARE(request.types[0].maximum, count);
-        QCOMPARE(request.limit, limitRead);
-    }
-
-    // The first faulty checked row stops the search with its message and the focus in its box; rows
-    // after it are not even normalised.
-    void inputErrorsStopTheSearch_data() {
-        dataColumns<int, int, QString, QString>({"row", "field", "text", "message"});
-        dataRow("minimum above maximum", 3, int(Field::Minimum), "10000", MinMaxMessage);
-        dataRow("negative length from a file", 4, int(Field::Length), "-94.2",
-                NegativeLengthMessage);
+    // Counts are whole numbers from 0 to 999,999,999, whatever a pasted text holds. The search
+    // runs while fewer than the limit are found: a fractional limit rounds up, and the store holds
+    // 5000 rows. The first faulty checked row stops the search with its message and the focus in
+    // its box.
+    void rowsRead_data() {
+        dataColumns<int, int, QString, double, QString>({"row", "field", "text", "limit", "read"});
+        const QString error = QStringLiteral("Eingabefehler/%1 | Feld %2 in Zeile %3");
+        dataRow("count beyond the largest", 1, int(Field::Maximum), "99999999999", 5000.5,
+                "0 bis 999999999, Grenze 5000");
+        dataRow("fractions", 1, int(Field::Minimum), "2.9", 2.5, "2 bis 9999, Grenze 3");
+        dataRow("negative count, no number as limit", 1, int(Field::Maximum), "-5", std::nan(""),
+                "0 bis 0, Grenze 0");
+        dataRow("minimum above maximum", 3, int(Field::Minimum), "10000", 500.0,
+                error.arg(MinMaxMessage).arg(2).arg(3));
+        dataRow("negative length from a file", 4, int(Field::Length), "-94.2", 500.0,
+                error.arg(NegativeLengthMessage).arg(1).arg(4));
         dataRow("price with two points, the first the decimal one", 5, int(Field::Price),
-                "1.234.567", BadPriceMessage);
-        dataRow("price beyond the exact sums", 6, int(Field::Price), "99999999999",
-                PriceTooLargeMessage);
+                "1.234.567", 500.0, error.arg(BadPriceMessage).arg(4).arg(5));
+        dataRow("price beyond the exact sums", 6, int(Field::Price), "99999999999", 500.0,
+                error.arg(PriceTooLargeMessage).arg(4).arg(6));
     }
-    void inputErrorsStopTheSearch() {
+    void rowsRead() {
         QFETCH(int, row);
         QFETCH(int, field);
         QFETCH(QString, text);
-        QFETCH(QString, message);
+        QFETCH(double, limit);
+        QFETCH(QString, read);
         FakeView view;
         view.set(row, Field(field), text);
-        view.set(8, Field::Price, QStringLiteral("7.5"));
-        QVERIFY(!FindCombinations(view, 1000, 500));
-        QCOMPARE(view.log,
-                 (QStringList{"Eingabefehler/" + message,
-                              QStringLiteral("Feld %1 in Zeile %2").arg(field).arg(row)}));
-        QCOMPARE(view.text(Field::Price, 8), QStringLiteral("7.5"));
+        const std::optional<SearchResult> result = FindCombinations(view, 1000, limit);
+        QCOMPARE(result ? QStringLiteral("%1 bis %2, Grenze %3")
+                              .arg(result->request.types[0].minimum)
+                              .arg(result->request.types[0].maximum)
+                              .arg(result->request.limit)
+                        : view.log.join(QStringLiteral(" | ")),
+                 read);
     }
 };
 

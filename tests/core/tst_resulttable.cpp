@@ -1,5 +1,7 @@
-// The result table model: headings, cell texts and sorting.
+// The result table model: headings, cell texts and sorting; and the table as text for other
+// programs: the rows chosen, the clipboard text and CSV bytes.
 #include "datarow.h"
+#include "resultexport.h"
 #include "resulttablemodel.h"
 
 #include <QtTest>
@@ -39,20 +41,25 @@ class TestResultTable : public QObject {
     Q_OBJECT
 private slots:
     // Counts of zero show empty; a deviation negative only through rounding noise shows as 0,0,
-    // a real one keeps its sign. The grid reads the same texts.
-    void cells() {
+    // a real one keeps its sign. The grid, its headings and the text for other programs (the rows
+    // chosen, in the order given) show the same texts; no caption above type columns without one.
+    void texts() {
         ResultTableModel grid;
         QCOMPARE(grid.columnCount(), 15); // before any search: ten types without numbers
+        show(grid, 0, {});
+        QCOMPARE(resultTexts(grid, {}).first(), (QStringList{"", "Strecke (mm)", "", "", ""}));
         FoundCombination f = combination(999.9999999999999, -1.1368683772161603e-13);
-        f.counts = {0, 2, 5, 3, 0, 1, 0, 0};
-        f.pieces = 11;
-        show(grid, 8, {f, combination(999.96, -0.04, 1234.5)});
-        QStringList row;
-        for (int c = 0; c < grid.columnCount(); ++c)
-            row << grid.data(grid.index(0, c)).toString();
-        QCOMPARE(row.join('|'), QStringLiteral("1|1000,0|0,0||2|5|3||1|||11|0,00"));
+        f.counts = {0, 2, 5};
+        f.pieces = 7;
+        show(grid, 3, {f, combination(999.96, -0.04, 1234.5, 4)});
+        QCOMPARE(resultTexts(grid, {1, 0}),
+                 (QList<QStringList>{{"", "Strecke (mm)", "", "Gleistypen (mm)", "", "", "", ""},
+                                     {"lfd. Nr.", "Länge", "-/+", "24001", "24002", "24003",
+                                      "Anzahl Gleise", "Gesamtpreis"},
+                                     {"2", "1000,0", "-0,0", "4", "", "", "4", "1.234,50"},
+                                     {"1", "1000,0", "0,0", "", "2", "5", "7", "0,00"}}));
+        QCOMPARE(grid.data(grid.index(1, 7)).toString(), QStringLiteral("1.234,50"));
         QCOMPARE(grid.headerData(3, Qt::Horizontal).toString(), QStringLiteral("24001"));
-        QCOMPARE(grid.cellText(2, 2) + ' ' + grid.cellText(2, 12), QStringLiteral("-0,0 1.234,50"));
     }
 
     // Sorts by the values as the cells show them: rows that look alike are equal keys and keep
@@ -103,6 +110,24 @@ private slots:
                         expected += QString::number(r) + ' ';
             QCOMPARE(column(grid, 0) + ' ', expected);
         }
+    }
+
+    // Each format quotes what would break its own cells or lines, doubling the quotes.
+    void quoting_data() {
+        dataColumns<QString, QString, QString>({"cell", "tsv", "csv"});
+        dataRow("plain", "Weiche Ä", "Weiche Ä", "Weiche Ä");
+        dataRow("semicolon", "A;B", "A;B", "\"A;B\"");
+        dataRow("double quote", "5\" lang", "\"5\"\" lang\"", "\"5\"\" lang\"");
+        dataRow("tab", "A\tB", "\"A\tB\"", "A\tB");
+        dataRow("line feed", "A\nB", "\"A\nB\"", "\"A\nB\"");
+    }
+    void quoting() {
+        QFETCH(QString, cell);
+        QFETCH(QString, tsv);
+        QFETCH(QString, csv);
+        const QList<QStringList> table{{"x", cell, "y"}, {"1"}};
+        QCOMPARE(tabSeparatedText(table), "x\t" + tsv + "\ty\n1\n");
+        QCOMPARE(csvBytes(table), "\xEF\xBB\xBFx;" + csv.toUtf8() + ";y\r\n1\r\n");
     }
 };
 
