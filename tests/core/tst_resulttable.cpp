@@ -68,7 +68,6 @@ private slots:
         // sorts: column and "+" ascending or "-" descending, one after the other
         dataColumns<QStringList, QString>({"sorts", "order"});
         dataRow("price: 1.234,50 is 1234.5, 12,504 equals 12,50", QStringList{"5+"}, "5 3 1 4 2");
-        dataRow("price descending", QStringList{"5-"}, "2 1 4 3 5");
         dataRow("total as shown", QStringList{"1+"}, "3 1 2 4 5");
         dataRow("shortfall -0,0 sorts with 0,0", QStringList{"2-"}, "5 1 2 4 3");
         dataRow("equal keys keep the order of the sort before", QStringList{"5-", "1+"},

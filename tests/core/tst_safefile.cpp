@@ -27,7 +27,6 @@ private slots:
         dataRow("a byte beyond the bound", "plain.txt", qint64(6), false);
         dataRow("FIFO without a writer", "fifo", SafeFile::DefaultMaxBytes, false);
         dataRow("endless device", "/dev/zero", SafeFile::DefaultMaxBytes, false);
-        dataRow("missing", "missing.txt", SafeFile::DefaultMaxBytes, false);
     }
     void reading() {
         QFETCH(QString, path);
@@ -70,7 +69,6 @@ private slots:
         QTest::addColumn<QString>("fault");
         dataRow("none", "");
         dataRow("file size limit in the middle", "limit");
-        dataRow("read-only folder", "read-only");
         dataRow("FIFO in the way", "fifo");
     }
     void writing() {
@@ -86,17 +84,12 @@ private slots:
         bool written = false;
         {
             std::optional<TestHelp::FileSizeLimit> limit;
-            std::optional<TestHelp::AsOrdinaryUser> user;
             if (fault == QLatin1String("limit")) {
                 limit.emplace(100);
                 std::signal(SIGXFSZ, SIG_DFL); // the writer itself must keep the signal off
-            } else if (fault == QLatin1String("read-only")) {
-                QFile::setPermissions(own.path(), QFile::ReadOwner | QFile::ExeOwner);
-                user.emplace();
             }
             written = SafeFile::writeFile(path, data, &error);
         }
-        QFile::setPermissions(own.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const bool ok = fault.isEmpty();
         QCOMPARE(written, ok);
         QCOMPARE(error.isEmpty(), ok);

@@ -1,6 +1,7 @@
-// Replays fuzz inputs through a fuzz target's entry point without libFuzzer, so that every
-// corpus file stays a regression test with any compiler. Arguments: files or folders (all
-// files below a folder, in name order). Fails when an input is missing or none was found.
+// Replays fuzz inputs through a fuzz target's entry point without libFuzzer, so that every corpus
+// file stays a regression test with any compiler. Arguments: files or folders (all files below,
+// in name order). Each input is named on stderr (unbuffered) before it runs, so a crash names it.
+// Fails when an input is missing or none was found.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -34,7 +35,6 @@ int main(int argc, char** argv) {
             return 2;
         }
         const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-        // On stderr, unbuffered: named before a crash on it.
         std::fprintf(stderr, "%s (%zu bytes)\n", p.filename().c_str(), bytes.size());
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     }
