@@ -15,33 +15,27 @@ namespace {
 // prices "0,00". Messages and focus moves are logged.
 class FakeView : public SearchView {
 public:
-    QString texts[11][5]; // [row][field]
-    bool checked[11];
+    QMap<std::pair<int, Field>, QString> texts; // where not as at the start-up
+    bool checked[11] = {true, true, true, true, true, true, true, true, true, true, true};
     int d1 = 0, d2 = 0;
     QStringList log;
 
-    FakeView() {
-        const QStringList lengths{"64.3",  "70.8",  "77.5",  "94.2", "171.7",
-                                  "188.3", "229.3", "236.1", "0.0",  "0.0"};
-        for (int row = 1; row <= 10; ++row) {
-            checked[row] = true;
-            const QString fields[] = {QString::number(24000 + row), lengths[row - 1], "0", "9999",
-                                      "0,00"};
-            std::copy(std::begin(fields), std::end(fields), texts[row]);
-        }
+    void set(int row, Field f, const QString& t) { texts[{row, f}] = t; }
+    QString text(Field f, int row) const override {
+        const QStringList lengths{"64.3",  "70.8",  "77.5",  "94.2",
+                                  "171.7", "188.3", "229.3", "236.1"};
+        const QString startUp[] = {QString::number(24000 + row), lengths.value(row - 1, "0.0"), "0",
+                                   "9999", "0,00"};
+        return texts.value({row, f}, startUp[int(f)]);
     }
-    void set(int row, Field f, const QString& t) { texts[row][int(f)] = t; }
-    QString text(Field f, int row) const override { return texts[row][int(f)]; }
     bool isChecked(int row) const override { return checked[row]; }
     void setChecked(int row, bool c) override { checked[row] = c; }
     void setPriceText(int row, const QString& t) override { set(row, Field::Price, t); }
     int shortfallData() const override { return d1; }
     int excessData() const override { return d2; }
-    void showMessage(const QString& text, const QString& title) override {
-        log << title + QLatin1Char('/') + text;
-    }
-    void focusField(Field f, int row) override {
-        log << QStringLiteral("Feld %1 in Zeile %2").arg(int(f)).arg(row);
+    void showMessage(const QString& t, const QString& title) override { log << title + '/' + t; }
+    void focusField(Field f, int r) override {
+        log << QString::asprintf("Feld %d in Zeile %d", int(f), r);
     }
 
     // What the start button and the end of the search do, on this thread.

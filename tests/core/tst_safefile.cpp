@@ -10,14 +10,6 @@
 
 #include <sys/stat.h>
 
-namespace {
-
-bool makeFifo(const QString& path) {
-    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-}
-
-} // namespace
-
 class TestSafeFile : public QObject {
     Q_OBJECT
 private slots:
@@ -34,7 +26,7 @@ private slots:
         QFETCH(bool, ok);
         QTemporaryDir dir;
         QVERIFY(TestHelp::put(dir.filePath(QStringLiteral("plain.txt")), "Gleis\r\n"));
-        QVERIFY(makeFifo(dir.filePath(QStringLiteral("fifo"))));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
         QByteArray data("stale");
         QString error;
         QCOMPARE(
@@ -77,19 +69,17 @@ private slots:
         const QString old = own.filePath(QStringLiteral("alt.sfr"));
         QVERIFY(TestHelp::put(old, "alt"));
         const QString path = fault == QLatin1String("fifo") ? own.filePath("pipe") : old;
-        QVERIFY(path == old || makeFifo(path));
+        QVERIFY(path == old || ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         const QStringList before = QDir(own.path()).entryList(QDir::AllEntries | QDir::Hidden);
         const QByteArray data(64 * 1024, 'n'); // beyond what the file buffers
         QString error;
-        bool written = false;
-        {
-            std::optional<TestHelp::FileSizeLimit> limit;
-            if (fault == QLatin1String("limit")) {
-                limit.emplace(100);
-                std::signal(SIGXFSZ, SIG_DFL); // the writer itself must keep the signal off
-            }
-            written = SafeFile::writeFile(path, data, &error);
+        std::optional<TestHelp::FileSizeLimit> limit;
+        if (fault == QLatin1String("limit")) {
+            limit.emplace(100);
+            std::signal(SIGXFSZ, SIG_DFL); // the writer itself must keep the signal off
         }
+        const bool written = SafeFile::writeFile(path, data, &error);
+        limit.reset();
         const bool ok = fault.isEmpty();
         QCOMPARE(written, ok);
         QCOMPARE(error.isEmpty(), ok);
