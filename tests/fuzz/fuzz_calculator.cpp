@@ -18,13 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < size; ++i) {
         const char c = char(data[i]);
         const auto conversion = std::string_view("DUS").find(c);
-        if (conversion != std::string_view::npos) {
+        if (conversion != std::string_view::npos)
             (engine.*ConversionButtons[conversion])();
-        } else if (c == 'P' && i + 1 < size) {
+        else if (c == 'P' && i + 1 < size)
             engine.setDecimalPlaces(data[++i] % 10);
-        } else {
+        else
             engine.HandleKey(QString(QChar::fromLatin1(c)));
-        }
         const CalculatorState& s = engine.state();
         for (const double v : {s.accumulator, s.entry, s.displayValue, s.roundedConvertedValue})
             FUZZ_CHECK(std::isfinite(v));

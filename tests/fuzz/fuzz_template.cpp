@@ -1,7 +1,6 @@
-// The print template loader and the page builder: any bytes as a user's own "Gleisliste.HED",
-// then a print run of two pages as the print command makes it. A file that is not a usable form
-// gives way to the built-in template; either way the pages are built and laid out, and nothing
-// may crash, hang or take long, whatever the file holds.
+// The print template loader and page builder on any bytes as a user's own "Gleisliste.HED", then a
+// print run of two pages as the print command makes it: a file that is no usable form gives way to
+// the built-in template, and whatever the file holds nothing may crash, hang or take long.
 #include "filefaults.h"
 #include "fuzzcheck.h"
 #include "print/resultfixture.h"

@@ -1,6 +1,7 @@
 #pragma once
 
-// What the fuzz targets share: the input as bytes for the readers, and the check of a property.
+// What the fuzz targets share: the input as bytes for the readers, and the check of a property,
+// whose violation is a crash, so libFuzzer keeps the input and the corpus replay fails on it.
 #include <QByteArray>
 
 #include <cstddef>
@@ -17,6 +18,5 @@ inline QByteArray fuzzBytes(const uint8_t* data, size_t size) {
     std::abort();
 }
 
-// A violated property is a crash, so libFuzzer keeps the input and the corpus replay fails on it.
 #define FUZZ_CHECK(condition)                                                                      \
     ((condition) ? void() : propertyFailed(__FILE__, __LINE__, #condition))

@@ -1,7 +1,6 @@
-// Replays fuzz inputs through a fuzz target's entry point without libFuzzer, so that every corpus
-// file stays a regression test with any compiler. Arguments: files or folders (all files below,
-// in name order). Each input is named on stderr (unbuffered) before it runs, so a crash names it.
-// Fails when an input is missing or none was found.
+// Replays fuzz inputs (files, or all files below a folder, in name order) through a fuzz target's
+// entry point without libFuzzer, so every corpus file stays a regression test with any compiler.
+// Each is named on unbuffered stderr before it runs; fails when one is missing or none was found.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
