@@ -1,44 +1,30 @@
-// The print template loader and the page builder: any bytes as a user's own "Gleisliste.HED",
-// then a print run of two pages as the print command makes it. A file that is not a usable form
-// gives way to the built-in template; either way the pages are built and
-// laid out, and nothing may crash, hang or take long, whatever the file holds.
+// The print template loader and page builder on any bytes as a user's own "Gleisliste.HED", then a
+// print run of two pages as the print command makes it: a file that is no usable form gives way to
+// the built-in template, and whatever the file holds nothing may crash, hang or take long.
+#include "filefaults.h"
 #include "fuzzcheck.h"
 #include "print/resultfixture.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QTemporaryDir>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-
-namespace {
-void startApplication() {
-    static int argc = 1;
-    static char name[] = "fuzz_template";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv);
-    // Gone before Qt's own statics, so the font system closes down and leaves no leak.
-    std::atexit([] { delete QApplication::instance(); });
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Kern::ResultTableModel* grid = [] {
-        startApplication();
+        static int argc = 1;
+        static char name[] = "fuzz_template";
+        static char* argv[] = {name, nullptr};
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        new QApplication(argc, argv);
+        // Gone before Qt's own statics, so the font system closes down and leaves no leak.
+        std::atexit([] { delete QApplication::instance(); });
         auto* twoPages = new Kern::ResultTableModel(qApp);
         fillResults(*twoPages, 8, 60);
         return twoPages;
     }();
     static QTemporaryDir dir;
-    QFile file(dir.filePath(Drucken::TemplateName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
+    if (!TestHelp::put(dir.filePath(Drucken::TemplateName), fuzzBytes(data, size)))
         return 0;
-    file.close();
     Printout printout(*grid, dir.path());
     FUZZ_CHECK(printout.preview.buildPages(printout.run));
     FUZZ_CHECK(printout.document().pageCount() >= 2);
