@@ -219,7 +219,7 @@ private slots:
             IndexTable table(step, reach + 1);
             for (const Type& t : types)
                 QVERIFY(table.addType(t.k, t.e, t.range, nullptr));
-            table.setComplete(true);
+            table.finish(true);
             // Least and greatest error per index over all vectors, by counting through them.
             std::vector<long double> low(size_t(reach + 1), Inf), high(size_t(reach + 1), -Inf);
             std::vector<qint64> d(types.size(), 0);
@@ -249,7 +249,7 @@ private slots:
                                         .arg(double(got))
                                         .arg(double(want))));
             }
-            table.setComplete(false);
+            table.finish(false);
             QVERIFY(std::isnan(table.largestNotAbove((reach + 3) * step)));
         }
     }

@@ -39,7 +39,6 @@ bool cancelled(const std::atomic<bool>* cancel) {
 IndexTable::IndexTable(long double step, qint64 size)
     : m_step(step), m_errors(size_t(std::max<qint64>(size, 1)), Errors{HUGE_VALF, -HUGE_VALF}) {
     m_errors[0] = {0, 0};
-    summarise();
 }
 
 void IndexTable::refine(qint64 factor, qint64 size) {
@@ -48,7 +47,6 @@ void IndexTable::refine(qint64 factor, qint64 size) {
         errors[k * size_t(factor)] = m_errors[k];
     m_errors.swap(errors);
     m_step /= factor;
-    summarise();
 }
 
 // Every index takes the least and the greatest error over the counts 0..range of the new type:
@@ -90,11 +88,11 @@ bool IndexTable::addType(qint64 k, long double e, qint64 range, const std::atomi
             x.high = hf < highs.size() ? up(highs[hf].v + je) : -HUGE_VALF;
         }
     }
-    summarise();
     return true;
 }
 
-void IndexTable::summarise() {
+void IndexTable::finish(bool complete) {
+    m_complete = complete;
     const size_t blocks = (m_errors.size() + Block - 1) / Block;
     m_blockLow.assign(blocks, HUGE_VALF);
     m_blockHigh.assign(blocks, -HUGE_VALF);

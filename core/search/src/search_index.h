@@ -23,8 +23,9 @@ public:
     bool addType(qint64 k, long double e, qint64 range, const std::atomic<bool>* cancel);
     // The same sums on a finer step, `factor` new indices to one of the old, in `size` indices.
     void refine(qint64 factor, qint64 size);
-    // Whether every index the counts can reach lies in the table.
-    void setComplete(bool complete) { m_complete = complete; }
+    // Once all types are in: whether every index the counts can reach lies in the table. Only a
+    // finished table answers queries.
+    void finish(bool complete);
 
     long double step() const { return m_step; }
     qint64 size() const { return qint64(m_errors.size()); }
@@ -33,8 +34,6 @@ public:
     long double largestNotAbove(long double top) const;
 
 private:
-    void summarise();
-
     static constexpr size_t Block = 64;
     long double m_step;
     // Per index; low > high where no sum has it. Together, for a query reads both at once.

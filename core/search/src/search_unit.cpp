@@ -278,10 +278,11 @@ qint64 UnitLattice::buildIndexTable(const SearchSpace& s, int t, const std::atom
         const long double error = s.len[i] - m_steps[i] * m_unit;
         if (!table->addType(m_steps[i] / p.divisor, error, range(s, i), cancel))
             return written;
-        table->setComplete(indexReach(s, j) <= cap);
         written += 2 * size;
         divisor = p.divisor;
     }
+    if (table)
+        table->finish(indexReach(s, t) <= cap);
     m_index[size_t(t)] = table;
     return written;
 }
