@@ -1,0 +1,186 @@
+// The About window with its system information, and the help window at the screen presets.
+#include "Hilfe_Form.h"
+#include "ProgInfo.h"
+#include "accessibility.h"
+#include "datarow.h"
+#include "kern.h"
+#include "modalhelper.h"
+#include "sfx_version.h"
+#include "sysinfo.h"
+#include "twips.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTransform>
+#include <QtTest>
+
+// What one opening of the help window showed; places and sizes in twips.
+struct Opening {
+    QPointer<Hilfe_Form> window;
+    QRectF outer;
+    QRectF okButton;
+    double fontSize = 0;
+    bool fixedSize = false;
+};
+
+class TestInfo : public QObject {
+    Q_OBJECT
+
+    QWidget m_main;
+
+    // Opens the help window as the main window does and closes it with "&schließen".
+    Opening openHelp(double preset) {
+        Opening seen;
+        TestHelp::answerModalOf<Hilfe_Form>([&seen](Hilfe_Form* w) {
+            if (QTest::qWaitForWindowActive(w)) {
+                const double twips = Twips::fromPx(1, w);
+                seen = {w, QRectF(Twips::outerPos(w), Twips::outerSize(w)),
+                        QTransform::fromScale(twips, twips).mapRect(QRectF(w->cmdOK->geometry())),
+                        w->Text1->font().pointSizeF(), w->minimumSize() == w->maximumSize()};
+                QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+            }
+            if (w->isVisible()) { // not closed by the button: noted, and never left waiting
+                seen.window = nullptr;
+                w->close();
+            }
+        });
+        Hilfe_Form::showModal(Kern::ScreenScale{preset}, &m_main);
+        return seen;
+    }
+
+    // Within a pixel (15 twips) of the design rectangle times the factors.
+    static bool scaledNear(const QRectF& seen, const QRectF& design, double sx, double sy) {
+        const QRectF want = QTransform::fromScale(sx, sy).mapRect(design);
+        return qAbs(seen.left() - want.left()) <= 15 && qAbs(seen.top() - want.top()) <= 15 &&
+               qAbs(seen.right() - want.right()) <= 15 && qAbs(seen.bottom() - want.bottom()) <= 15;
+    }
+
+private slots:
+    void initTestCase() {
+        m_main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_main));
+    }
+
+    // The version line follows the build; the picture is the program icon, whole and inside its
+    // place. Shown centred on the screen, frame included, and closed by Enter wherever the focus
+    // is. A screen reader names every control and the picture.
+    void about() {
+        ProgInfo dlg;
+        QCOMPARE(dlg.lblVersion->text().split(QStringLiteral("\r\n")).value(3),
+                 QStringLiteral("Version 03.2014  Stand " SFX_VERSION_STRING));
+        const QPixmap picture = dlg.Image1->pixmap();
+        QVERIFY(picture.width() > 200 && picture.width() == picture.height());
+        QVERIFY(picture.width() <= dlg.Image1->width() && picture.height() <= dlg.Image1->height());
+        QCOMPARE(unnamedOrSharedControls(&dlg), QStringList());
+        QVERIFY(!accessibleName(dlg.Image1).isEmpty());
+
+        QPoint centre;
+        TestHelp::answerModalOf<ProgInfo>([&](ProgInfo* shown) {
+            if (QTest::qWaitForWindowActive(shown)) {
+                centre = shown->frameGeometry().center();
+                QWidget* focus = QApplication::focusWidget();
+                QTest::keyClick(focus ? focus : shown, Qt::Key_Return);
+            }
+            if (shown->isVisible())
+                shown->done(-1); // the key did not close it
+        });
+        QCOMPARE(dlg.exec(), int(QDialog::Accepted));
+        const QPoint screen = dlg.screen()->availableGeometry().center();
+        QVERIFY((centre - screen).manhattanLength() <= 2);
+    }
+
+    void systemInformation_data() {
+        // tool: a file put into the only PATH folder, with content, where %1 stands for the
+        // marker file; in path %1 stands for that folder
+        dataColumns<QString, QByteArray, QByteArray, bool>({"tool", "content", "path", "starts"});
+        const QString last = SysInfo::toolCandidates().last();
+        const QByteArray script("#!/bin/sh\necho started > '%1'\n");
+        const QByteArray folder("%1");
+        dataRow("tool on the PATH is started", last, script, folder, true);
+        dataRow("empty PATH: message", last, script, QByteArray(), false);
+        dataRow("relative PATH entry: message", last, script, QByteArray("."), false);
+        dataRow("tool that cannot run: message", SysInfo::toolCandidates().first(),
+                QByteArray("no program\n"), folder, false);
+        dataRow("other programs only: message", "sh", script, folder, false);
+    }
+    void systemInformation() {
+        QFETCH(QString, tool);
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, path);
+        QFETCH(bool, starts);
+        const auto restore = qScopeGuard([oldPath = qgetenv("PATH"), cwd = QDir::currentPath()] {
+            qputenv("PATH", oldPath);
+            QDir::setCurrent(cwd);
+        });
+        QTemporaryDir dir;
+        const QString marker = dir.filePath(QStringLiteral("started"));
+        QFile file(dir.filePath(tool));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content.replace("%1", QFile::encodeName(marker)));
+        file.close();
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        qputenv("PATH", path.replace("%1", QFile::encodeName(dir.path())));
+        QDir::setCurrent(dir.path());
+
+        ProgInfo dlg;
+        QString seen;
+        QPointer<QTimer> watch = TestHelp::noteMessage(&seen);
+        dlg.cmdSysInfo->click();
+        if (starts) {
+            delete watch;
+            QVERIFY(seen.isEmpty());
+            QTRY_VERIFY(QFile::exists(marker));
+        } else {
+            QCOMPARE(seen, QStringLiteral("Schotterfix|System-Informationen sind augenblicklich "
+                                          "nicht verfügbar."));
+            QVERIFY(!QFile::exists(marker));
+        }
+    }
+
+    // The paragraphs, one a line, wrapped to the box; the reader can scroll and select, but not
+    // change the text. A screen reader names every control.
+    void helpText() {
+        const QStringList lines = Hilfe_Form::helpText().split(QStringLiteral("\r\n"));
+        Hilfe_Form form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.Text1->horizontalScrollBar()->maximum(), 0);
+        form.Text1->setFocus();
+        QTest::keyClicks(form.Text1, QStringLiteral("x"));
+        QTest::keyClick(form.Text1, Qt::Key_Backspace);
+        QCOMPARE(form.Text1->toPlainText().split(QLatin1Char('\n')), lines);
+        QCOMPARE(unnamedOrSharedControls(&form), QStringList());
+    }
+
+    // The help window is shown again, not built anew, at the preset's factors; back at the
+    // design preset neither the font has shrunk nor a control moved.
+    void helpFollowsPreset_data() {
+        dataColumns<double, double, double>({"preset", "sx", "sy"});
+        dataRow("1280 x 800, unequal factors", 2.0, 1.6, 1.333333);
+        dataRow("1376 x 768, font by the height", 5.0, 1.72, 1.28);
+    }
+    void helpFollowsPreset() {
+        QFETCH(double, preset);
+        QFETCH(double, sx);
+        QFETCH(double, sy);
+        const Opening design = openHelp(0);
+        QVERIFY(scaledNear(design.outer, QRectF(4005, 1605, 6000, 5625), 1, 1));
+        const Opening seen = openHelp(preset);
+        QVERIFY(seen.window && seen.window == design.window && seen.fixedSize);
+        QVERIFY(scaledNear(seen.outer, design.outer, sx, sy));
+        QVERIFY(scaledNear(seen.okButton, design.okButton, sx, sy));
+        QVERIFY(qAbs(seen.fontSize - design.fontSize * std::min(sx, sy)) < 0.01);
+        const Opening back = openHelp(0);
+        QCOMPARE(back.fontSize, design.fontSize);
+        QCOMPARE(back.okButton, design.okButton);
+        QCOMPARE(back.outer, design.outer);
+    }
+};
+
+QTEST_MAIN(TestInfo)
+#include "tst_info.moc"
