@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QtTest>
 
@@ -39,12 +38,6 @@ LineControl* addLine(QWidget* parent, const char* name, QLine twips) {
     auto* line = add(new LineControl, parent, name, {});
     line->setLine(twips.x1(), twips.y1(), twips.x2(), twips.y2());
     return line;
-}
-
-// A window shown and framed, so that its frame margins are known.
-void showFramed(QWidget& window) {
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
 }
 
 } // namespace
@@ -126,24 +119,19 @@ private slots:
     }
 
     // Values no widget can hold, and a height the combo box's style decides, change nothing.
-    void refusedValuesChangeNothing_data() {
-        dataColumns<int, QString, double>({"control", "property", "value"}); // label, line, combo
-        dataRow("font size 0", 0, "Fontsize", 0.0);
-        dataRow("negative width", 0, "Width", -15.0);
-        dataRow("far above the window", 0, "Top", -1e12);
-        dataRow("overflowing line end", 1, "Y2", -1e12);
-        dataRow("combo box height", 2, "Height", 9000.0);
-    }
     void refusedValuesChangeNothing() {
-        QFETCH(int, control);
-        QFETCH(QString, property);
-        QFETCH(double, value);
-        QWidget* w = QList<QWidget*>({label, hLine, combo}).at(control);
-        const QRect before = w->geometry();
-        const QFont font = w->font();
-        QCOMPARE(ControlAccess::write(w, property, value), ControlAccess::Result::Refused);
-        QCOMPARE(w->geometry(), before);
-        QCOMPARE(w->font(), font);
+        const QList<std::tuple<QWidget*, QString, double>> refused = {{label, "Fontsize", 0},
+                                                                      {label, "Width", -15},
+                                                                      {label, "Top", -1e12},
+                                                                      {hLine, "Y2", -1e12},
+                                                                      {combo, "Height", 9000}};
+        for (const auto& [w, property, value] : refused) {
+            const QRect before = w->geometry();
+            const QFont font = w->font();
+            QCOMPARE(ControlAccess::write(w, property, value), ControlAccess::Result::Refused);
+            QCOMPARE(w->geometry(), before);
+            QCOMPARE(w->font(), font);
+        }
     }
 
     // Menu entries have no place; the single Label41 meets the key of an array element first
@@ -237,63 +225,34 @@ private slots:
         clsResize early;
         early.oForm(&shell);
         early.Initialize();
-        showFramed(shell);
+        shell.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&shell));
         QVERIFY(!WindowPlacement::frameMargins(&shell).isNull());
         early.DoResize();
         QCOMPARE(caption->geometry(), QRect(15, 30, 120, 21));
         QCOMPARE(early.form().Height(), qRound(Twips::outerSize(&shell).height()));
     }
 
-    void titleBarIsKeptOnTheScreen_data() {
-        // frame: asked for, pixels; kept: the frame's top left afterwards
-        dataColumns<QRect, QPoint>({"frame", "kept"});
-        const QRect s = QGuiApplication::primaryScreen()->availableGeometry();
-        dataRow("inside stays", QRect(100, 100, 400, 300), QPoint(100, 100));
-        dataRow("above the screen", QRect(100, -300, 400, 300), QPoint(100, 0));
-        dataRow("beyond the right edge", QRect(s.right() - 100, 100, 400, 300),
-                QPoint(s.right() + 1 - 400, 100));
-        dataRow("below the bottom", QRect(100, s.bottom() + 50, 400, 300),
-                QPoint(100, s.bottom() + 1));
-        dataRow("wider than the screen", QRect(-300, 100, s.width() + 200, 300), QPoint(0, 100));
-    }
+    // A window asked to go off the screen keeps its title bar on it and its size; at the bottom
+    // edge the title bar's height stays on the screen.
     void titleBarIsKeptOnTheScreen() {
-        QFETCH(QRect, frame);
-        QFETCH(QPoint, kept);
         QWidget shell;
-        showFramed(shell);
+        shell.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&shell));
         const QMargins m = WindowPlacement::frameMargins(&shell);
-        shell.setGeometry(frame.marginsRemoved(m));
-        WindowPlacement::keepTitleBarOnScreen(&shell);
-        // Kept at the screen's bottom edge means a title bar above it.
-        if (kept.y() > QGuiApplication::primaryScreen()->availableGeometry().bottom())
-            kept.ry() -= std::max(m.top(), 1);
-        QCOMPARE(shell.geometry().topLeft() - QPoint(m.left(), m.top()), kept);
-        QCOMPARE(shell.size(), frame.marginsRemoved(m).size());
-    }
-
-    // What the window manager does to a window while framing it is undone; what the user does
-    // later stays.
-    void placementHoldsWhileTheWindowIsFramed() {
-        QWidget shell;
-        showFramed(shell);
-        int runs = 0;
-        qint64 now = 0;
-        WindowPlacement::keep(
-            &shell,
-            [&] {
-                ++runs;
-                setOuter(400, 300, &shell);
-                Twips::setOuterPos(&shell, 1500, 900);
-            },
-            [&] { return now; });
-        const QRect placed = shell.geometry();
-        QCOMPARE(Twips::outerPos(&shell), QPointF(1500, 900));
-        shell.move(0, 0);
-        QCOMPARE(shell.geometry(), placed);
-        now = 1100;
-        shell.move(40, 30);
-        QCOMPARE(shell.pos(), QPoint(40, 30));
-        QCOMPARE(runs, 2);
+        const QRect s = QGuiApplication::primaryScreen()->availableGeometry();
+        const QList<std::pair<QRect, QPoint>> frameAndKeptTopLeft = {
+            {{100, 100, 400, 300}, {100, 100}},
+            {{100, -300, 400, 300}, {100, 0}},
+            {{s.right() - 100, 100, 400, 300}, {s.right() + 1 - 400, 100}},
+            {{100, s.bottom() + 50, 400, 300}, {100, s.bottom() + 1 - std::max(m.top(), 1)}},
+            {{-300, 100, s.width() + 200, 300}, {0, 100}}};
+        for (const auto& [frame, kept] : frameAndKeptTopLeft) {
+            shell.setGeometry(frame.marginsRemoved(m));
+            WindowPlacement::keepTitleBarOnScreen(&shell);
+            QCOMPARE(shell.geometry().topLeft() - QPoint(m.left(), m.top()), kept);
+            QCOMPARE(shell.size(), frame.marginsRemoved(m).size());
+        }
     }
 
     // The border's top line runs through the middle of the caption, which is indented by about
@@ -308,63 +267,42 @@ private slots:
         QVERIFY(caption.left() >= frame.fontMetrics().averageCharWidth());
         const QImage img = frame.grab().toImage();
         const QRgb dark = frame.palette().color(QPalette::Dark).rgb();
-        int lineEndsAt = caption.left() - 1;
-        while (lineEndsAt > 0 && img.pixel(lineEndsAt, top) != dark)
-            --lineEndsAt;
-        int lineResumesAt = caption.right() + 1;
-        while (lineResumesAt < img.width() - 1 && img.pixel(lineResumesAt, top) != dark)
-            ++lineResumesAt;
-        const int before = caption.left() - lineEndsAt;
-        QCOMPARE(lineResumesAt - caption.right(), before);
-        QVERIFY2(before >= 2 && before <= 4 && lineEndsAt > 0, qPrintable(QString::number(before)));
+        auto lineFrom = [&](int x, int step) { // the first pixel of the line from x on
+            while (x > 0 && x < img.width() - 1 && img.pixel(x, top) != dark)
+                x += step;
+            return x;
+        };
+        const int before = caption.left() - lineFrom(caption.left() - 1, -1);
+        QCOMPARE(lineFrom(caption.right() + 1, 1) - caption.right(), before);
+        QVERIFY2(before >= 2 && before <= 4, qPrintable(QString::number(before)));
 
         frame.setTitle(QString());
         QCOMPARE(frame.grab().toImage().pixel(caption.center().x(), 0), dark);
     }
 
     // A caption too wide for its control gets the largest font, in quarter points down from its
-    // own, at which it shows whole, but not below 60 % of it; alike controls side by side take
-    // one size. A label that wraps needs only the room of its lines; a frame's caption keeps its
-    // indent on both sides.
-    void captionsShrinkUntilTheyFit_data() {
-        // expected: 0 for the largest size that fits, below 10
-        dataColumns<QString, int, double>({"kind", "width", "expected"});
-        dataRow("label", "label", 70, 0.0);
-        dataRow("button", "button", 64, 0.0);
-        dataRow("frame caption", "frame", 80, 0.0);
-        dataRow("label far too narrow", "label", 8, 6.0); // exactly 60 %
-        dataRow("label wrapped to two lines", "wrapped", 70, 10.0);
-    }
+    // own, at which it shows whole, a frame's caption with its indent on both sides; alike
+    // controls side by side take one size. Not below 60 %, and a label that wraps needs only the
+    // room of its lines.
     void captionsShrinkUntilTheyFit() {
-        QFETCH(QString, kind);
-        QFETCH(int, width);
-        QFETCH(double, expected);
         QWidget form;
         const QString title = QStringLiteral("Gleis Länge");
-        auto make = [&](const char* name, QRect px) {
-            QWidget* w = kind == "button"  ? static_cast<QWidget*>(new QPushButton(title))
-                         : kind == "frame" ? static_cast<QWidget*>(new QGroupBox(title))
-                                           : new QLabel(title);
-            if (kind == "wrapped")
-                static_cast<QLabel*>(w)->setWordWrap(true);
-            return add(w, &form, name, px, 10);
-        };
-        QWidget* tight = make("Tight", {0, 0, width, 60});
-        QWidget* roomy = make("Roomy", {0, 70, 400, 60});
+        auto* tight = add(new QGroupBox(title), &form, "Frame1", {0, 0, 80, 60}, 10);
+        auto* roomy = add(new QGroupBox(title), &form, "Frame2", {0, 70, 400, 60}, 10);
+        auto* narrow = add(new QLabel(title), &form, "Label1", {0, 140, 8, 20}, 10);
+        auto* box = add(new QWidget, &form, "Box", {0, 200, 200, 100}); // a group of its own
+        auto* wrapped = add(new QLabel(title), box, "Label2", {0, 0, 70, 60}, 10);
+        wrapped->setWordWrap(true);
         TextFit::fitCaptions(&form);
-        const double size = tight->font().pointSizeF();
-        QCOMPARE(roomy->font().pointSizeF(), size);
-        QCOMPARE(std::fmod(10 - size, 0.25), 0.0);
         const QFontMetrics fm(tight->font());
-        if (kind == "frame")
-            QVERIFY(fm.horizontalAdvance(title) + 2 * ClassicFrame::captionIndent(fm) <= width);
+        QVERIFY(fm.horizontalAdvance(title) + 2 * ClassicFrame::captionIndent(fm) <= 80);
         QFont larger = tight->font();
-        larger.setPointSizeF(size + 0.25);
-        if (expected > 0)
-            QCOMPARE(size, expected);
-        else
-            QVERIFY(size < 10 && TextFit::fits(tight, tight->font()) &&
-                    !TextFit::fits(tight, larger));
+        larger.setPointSizeF(larger.pointSizeF() + 0.25);
+        QVERIFY(larger.pointSizeF() < 10.25 && !TextFit::fits(tight, larger));
+        QCOMPARE(std::fmod(10 - roomy->font().pointSizeF(), 0.25), 0.0);
+        QCOMPARE(roomy->font(), tight->font());
+        QCOMPARE(QList<double>({narrow->font().pointSizeF(), wrapped->font().pointSizeF()}),
+                 QList<double>({6.0, 10.0}));
     }
 };
 
