@@ -98,8 +98,7 @@ private slots:
     }
 
     void systemInformation_data() {
-        // tool: a file put into the only PATH folder, with content, where %1 stands for the
-        // marker file; in path %1 stands for that folder
+        // a tool put into the only PATH folder; %1: the marker file in content, the folder in path
         dataColumns<QString, QByteArray, QByteArray, bool>({"tool", "content", "path", "starts"});
         const QString last = SysInfo::toolCandidates().last();
         const QByteArray script("#!/bin/sh\necho started > '%1'\n");

