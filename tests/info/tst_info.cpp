@@ -20,8 +20,7 @@
 #include <QTransform>
 #include <QtTest>
 
-// What one opening of the help window showed: the window, its place and size in twips, its font,
-// and what is wrong with it.
+// What one opening of the help window showed: window, place and size in twips, font, faults.
 struct Opening {
     QPointer<Hilfe_Form> window;
     QRectF outer;
@@ -57,7 +56,7 @@ class TestInfo : public QObject {
         return seen;
     }
 
-    // Within a pixel (15 twips) of the design rectangle times the factors, corner by corner.
+    // Corner by corner within two pixels (30 twips, both axes) of the design times the factors.
     static bool scaledNear(const QRectF& seen, const QRectF& design, double sx, double sy) {
         const QRectF want = QTransform::fromScale(sx, sy).mapRect(design);
         return (seen.topLeft() - want.topLeft()).manhattanLength() <= 30 &&
@@ -70,9 +69,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&m_main));
     }
 
-    // The version line follows the build; the picture is the program icon, inside its place. Shown
-    // centred on the screen, frame included, and closed by Enter wherever the focus is. A screen
-    // reader names every control and the picture.
+    // The version line follows the build, the picture fits its place, a screen reader names every
+    // control and the picture; shown centred on the screen and closed by Enter wherever the focus.
     void about() {
         ProgInfo dlg;
         QCOMPARE(dlg.lblVersion->text().split(QStringLiteral("\r\n")).value(3),

@@ -324,7 +324,9 @@ private slots:
                 auto* printers = d->findChild<QComboBox*>(QStringLiteral("Drucker"));
                 QPushButton* ok = d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
                 printers->setCurrentIndex(printers->count() - 1); // "PDF-Datei"
-                d->findChild<QLineEdit*>(QStringLiteral("Datei"))->setText(pdf);
+                auto* file = d->findChild<QLineEdit*>(QStringLiteral("Datei"));
+                file->clear();
+                file->setText(ok->isEnabled() ? QString() : pdf); // a PDF needs a file
                 accepted > 0 && ok->isEnabled() ? ok->click() : d->reject();
             });
             const QPointer<QTimer> pagePoll = TestHelp::answerModalOf<QPageSetupDialog>(

@@ -55,7 +55,7 @@ class TestResize : public QObject {
     QList<QWidget*> untouchable;  // a key met before, no key, Qt's own
     QMap<QWidget*, QRect> design;
 
-    // The window's outer size at the factors, 625 x 500 pixels for the design, followed.
+    // The design's outer size (625 x 500 px) times the factors; the engine follows if told to.
     void resizeTo(double fx, double fy, bool follow = true) {
         Twips::setOuterSize(window.get(), Twips::fromPx(625 * fx), Twips::fromPx(500 * fy));
         if (follow)
