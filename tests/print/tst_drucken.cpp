@@ -353,7 +353,7 @@ private slots:
                     << QFileInfo(d->printer()->outputFileName()).fileName() << page.pageSize().key()
                     << QString::number(page.orientation());
             // Enter prints; only where the file is the test's own, never where Qt would put it.
-            dialogs.join('|') == seen&& accepted == 2 ? d->accept() : d->reject();
+            accepted == 2 && dialogs.join('|') == seen ? d->accept() : d->reject();
         });
         trigger(second.preview, "Menu_DateiDruck");
         QCOMPARE(dialogs.join('|'), seen);
