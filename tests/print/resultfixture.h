@@ -33,14 +33,11 @@ inline Kern::SearchResult fillResults(Kern::ResultTableModel& grid, int n, int k
 }
 
 // One print run of a grid up to the finished document, the preview not shown; the template is
-// looked for in templateDirectory alone. The preview starts with printing, a set-up of its own
-// unless one is given.
+// looked for in templateDirectory alone. The preview starts with printing, or a set-up of its own.
 struct Printout {
-    Printout(const Kern::ResultTableModel& grid, const QString& templateDirectory)
-        : Printout(grid, templateDirectory, ownChoice) {}
     Printout(const Kern::ResultTableModel& grid, const QString& templateDirectory,
-             PrinterChoice& printing)
-        : run(grid, QStringList{templateDirectory}), preview(printing) {}
+             PrinterChoice* printing = nullptr)
+        : run(grid, QStringList{templateDirectory}), preview(printing ? *printing : ownChoice) {}
     const QTextDocument& build() {
         if (!preview.buildPages(run))
             qWarning("pages not built");
