@@ -36,6 +36,12 @@ public:
         return m_pair.next(from, to, plo, phi);
     }
 
+    // The next count of the t-th type, from `from` on, for which the first t - 1 types can make
+    // up an index of the unit the lengths nearly share; to + 1 when none up to `to` can.
+    qint64 latticeNext(int t, qint64 from, qint64 to, double plo, double phi) const {
+        return m_unit.valid(t) ? m_unit.nextCount(t, plo, phi, from, to) : from;
+    }
+
     // A descent into the first t types that found nothing cost `steps` walk steps; tables that
     // would have ruled it out are built once such descents have cost as much as they do.
     void noteFruitless(int t, qint64 steps);

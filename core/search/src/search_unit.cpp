@@ -1,5 +1,7 @@
 #include "search_unit.h"
 
+#include "search_modular.h"
+
 #include <numeric>
 #include <vector>
 
@@ -184,6 +186,7 @@ UnitLattice UnitLattice::find(const SearchSpace& s) {
     }
     if (!(narrowest < Inf))
         return UnitLattice();
+    lattice.m_min = s.min;
     for (int t = 1; t <= s.n; ++t)
         lattice.m_prefix[size_t(t)] = Prefix(s, lattice.m_steps, t);
     return lattice;
@@ -209,6 +212,43 @@ double UnitLattice::below(int t, double b) const {
     return std::min(b,
                     roundUp(p.base * (1 + 2 * Outwards) + p.reach(static_cast<long double>(steps)) +
                             p.looseHigh + p.rounding));
+}
+
+// The index of the first t types above their minimums lies in [kmin, kmax]; d more pieces of
+// the t-th type than its minimum leave the first t - 1 types K - d * k, which must be a multiple
+// g of their gcd: (d * k - kmin) mod g <= w with w = kmax - kmin.
+qint64 UnitLattice::nextCount(int t, double lo, double hi, qint64 from, qint64 to) const {
+    if (t < 2 || from > to)
+        return from;
+    const Prefix& p = m_prefix[size_t(t)];
+    const Prefix& before = m_prefix[size_t(t - 1)];
+    const qint64 g = before.divisor;
+    // Types off the lattice add millimetres that are no index.
+    if (!p.valid || p.types != t || before.types != t - 1 || g <= 1)
+        return from;
+    const long double xlo = lo - p.rounding - p.base * (1 + 2 * Outwards);
+    const long double xhi = hi + p.rounding - p.base;
+    if (!(xhi >= 0) || !(xlo <= p.roomTotal))
+        return from;
+    const long double fewest = std::ceil(p.fewest(std::max<long double>(xlo, 0)));
+    const long double most = std::floor(p.most(std::min(xhi, p.roomTotal)));
+    if (!(fewest <= most) || !(most - fewest + 1 < g) || !(most < 0x1p62L))
+        return from;
+    const qint64 kmin = qint64(fewest), w = qint64(most) - kmin;
+    const size_t i = size_t(t - 1);
+    const qint64 a = m_steps[i] % g;
+    const Int128 first = Int128(from - m_min[i]) * m_steps[i] - kmin;
+    const qint64 b = qint64(((first % g) + g) % g);
+    if (a == 0)
+        return b <= w ? from : to + 1;
+    // The least x with (b + a x) mod g in [0, w]: a x mod g in [l, l + w], cyclically.
+    const qint64 l = (g - b) % g;
+    qint64 x = l + w < g ? firstModular(a, g, l, l + w) : -1;
+    if (l + w >= g) {
+        const qint64 upper = firstModular(a, g, l, g - 1), lower = firstModular(a, g, 0, l + w - g);
+        x = upper < 0 ? lower : lower < 0 ? upper : std::min(upper, lower);
+    }
+    return x < 0 || x > to - from ? to + 1 : from + x;
 }
 
 qint64 UnitLattice::indexCap(const SearchSpace& s) const {

@@ -31,6 +31,12 @@ public:
     // has one, from the band otherwise.
     double below(int t, double b) const;
 
+    // The first count from `from` on, up to `to`, of the t-th type, walked for sums of the first t
+    // types in [lo, hi], that leaves the first t - 1 types an index they can make up: the
+    // indices of their sums are multiples of their gcd, so only every so many counts can
+    // complete. to + 1 where none up to `to` can; `from` where the lattice cannot tell.
+    qint64 nextCount(int t, double lo, double hi, qint64 from, qint64 to) const;
+
     // The entries the index table of the first t types takes (0: it has none), the work of
     // building it (entries written, the tables of the shorter prefixes on the way included),
     // and the building. Returns the work done.
@@ -70,6 +76,7 @@ private:
 
     long double m_unit = 0;
     std::array<qint64, MaxTypes> m_steps{}; // per type; 0 for one off the lattice
+    std::array<qint64, MaxTypes> m_min{};   // the counts' minimums
     std::array<Prefix, MaxTypes + 1> m_prefix{};
     std::array<std::shared_ptr<const IndexTable>, MaxTypes + 1> m_index{};
 };

@@ -226,7 +226,9 @@ SFX_HOT_INLINE qint64 Walker::skipClosed(Level& level, qint64 c, double y, const
         }
         next = skipTo(y);
     }
-    return level.t == 2 ? m_bounds->pairNext(next, level.cb, level.plo, level.phi) : next;
+    if (level.t == 2)
+        return m_bounds->pairNext(next, level.cb, level.plo, level.phi);
+    return m_bounds->latticeNext(level.t, next, level.cb, level.plo, level.phi);
 }
 
 // Count c has the same interval as the last count walked, c - 1: its completions are the same.
