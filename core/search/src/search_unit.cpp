@@ -220,25 +220,31 @@ double UnitLattice::below(int t, double b) const {
 qint64 UnitLattice::nextCount(int t, double lo, double hi, qint64 from, qint64 to) const {
     if (t < 2 || from > to)
         return from;
-    const Prefix& p = m_prefix[size_t(t)];
-    const Prefix& before = m_prefix[size_t(t - 1)];
-    const qint64 g = before.divisor;
-    // Types off the lattice add millimetres that are no index.
-    if (!p.valid || p.types != t || before.types != t - 1 || g <= 1)
+    // The index range depends on the window alone, which stays while its counts are walked.
+    Window& window = m_windows[size_t(t)];
+    if (window.lo != lo || window.hi != hi) {
+        window = {lo, hi, -1, 0};
+        const Prefix& p = m_prefix[size_t(t)];
+        const Prefix& before = m_prefix[size_t(t - 1)];
+        const long double xlo = lo - p.rounding - p.base * (1 + 2 * Outwards);
+        const long double xhi = hi + p.rounding - p.base;
+        // Types off the lattice add millimetres that are no index.
+        if (p.valid && p.types == t && before.types == t - 1 && before.divisor > 1 && xhi >= 0 &&
+            xlo <= p.roomTotal) {
+            const long double fewest = std::ceil(p.fewest(std::max<long double>(xlo, 0)));
+            const long double most = std::floor(p.most(std::min(xhi, p.roomTotal)));
+            if (fewest <= most && most - fewest + 1 < before.divisor && most < 0x1p62L) {
+                window.kmin = qint64(fewest);
+                window.w = qint64(most) - window.kmin;
+            }
+        }
+    }
+    if (window.kmin < 0)
         return from;
-    const long double xlo = lo - p.rounding - p.base * (1 + 2 * Outwards);
-    const long double xhi = hi + p.rounding - p.base;
-    if (!(xhi >= 0) || !(xlo <= p.roomTotal))
-        return from;
-    const long double fewest = std::ceil(p.fewest(std::max<long double>(xlo, 0)));
-    const long double most = std::floor(p.most(std::min(xhi, p.roomTotal)));
-    if (!(fewest <= most) || !(most - fewest + 1 < g) || !(most < 0x1p62L))
-        return from;
-    const qint64 kmin = qint64(fewest), w = qint64(most) - kmin;
+    const qint64 g = m_prefix[size_t(t - 1)].divisor, w = window.w;
     const size_t i = size_t(t - 1);
     const qint64 a = m_steps[i] % g;
-    const Int128 first = Int128(from - m_min[i]) * m_steps[i] - kmin;
-    const qint64 b = qint64(((first % g) + g) % g);
+    const qint64 b = qint64(((Int128((from - m_min[i]) % g) * a - window.kmin) % g + g) % g);
     if (a == 0)
         return b <= w ? from : to + 1;
     // The least x with (b + a x) mod g in [0, w]: a x mod g in [l, l + w], cyclically.

@@ -77,6 +77,13 @@ private:
     long double m_unit = 0;
     std::array<qint64, MaxTypes> m_steps{}; // per type; 0 for one off the lattice
     std::array<qint64, MaxTypes> m_min{};   // the counts' minimums
+    // Per prefix, the last window nextCount was asked about and the indices above the minimums
+    // its sums can have, kmin .. kmin + w (kmin < 0: no use).
+    struct Window {
+        double lo = 0, hi = -1;
+        qint64 kmin = -1, w = 0;
+    };
+    mutable std::array<Window, MaxTypes + 1> m_windows{};
     std::array<Prefix, MaxTypes + 1> m_prefix{};
     std::array<std::shared_ptr<const IndexTable>, MaxTypes + 1> m_index{};
 };
