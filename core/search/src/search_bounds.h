@@ -42,6 +42,11 @@ public:
         return m_unit.valid(t) ? m_unit.nextCount(t, plo, phi, from, to) : from;
     }
 
+    // Whether the first t types have an index table in use, and what it alone says (see
+    // reachBelow).
+    bool indexed(int t) const { return !m_unitOff && m_unit.indexed(t); }
+    double indexBelow(int t, double b) const { return m_unit.below(t, b); }
+
     // A descent into the first t types that found nothing cost `steps` walk steps; tables that
     // would have ruled it out are built once such descents have cost as much as they do.
     void noteFruitless(int t, qint64 steps);

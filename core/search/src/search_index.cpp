@@ -56,9 +56,15 @@ bool IndexTable::addType(qint64 k, long double e, qint64 range, const std::atomi
     const qint64 size = this->size();
     if (k <= 0 || range <= 0)
         return true;
+    // In double, which is fast: each stored error is moved outwards by more than the few
+    // roundings on its way.
     struct Entry {
         qint64 j;
-        long double v;
+        double v;
+    };
+    const double error = double(e);
+    const auto outwards = [](double v, double je) {
+        return (std::fabs(v) + std::fabs(je)) * 0x1p-48;
     };
     std::vector<Entry> lows, highs;
     qint64 visited = 0;
@@ -69,10 +75,10 @@ bool IndexTable::addType(qint64 k, long double e, qint64 range, const std::atomi
         for (qint64 j = 0, index = rho; index < size; ++j, index += k) {
             if ((++visited & 0xFFFF) == 0 && cancelled(cancel))
                 return false;
-            const long double je = static_cast<long double>(j) * e;
+            const double je = double(j) * error;
             Errors& x = m_errors[size_t(index)];
             if (x.low <= x.high) {
-                const long double vl = x.low - je, vh = x.high - je;
+                const double vl = double(x.low) - je, vh = double(x.high) - je;
                 while (lows.size() > lf && lows.back().v >= vl)
                     lows.pop_back();
                 lows.push_back({j, vl});
@@ -84,8 +90,10 @@ bool IndexTable::addType(qint64 k, long double e, qint64 range, const std::atomi
                 ++lf;
             while (hf < highs.size() && highs[hf].j < j - range)
                 ++hf;
-            x.low = lf < lows.size() ? down(lows[lf].v + je) : HUGE_VALF;
-            x.high = hf < highs.size() ? up(highs[hf].v + je) : -HUGE_VALF;
+            const Entry* low = lf < lows.size() ? &lows[lf] : nullptr;
+            const Entry* high = hf < highs.size() ? &highs[hf] : nullptr;
+            x.low = low ? down(low->v + je - outwards(low->v, je)) : HUGE_VALF;
+            x.high = high ? up(high->v + je + outwards(high->v, je)) : -HUGE_VALF;
         }
     }
     return true;

@@ -304,14 +304,24 @@ qint64 UnitLattice::indexCost(const SearchSpace& s, int t) const {
     return cost;
 }
 
-// The tables of the prefixes up to t one after the other, each from the one before; only the
-// last is kept.
+// The tables of the prefixes up to t one after the other, each from the one before, starting
+// from the longest prefix that has its table already; only the last is kept.
 qint64 UnitLattice::buildIndexTable(const SearchSpace& s, int t, const std::atomic<bool>* cancel) {
     const std::array<qint64, MaxTypes + 1> sizes = indexSizes(s);
     const qint64 cap = indexCap(s);
     std::shared_ptr<IndexTable> table;
     qint64 divisor = 0, written = 0;
-    for (int j = 1; j <= t; ++j) {
+    int j = t - 1;
+    while (j > 1 && !m_index[size_t(j)])
+        --j;
+    if (j > 1) {
+        table = std::make_shared<IndexTable>(*m_index[size_t(j)]);
+        divisor = m_prefix[size_t(j)].divisor;
+        written += 2 * table->size();
+    } else {
+        j = 0;
+    }
+    for (++j; j <= t; ++j) {
         const size_t i = size_t(j - 1);
         const Prefix& p = m_prefix[size_t(j)];
         const qint64 size = sizes[size_t(j)];

@@ -25,6 +25,7 @@ public:
     static UnitLattice find(const SearchSpace& space);
 
     bool valid(int t) const { return m_prefix[size_t(t)].valid; }
+    bool indexed(int t) const { return m_index[size_t(t)] != nullptr; }
 
     // An upper bound on the largest prefix sum of the first t types not above b, in the walk's
     // double arithmetic; -Inf when none is that small. From the prefix's index table where it
