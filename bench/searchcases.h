@@ -133,4 +133,51 @@ inline SearchRequest huntedNearUnit() {
             500};
 }
 
+// Found by the hunter after the band of lattice indices: near multiples of 59.11 mm whose strays
+// add up to more than the gap between two multiples over 9.6 km, 999 rows.
+inline SearchRequest huntedWideBand() {
+    return {{{59.10325, 0, 9999, 0},
+             {177.33411, 0, 9999, 0},
+             {354.65763, 0, 9999, 0},
+             {236.44385, 0, 9999, 0},
+             {59.11602, 0, MaxCount, 0},
+             {354.66135, 0, 9999, 0},
+             {118.2134, 0, 9999, 0},
+             {118.21751, 0, MaxCount, 0}},
+            9593703.581,
+            2,
+            3,
+            999};
+}
+// Near multiples of 52.028 mm, three raised minimums, 3.3 km: 500 rows.
+inline SearchRequest huntedRaisedMinimums() {
+    return {{{104.0532, 0, 9999, 0},
+             {260.1331, 0, MaxCount, 0},
+             {52.0279, 2, 9999, 0},
+             {156.0819, 2, 9999, 0},
+             {260.1325, 0, 9999, 0},
+             {208.1091, 2, 9999, 0}},
+            3261911.3,
+            10,
+            2,
+            500};
+}
+// Near multiples of 7.32 mm on a decimal grid as coarse as the window, 21.7 m (none found).
+inline SearchRequest huntedCoarseGrid() {
+    return {{{124.5036224, 0, 9999, 0},
+             {190.4128564, 0, 28, 0},
+             {21.9714919, 0, MaxCount, 0},
+             {87.8844868, 0, MaxCount, 0},
+             {263.6504204, 0, 13, 0},
+             {197.7389012, 0, 18, 0},
+             {358.8604223, 0, 9999, 0},
+             {263.6534921, 0, 37, 0},
+             {14.6453117, 0, 9999, 0},
+             {175.7646135, 1, 9999, 0}},
+            21709,
+            9,
+            7,
+            999};
+}
+
 } // namespace SearchCases
