@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -13,15 +14,27 @@
 
 namespace TestHelp {
 
+// The test function and data row running now.
+inline QByteArray currentTest() {
+    return QByteArray(QTest::currentTestFunction()) + '/' + QTest::currentDataTag();
+}
+
 // Polls every 10 ms until find() names a window, hands it to answer and ends; gives up after
-// timeoutMs, so a dialog that never opens does not hang the test. The poll belongs to the
-// application; a test that knows no dialog will come may delete it.
+// timeoutMs, or once the test that started it is over (its answer may point into that test's
+// locals), so a dialog that never opens neither hangs the test nor disturbs the next one. The
+// poll belongs to the application; a test that knows no dialog will come may delete it.
 inline QPointer<QTimer> pollFor(std::function<QWidget*()> find,
                                 std::function<void(QWidget*)> answer, int timeoutMs) {
     auto* timer = new QTimer(qApp);
     QElapsedTimer clock;
     clock.start();
+    const QByteArray test = currentTest();
     QObject::connect(timer, &QTimer::timeout, timer, [=]() {
+        if (currentTest() != test) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
         QWidget* found = find();
         if (!found && clock.elapsed() < timeoutMs)
             return;
