@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 #include <mutex>
 #include <random>
 #include <string>
@@ -227,24 +228,23 @@ int main(int argc, char** argv) {
         trials.push_back(t);
     }
     const size_t randomCount = trials.size();
-    std::vector<Trial> climbers = trials;
+    // Climbing needs a table that ends: the slowest ones that were not cancelled.
+    std::vector<Trial> climbers;
+    std::copy_if(trials.begin(), trials.end(), std::back_inserter(climbers),
+                 [](const Trial& t) { return !t.cancelled; });
     std::sort(climbers.begin(), climbers.end(),
               [](const Trial& a, const Trial& b) { return a.steps > b.steps; });
     climbers.resize(std::min<size_t>(climbers.size(), 8));
     for (size_t k = 0; elapsed() < budget && !climbers.empty(); ++k) {
         Trial& from = climbers[k % climbers.size()];
-        if (from.cancelled)
-            continue;
         Trial t;
         t.family = from.family + ", climbed";
         t.request = mutate(from.request, rng);
         runner.run(t);
         trials.push_back(t);
-        if (t.steps > from.steps)
+        // A table that ran into the cap is a find, but no place to climb on from.
+        if (t.steps > from.steps && !t.cancelled)
             from = t;
-        if (std::all_of(climbers.begin(), climbers.end(),
-                        [](const Trial& c) { return c.cancelled; }))
-            break;
     }
 
     std::sort(trials.begin(), trials.end(),
