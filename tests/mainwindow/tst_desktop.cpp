@@ -93,13 +93,9 @@ private slots:
     // centres the window anew.
     void everyPresetKeepsTheResult() {
         QFETCH(int, entry);
-        startAndSearch();
+        searchSortAndSelect({3, 0});
         const QString label = w->resultLabel()->text();
-        w->Grid_Click(11); // ascending by "Anzahl Gleise": the order of discovery reversed
         QTableView* grid = w->grid();
-        for (const int r : {3, 0})
-            grid->selectionModel()->select(grid->model()->index(r, 0),
-                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
         w->extrasEntry(entry)->trigger();
         for (int i = 10; i <= 21; ++i)
             QCOMPARE(w->extrasEntry(i)->isChecked(), i == entry);
@@ -109,11 +105,6 @@ private slots:
         const double high = Twips::toPx(outer(w).height(), w) / named.value(1).toDouble();
         QVERIFY2(wide > 0.8 && wide < 0.82 && high >= 0.995 && high < 1.04,
                  qPrintable(QStringLiteral("%1 x %2").arg(wide).arg(high)));
-        // The grid's columns make 9225 twips times the horizontal factor.
-        int gridWidth = 0;
-        for (int c = 0; c < w->resultTable()->columnCount(); ++c)
-            gridWidth += grid->columnWidth(c);
-        QVERIFY(qAbs(gridWidth - Twips::toPx(9225 * w->screenScale().x, w)) <= 15);
         // Centred horizontally, 150 twips times the vertical factor above the vertical centre; but
         // the title bar of "1&600 x 1200", taller than the 1200 pixels of the screen, stays on it.
         const QRect screen = w->screen()->geometry();
@@ -146,7 +137,6 @@ private slots:
         QTest::keySequence(grid, QKeySequence::Copy);
         QCOMPARE(firstCells(QApplication::clipboard()->text(), '\t'), " lfd. Nr. 4 1 ");
         grid->clearSelection();
-        QCOMPARE(grid->contextMenuPolicy(), Qt::ActionsContextMenu);
         grid->actions().value(0)->trigger();
         QCOMPARE(firstCells(QApplication::clipboard()->text(), '\t'), " lfd. Nr. 4 3 2 1 ");
         const QPointF centred = Twips::outerPos(w);
@@ -267,11 +257,7 @@ private slots:
     // The export writes the whole table in the order shown, whatever is selected; a failed one
     // says why and leaves the old file.
     void exportResult() {
-        startAndSearch();
-        w->Grid_Click(11); // ascending by "Anzahl Gleise": the order of discovery reversed
-        w->grid()->selectionModel()->select(w->grid()->model()->index(1, 0),
-                                            QItemSelectionModel::Select |
-                                                QItemSelectionModel::Rows);
+        searchSortAndSelect({1});
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Ergebnis ä"));
         TestHelp::answerModalOf<QFileDialog>([&](QFileDialog* d) {
@@ -297,12 +283,19 @@ private slots:
     }
 
 private:
-    void startAndSearch() {
+    // The start-up search, sorted ascending by "Anzahl Gleise" (the order of discovery reversed),
+    // the given rows selected.
+    void searchSortAndSelect(std::initializer_list<int> rows) {
         w = Kern::Main();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
         QTest::mouseClick(w->startButton(), Qt::LeftButton);
         QTRY_COMPARE(w->grid()->model()->rowCount(), 4); // the search runs in the background
+        w->Grid_Click(11);
+        for (const int r : rows)
+            w->grid()->selectionModel()->select(w->grid()->model()->index(r, 0),
+                                                QItemSelectionModel::Select |
+                                                    QItemSelectionModel::Rows);
     }
     static QSizeF outer(const QWidget* w) { return Twips::outerSize(w); }
     Seite1* w = nullptr;

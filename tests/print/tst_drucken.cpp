@@ -234,7 +234,6 @@ private slots:
         // from, to: the page range, 0 for all; printed: the rows on each page, or the message
         dataColumns<QString, int, int, QStringList>({"file", "from", "to", "printed"});
         dataRow("every page", "liste.pdf", 0, 0, QStringList{"1-50", "51-100", "101-120"});
-        dataRow("pages 2 to 3", "liste.pdf", 2, 3, QStringList{"51-100", "101-120"});
         dataRow("the first page alone", "liste.pdf", 1, 1, QStringList{"1-50"});
         dataRow("a range beyond the end", "liste.pdf", 2, 9, QStringList{"51-100", "101-120"});
         dataRow("a printer that cannot be opened", "fehlt/liste.pdf", 0, 0,
