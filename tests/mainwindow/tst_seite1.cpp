@@ -324,22 +324,18 @@ private slots:
         QVERIFY(!w->tableChanged()); // the same price to the program: no question on closing
         const Kern::ResultTableModel* m = w->resultTable();
         QCOMPARE(m->rowCount(), 4);
+        // Read as the grid shows them, which is as the model has them.
+        QAccessibleTableInterface* table =
+            QAccessible::queryAccessibleInterface(w->grid())->tableInterface();
+        QCOMPARE(table->rowCount(), m->rowCount());
         QStringList headings, row;
         for (int c = 0; c < m->columnCount(); ++c) {
-            headings << m->headerData(c, Qt::Horizontal).toString();
-            row << m->cellText(1, c);
+            headings << table->columnDescription(c);
+            row << table->cellAt(0, c)->text(QAccessible::Name);
         }
         QCOMPARE(headings.join(','), "lfd. Nr.,Länge,-/+,24064,24071,24077,24094,24172,24188,24229,"
                                      "24236,Anzahl Gleise,Gesamtpreis");
         QCOMPARE(row.join(','), QStringLiteral("1,1000,0,0,0,,2,5,3,,1,,,11,0,00"));
-        QAccessibleTableInterface* table =
-            QAccessible::queryAccessibleInterface(w->grid())->tableInterface();
-        QVERIFY(table);
-        QCOMPARE(table->rowCount(), m->rowCount());
-        for (int c = 0; c < m->columnCount(); ++c) {
-            QCOMPARE(table->columnDescription(c), headings.at(c));
-            QCOMPARE(table->cellAt(0, c)->text(QAccessible::Name), row.at(c));
-        }
 
         QHeaderView* header = w->grid()->horizontalHeader();
         QStringList orders;
