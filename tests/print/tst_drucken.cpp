@@ -154,29 +154,28 @@ private slots:
             QString(18, 'x') + QString::fromUtf8("\xF0\x9F\x9A\x82") + "tail";
         m_grid.SetUpResultTable(result);
         m_grid.FillResultTable(result.rows);
-        {
-            Printout printout(m_grid, m_noOverride.path());
-            const QTextDocument& doc = printout.build();
-            QStringList headings;
-            for (int column = 3; column <= 7; ++column)
-                headings << cellText(doc, 0, 0, column);
-            QCOMPARE(headings, (QStringList{"{Feld 24}", "H0-24061-Bogen-R1-30",
-                                            QString(19, '7') + QChar(0x2026),
-                                            QString(18, 'x') + QChar(0x2026), "24065"}));
-            QCOMPARE(cellText(doc, 0, 1, 1), CrLf + "1000,1" + CrLf + "1000,2" + CrLf + "1000,0");
-            QCOMPARE(cellText(doc, 0, 1, 10), CrLf + CrLf + "1" + CrLf + "2"); // type 8
-            QCOMPARE(cellText(doc, 0, 1, 11), QChar(QChar::Nbsp));             // as in the template
-            QCOMPARE(cellText(doc, 0, 0, 12), QString());                      // {Feld 30}
-            QCOMPARE(cellText(doc, 0, 1, 13), CrLf + "11" + CrLf + "12" + CrLf + "13");
-            QCOMPARE(cellText(doc, 0, 1, 14), CrLf + "7,75" + CrLf + "5,25" + CrLf + "2,75");
-        }
+        Printout first(m_grid, m_noOverride.path());
+        const QTextDocument& doc = first.build();
+        QStringList headings;
+        for (int column = 3; column <= 7; ++column)
+            headings << cellText(doc, 0, 0, column);
+        QCOMPARE(headings,
+                 (QStringList{"{Feld 24}", "H0-24061-Bogen-R1-30", QString(19, '7') + QChar(0x2026),
+                              QString(18, 'x') + QChar(0x2026), "24065"}));
+        QCOMPARE(cellText(doc, 0, 1, 1), CrLf + "1000,1" + CrLf + "1000,2" + CrLf + "1000,0");
+        QCOMPARE(cellText(doc, 0, 1, 10), CrLf + CrLf + "1" + CrLf + "2"); // type 8
+        QCOMPARE(cellText(doc, 0, 1, 11), QChar(QChar::Nbsp));             // as in the template
+        QCOMPARE(cellText(doc, 0, 0, 12), QString());                      // {Feld 30}
+        QCOMPARE(cellText(doc, 0, 1, 13), CrLf + "11" + CrLf + "12" + CrLf + "13");
+        QCOMPARE(cellText(doc, 0, 1, 14), CrLf + "7,75" + CrLf + "5,25" + CrLf + "2,75");
         fillResults(m_grid, 3, 12);
         m_grid.sortRows(m_grid.columns().price(), true); // cheapest first
-        Printout printout(m_grid, m_noOverride.path());
-        const QTextDocument& doc = printout.build();
-        QCOMPARE(cellText(doc, 0, 1, 0).split(CrLf),
+        Printout sorted(m_grid, m_noOverride.path());
+        const QTextDocument& cheapestFirst = sorted.build();
+        QCOMPARE(cellText(cheapestFirst, 0, 1, 0).split(CrLf),
                  QString("|12|11|10|9|8||7|6|5|4|3||2|1").split('|'));
-        QCOMPARE(cellText(doc, 0, 1, 14).split(CrLf).mid(0, 3), QString("|2,75|5,25").split('|'));
+        QCOMPARE(cellText(cheapestFirst, 0, 1, 14).split(CrLf).mid(0, 3),
+                 QString("|2,75|5,25").split('|'));
     }
 
     // The template of a print run: the user's copy where it is a form the printout can fill,
