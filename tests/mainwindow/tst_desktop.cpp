@@ -120,17 +120,12 @@ private slots:
             QVERIFY2(other == bar || other->objectName().isEmpty() ||
                          !other->geometry().intersects(bar->geometry()),
                      qPrintable(other->objectName()));
-        const QStringList clipped = clippedTexts(w);
-        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral(" | "))));
+        QCOMPARE(clippedTexts(w), QStringList());
 
         QCOMPARE(w->resultLabel()->text(), label);
         QVERIFY(w->sortAscendingFlag());
-        QStringList order;
-        for (int r = 1; r <= w->resultTable()->rowCount(); ++r)
-            order << w->resultTable()->cellText(r, 0);
-        QCOMPARE(order.join(' '), QStringLiteral("4 3 2 1"));
-        // Ctrl+C copies the chosen rows in the order shown, the context menu all when none is
-        // chosen, with the group and heading lines.
+        // Ctrl+C copies the chosen rows in the order shown, the context menu all (the rows' order
+        // kept) when none is chosen, with the group and heading lines.
         QApplication::clipboard()->clear();
         grid->setFocus();
         QTest::keySequence(grid, QKeySequence::Copy);

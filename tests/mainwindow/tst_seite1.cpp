@@ -297,11 +297,19 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("Kuppli's Schotterfix "));
     }
 
-    // The start-up table: eight types within 1000 mm exactly (the prices as the search rewrites
-    // them), the grid read by a screen reader as shown. Every click sorts the other way round from
+    // Every control is named on its own for a screen reader, the picture buttons too. The start-up
+    // table: eight types within 1000 mm exactly (the prices as the search rewrites them), the grid
+    // read by a screen reader as shown. Every click sorts the other way round from
     // the one before, whichever column it was on, also a click on a data cell. A minimum above its
     // maximum is refused, the result kept.
     void searchSortAndRefuse() {
+        QCOMPARE(unnamedOrSharedControls(w), QStringList());
+        QSet<QString> buttonNames;
+        for (int position : {1, 2, 4, 6, 8, 10})
+            buttonNames << accessibleName(
+                w->toolbar()->widgetForAction(w->toolbarButton(position)));
+        buttonNames.remove(QString());
+        QCOMPARE(buttonNames.size(), 6);
         w->priceBox(1)->setText(QStringLiteral("2.5"));
         w->markTableUnchanged();
         search();
@@ -353,17 +361,6 @@ private slots:
         QCOMPARE(w->resultLabel()->text(), QString());
     }
 
-    // What a screen reader finds: every control named on its own, the picture buttons too.
-    void readableByScreenReader() {
-        QCOMPARE(unnamedOrSharedControls(w), QStringList());
-        QSet<QString> buttonNames;
-        for (int position : {1, 2, 4, 6, 8, 10})
-            buttonNames << accessibleName(
-                w->toolbar()->widgetForAction(w->toolbarButton(position)));
-        buttonNames.remove(QString());
-        QCOMPARE(buttonNames.size(), 6);
-    }
-
     void stopping_data() {
         dataColumns<QString, int, QString, bool>({"how", "found", "ending", "barShown"});
         dataRow("start button", "button", 2, " (Abgebrochen nach ", true);
@@ -403,7 +400,6 @@ private slots:
             return rows;
         });
         QTest::mouseClick(w->startButton(), Qt::LeftButton);
-        QCOMPARE(w->startButton()->text(), QStringLiteral("Abbrechen"));
         const QString caption = Kern::resultCaption(found);
         if (how == QLatin1String("returned")) {
             auto* worker = runner->findChild<QThread*>();
