@@ -202,8 +202,7 @@ private slots:
         QFETCH(QByteArray, user);
         QFETCH(bool, installed);
         QFETCH(QString, printed);
-        QTemporaryDir userDir;
-        QTemporaryDir installedDir;
+        QTemporaryDir userDir, installedDir;
         const QString file = userDir.filePath(Drucken::TemplateName);
         if (installed)
             QVERIFY(TestHelp::put(installedDir.filePath(Drucken::TemplateName),
