@@ -157,10 +157,7 @@ private slots:
                 e = c;
         e->setFocus();
         e->setText(before);
-        if (from == to)
-            e->setCursorPosition(from);
-        else
-            e->setSelection(from, to - from);
+        e->setSelection(from, to - from); // none: the cursor goes to from
         enter(e, input, path);
         QTEST(e->text(), "after");
         if (!left.isNull()) {
@@ -402,9 +399,8 @@ private slots:
         QTest::mouseClick(w->startButton(), Qt::LeftButton);
         const QString caption = Kern::resultCaption(found);
         if (how == QLatin1String("returned")) {
-            auto* worker = runner->findChild<QThread*>();
-            QVERIFY(worker);
-            worker->wait(); // its end is not handled yet: the search still counts as running
+            // Its end is not handled yet: the search still counts as running.
+            QVERIFY(runner->findChild<QThread*>()->wait());
         } else {
             QTRY_COMPARE(w->resultLabel()->text(), caption);
             QTest::keyClick(w, Qt::Key_S, Qt::AltModifier); // starts nothing new
