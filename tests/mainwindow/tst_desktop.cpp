@@ -16,6 +16,7 @@
 #include <QtWidgets>
 
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 using TestHelp::contentOf;
@@ -74,10 +75,7 @@ class TestDesktop : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { QFile::remove(Kern::settingsFilePath()); }
-    void cleanup() {
-        delete w;
-        w = nullptr;
-    }
+    void cleanup() { delete std::exchange(w, nullptr); }
 
     void everyPresetKeepsTheResult_data() {
         QTest::addColumn<int>("entry");

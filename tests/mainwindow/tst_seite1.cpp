@@ -221,8 +221,7 @@ private slots:
         QFETCH(QStringList, answers);
         QFETCH(bool, goesOn);
         QFETCH(bool, saved);
-        const QString current = m_dir.filePath(QStringLiteral("aktuell.sfr"));
-        const QString fresh = m_dir.filePath(QStringLiteral("neu.sfr"));
+        const QString current = m_dir.filePath("aktuell.sfr"), fresh = m_dir.filePath("neu.sfr");
         QFile::remove(fresh);
         QVERIFY(TestHelp::put(current, "1\r\nALT\r\n1,00\r\n"));
         if (file != QLatin1String("none"))
