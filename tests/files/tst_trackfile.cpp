@@ -39,7 +39,7 @@ private slots:
     void cleanup() { delete w; }
 
     // Saved and loaded again through the dialogs and the shortcut; the question about a changed
-    // table is tst_tracktable's.
+    // table is the window tests' (tst_seite1).
     void roundTripThroughDialogs() {
         const QString path = m_dir.filePath(QStringLiteral("Gleisbögen H0.sfr"));
         w->priceBox(4)->setText(QStringLiteral("3,5"));
