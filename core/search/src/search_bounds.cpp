@@ -48,6 +48,15 @@ void ReachBounds::plan() {
                      m_lattice.error[size_t(m_space.n)] < window / 64);
 }
 
+void ReachBounds::buildIndex(int t) {
+    m_indexCost[size_t(t)] = -1;
+    const qint64 entries = m_unit.indexEntries(m_space, t);
+    if (entries <= m_indexLeft) {
+        m_indexLeft -= entries;
+        m_indexWork += m_unit.buildIndexTable(m_space, t, m_cancel);
+    }
+}
+
 qint64 ReachBounds::buildSteps() const {
     return m_tableWork / 64 + m_listWork / 16 + m_residueWork / 32 + m_indexWork / 16;
 }
@@ -72,12 +81,7 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
                m_indexCost[k] >= 0 &&
                (m_indexWasted[k] += steps) > m_limits.patience * m_indexCost[k]) {
         // Built once the fruitless descents into the prefix cost as much as its table.
-        m_indexCost[k] = -1;
-        const qint64 entries = m_unit.indexEntries(m_space, t - 1);
-        if (entries <= m_indexLeft) {
-            m_indexLeft -= entries;
-            m_indexWork += m_unit.buildIndexTable(m_space, t - 1, m_cancel);
-        }
+        buildIndex(t - 1);
     }
     // A band that spared little early in the walk may spare much later, where descents cost more:
     // it is tried again after ever longer stretches of wasted work.

@@ -53,6 +53,11 @@ public:
     // Steps at level t that a list of the first t - 1 types' sums would have spared. Told after
     // every step that misses: what it asks must cost next to nothing.
     SFX_HOT_INLINE void noteMissed(int t, qint64 steps) {
+        // Counts passed one at a time above the first t - 1 types waste work that their index
+        // table may spare too.
+        if (const size_t k = size_t(t - 1);
+            m_indexCost[k] >= 0 && (m_indexWasted[k] += steps) > m_limits.patience * m_indexCost[k])
+            buildIndex(t - 1);
         if (!plannedAfter(steps) || t - 1 <= m_lists.built() || t - 1 > m_lists.planned())
             return;
         m_missed[size_t(t)] += steps;
@@ -65,6 +70,8 @@ public:
 
 private:
     double firstTypeBelow(double b) const;
+    // Builds the index table of the first t types, if it still fits.
+    void buildIndex(int t);
     // What all but the unit's band say (see reachBelow).
     double tablesBelow(int t, double a, double b) const;
     double latticeBelow(int t, double b) const;
