@@ -225,14 +225,14 @@ private slots:
                 sums.swap(more);
             }
             table.finish(true);
+            // The least and greatest error of each index.
+            std::vector<long double> low(size_t(reach + 1), Inf), high(low.size(), -Inf);
+            for (const auto& [index, error] : sums) {
+                low[size_t(index)] = std::min(low[size_t(index)], error);
+                high[size_t(index)] = std::max(high[size_t(index)], error);
+            }
             for (int q = 0; q < 40; ++q) {
                 const long double top = (rng.generateDouble() * 1.1 - 0.05) * (reach + 1) * step;
-                // What the least and greatest error of each index allow.
-                std::vector<long double> low(size_t(reach + 1), Inf), high(low.size(), -Inf);
-                for (const auto& [index, error] : sums) {
-                    low[size_t(index)] = std::min(low[size_t(index)], error);
-                    high[size_t(index)] = std::max(high[size_t(index)], error);
-                }
                 long double want = -Inf;
                 for (size_t k = 0; k < low.size(); ++k)
                     if (k * step + low[k] <= top)

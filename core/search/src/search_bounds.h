@@ -101,14 +101,15 @@ private:
     qint64 m_unitWasted = 0; // walk steps under fruitless descents while no unit is looked for
     mutable bool m_unitOff = false;
     mutable qint64 m_unitAsked = 0;
+    mutable double m_unitSpared = 0; // walk steps
     // While the band is off: fruitless walk steps since, and how many make it worth a new trial.
     qint64 m_unitIdle = 0, m_unitRetry = 4096;
     // Per prefix: the cost of its index table in walk steps (-1: none to build), and the walk
-    // steps under fruitless descents into it since the unit was found.
+    // steps wasted above it since the unit was found (fruitless descents into it, counts passed
+    // one at a time).
     std::array<double, MaxTypes + 1> m_indexCost{};
     std::array<qint64, MaxTypes + 1> m_indexWasted{};
-    qint64 m_indexLeft = 0;          // entries the tables may still take
-    mutable double m_unitSpared = 0; // walk steps
+    qint64 m_indexLeft = 0; // entries the tables may still take
     // Fruitless descents per level and the walk steps they cost.
     std::array<qint64, MaxTypes + 1> m_fruitless{}, m_fruitlessSteps{};
     SearchLimits m_limits;

@@ -28,6 +28,12 @@ struct Walker::Level {
         return {std::max(lowerEnd(plo, q), below), std::min(upperEnd(phi, q), above)};
     }
 
+    // An interval a little wider than that, which needs no search over the doubles (see slack).
+    SFX_HOT_INLINE std::pair<double, double> wide(qint64 c) const {
+        const double q = double(c) * len;
+        return {std::max(plo - q - slack, below), std::min(phi - q + slack, above)};
+    }
+
     const SearchSpace& s;
     const int t;
     const size_t i;
@@ -165,10 +171,8 @@ SFX_HOT_INLINE bool Walker::leaf(double plo, double phi) {
 }
 
 SFX_HOT_INLINE Walker::Candidate Walker::examine(const Level& level, qint64 c) const {
-    const double q = m_space.product(level.t - 1, c);
     Candidate k;
-    k.wideA = std::max(level.plo - q - level.slack, level.below);
-    k.wideB = std::min(level.phi - q + level.slack, level.above);
+    std::tie(k.wideA, k.wideB) = level.wide(c);
     k.y = m_bounds->reachBelow(level.t - 1, k.wideA, k.wideB);
     k.a = k.wideA;
     k.b = k.wideB;
@@ -238,9 +242,7 @@ SFX_HOT_INLINE qint64 Walker::skipClosed(Level& level, qint64 c, double y, const
 qint64 Walker::passIndexed(Level& level, qint64 c) {
     const int t = level.t;
     while (c <= level.cb && active()) {
-        const double q = m_space.product(t - 1, c);
-        const double a = std::max(level.plo - q - level.slack, level.below);
-        const double b = std::min(level.phi - q + level.slack, level.above);
+        const auto [a, b] = level.wide(c);
         if (!(m_bounds->indexBelow(t - 1, b) < a))
             return c;
         countStep();
