@@ -46,6 +46,9 @@ public:
     // reachBelow).
     bool indexed(int t) const { return !m_unitOff && m_unit.indexed(t); }
     double indexBelow(int t, double b) const { return m_unit.below(t, b); }
+    qint64 indexPassable(int t, double a, double b, double len, qint64 most) const {
+        return m_unit.passable(t, a, b, len, most);
+    }
 
     // A descent into the first t types that found nothing cost `steps` walk steps; tables that
     // would have ruled it out are built once such descents have cost as much as they do.

@@ -105,7 +105,10 @@ void IndexTable::finish(bool complete) {
     m_blockLow.assign(blocks, HUGE_VALF);
     m_blockHigh.assign(blocks, -HUGE_VALF);
     m_reachUpTo.assign(blocks, -Inf);
+    m_superLow.assign((blocks + Blocks - 1) / Blocks, HUGE_VALF);
+    m_superHigh.assign(m_superLow.size(), -HUGE_VALF);
     m_lowest = Inf;
+    m_highest = -Inf;
     long double reach = -Inf;
     for (size_t b = 0; b < blocks; ++b) {
         for (size_t i = b * Block; i < std::min(m_errors.size(), (b + 1) * Block); ++i) {
@@ -118,6 +121,9 @@ void IndexTable::finish(bool complete) {
             }
         }
         m_lowest = std::min<long double>(m_lowest, m_blockLow[b]);
+        m_highest = std::max<long double>(m_highest, m_blockHigh[b]);
+        m_superLow[b / Blocks] = std::min(m_superLow[b / Blocks], m_blockLow[b]);
+        m_superHigh[b / Blocks] = std::max(m_superHigh[b / Blocks], m_blockHigh[b]);
         m_reachUpTo[b] = reach;
     }
 }
@@ -161,6 +167,82 @@ long double IndexTable::largestNotAbove(long double top) const {
         k = first - 1;
     }
     return best;
+}
+
+// The least and greatest error over the blocks that hold indices first..last.
+std::pair<float, float> IndexTable::envelope(qint64 first, qint64 last) const {
+    float low = HUGE_VALF, high = -HUGE_VALF;
+    for (qint64 b = first / qint64(Block), end = last / qint64(Block); b <= end;) {
+        if (b % qint64(Blocks) == 0 && b + qint64(Blocks) - 1 <= end) {
+            low = std::min(low, m_superLow[size_t(b) / Blocks]);
+            high = std::max(high, m_superHigh[size_t(b) / Blocks]);
+            b += qint64(Blocks);
+        } else {
+            low = std::min(low, m_blockLow[size_t(b)]);
+            high = std::max(high, m_blockHigh[size_t(b)]);
+            ++b;
+        }
+    }
+    return {low, high};
+}
+
+// Per count the window moves by len / step indices: a whole number of them, which leaves its
+// place between two indices as it is, and a drift. For a run of counts, the indices its windows
+// may meet and the least and greatest error among them bound where each window lies between two
+// indices; while no window of the run can hold a whole index, the run is passed. Runs grow while
+// they are passed and shrink where they are not, down to a single count.
+qint64 IndexTable::firstMeeting(long double bottom, long double top, long double slide,
+                                qint64 most) const {
+    if (!(m_lowest < Inf) || most < 1)
+        return most + 1;
+    // In double, each bound widened by more than its roundings.
+    const double s = double(m_step), len = double(slide);
+    const double ratio = len / s, whole = std::round(ratio), drift = ratio - whole;
+    const double margin =
+        (std::fabs(double(top)) + std::fabs(double(bottom)) + double(most) * len) * 0x1p-44 +
+        0x1p-1000;
+    const double lo = double(bottom) - margin, hi = double(top) + margin;
+    const double lowest = double(m_lowest), highest = double(m_highest);
+    const double lastIndex = double(size() - 1);
+    constexpr int MaxRounds = 128;
+    qint64 j = 1, n = 1;
+    for (int round = 0; j <= most; ++round) {
+        if (round == MaxRounds)
+            return j;
+        n = std::min(n, most - j + 1);
+        const double jl = double(j), jh = double(j + n - 1);
+        const double first = std::floor((lo - jh * len - highest) / s) - 1;
+        const double last = std::ceil((hi - jl * len - lowest) / s) + 1;
+        if (last < 0) // this window and every later one lie below the least sum
+            return most + 1;
+        if (last > lastIndex && !m_complete)
+            return j;
+        bool passed = first > lastIndex;
+        if (!passed) {
+            const auto [low, high] =
+                envelope(qint64(std::max(first, 0.0)), qint64(std::min(last, lastIndex)));
+            passed = !(low <= high);
+            if (!passed) {
+                // Where count j's window lies in indices, less its whole moves since jl.
+                const double a = (lo - double(high)) / s - jl * ratio;
+                const double b = (hi - double(low)) / s - jl * ratio;
+                const double d = jh - jl;
+                const double slack = (std::fabs(a) + std::fabs(b) + jh * ratio) * 0x1p-44;
+                const double from = a - d * std::max(drift, 0.0) - slack;
+                const double to = b - d * std::min(drift, 0.0) + slack;
+                passed = to - from < 1 && std::floor(to) < from;
+            }
+        }
+        if (passed) {
+            j += n;
+            n *= 2;
+        } else if (n == 1) {
+            return j;
+        } else {
+            n /= 2;
+        }
+    }
+    return most + 1;
 }
 
 } // namespace Kern::SearchDetail

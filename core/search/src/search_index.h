@@ -3,6 +3,7 @@
 #include "search_exact.h"
 
 #include <atomic>
+#include <utility>
 #include <vector>
 
 namespace Kern::SearchDetail {
@@ -32,9 +33,16 @@ public:
     // An upper bound on the largest sum not above top (millimetres above the minimums); -Inf
     // when none is that small; NaN when top lies beyond the indices the table holds.
     long double largestNotAbove(long double top) const;
+    // The window [bottom, top] slides down by `slide` (> 0) per count of a slower type: the
+    // least j in [1, most] for which some sum may lie in [bottom - j * slide, top - j * slide];
+    // most + 1 when none can; never more than the first such j.
+    qint64 firstMeeting(long double bottom, long double top, long double slide, qint64 most) const;
 
 private:
+    std::pair<float, float> envelope(qint64 first, qint64 last) const;
+
     static constexpr size_t Block = 64;
+    static constexpr size_t Blocks = 64; // blocks in a superblock
     long double m_step;
     // Per index; low > high where no sum has it. Together, for a query reads both at once.
     struct Errors {
@@ -43,9 +51,9 @@ private:
     std::vector<Errors> m_errors;
     // Per block of indices the least and greatest error, and the largest sum of the indices
     // up to the block's end, so that a query reads only the few indices near its answer.
-    std::vector<float> m_blockLow, m_blockHigh;
+    std::vector<float> m_blockLow, m_blockHigh, m_superLow, m_superHigh;
     std::vector<long double> m_reachUpTo;
-    long double m_lowest = 0;
+    long double m_lowest = 0, m_highest = 0; // over all indices
     bool m_complete = false;
 };
 

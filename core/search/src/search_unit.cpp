@@ -214,6 +214,18 @@ double UnitLattice::below(int t, double b) const {
                             p.looseHigh + p.rounding));
 }
 
+qint64 UnitLattice::passable(int t, double a, double b, double len, qint64 most) const {
+    const Prefix& p = m_prefix[size_t(t)];
+    const IndexTable* table = m_index[size_t(t)].get();
+    if (!table || !(len > 0) || most < 1)
+        return 1;
+    // The same millimetres above the minimums as below() asks with, and at least as wide.
+    const long double top = b + p.rounding - p.looseLow - p.base;
+    const long double bottom = a - p.rounding - p.looseHigh - p.base * (1 + 2 * Outwards);
+    const long double slack = (std::fabs(top) + std::fabs(bottom)) * Outwards * 4;
+    return std::max<qint64>(table->firstMeeting(bottom - slack, top + slack, len, most), 1);
+}
+
 // The index of the first t types above their minimums lies in [kmin, kmax]; d more pieces of
 // the t-th type than its minimum leave the first t - 1 types K - d * k, which must be a multiple
 // g of their gcd: (d * k - kmin) mod g <= w with w = kmax - kmin.

@@ -31,6 +31,10 @@ public:
     // double arithmetic; -Inf when none is that small. From the prefix's index table where it
     // has one, from the band otherwise.
     double below(int t, double b) const;
+    // Where the first t types have an index table and no sum of theirs lies in [a, b]: how many
+    // counts of the next type (of length len) may be passed before its window, sliding down by
+    // len per count, can meet one; at most most + 1, 1 where the table cannot tell.
+    qint64 passable(int t, double a, double b, double len, qint64 most) const;
 
     // The first count from `from` on, up to `to`, of the t-th type, walked for sums of the first t
     // types in [lo, hi], that leaves the first t - 1 types an index they can make up: the

@@ -241,12 +241,21 @@ SFX_HOT_INLINE qint64 Walker::skipClosed(Level& level, qint64 c, double y, const
 // fraction of a step of the walk.
 qint64 Walker::passIndexed(Level& level, qint64 c) {
     const int t = level.t;
-    while (c <= level.cb && active()) {
+    for (int closed = 0; c <= level.cb && active(); ++closed) {
         const auto [a, b] = level.wide(c);
         if (!(m_bounds->indexBelow(t - 1, b) < a))
             return c;
         countStep();
-        c = m_bounds->latticeNext(t, c + 1, level.cb, level.plo, level.phi);
+        qint64 next = c + 1;
+        // A run of closed counts: the table tells how far the window slides before it may
+        // meet a sum again, from the window before clamping (a clamped edge does not slide).
+        if (closed >= 1) {
+            const double q = double(c) * level.len;
+            next =
+                c + m_bounds->indexPassable(t - 1, level.plo - q - level.slack,
+                                            level.phi - q + level.slack, level.len, level.cb - c);
+        }
+        c = m_bounds->latticeNext(t, next, level.cb, level.plo, level.phi);
     }
     return c;
 }
