@@ -180,4 +180,20 @@ inline SearchRequest huntedCoarseGrid() {
             999};
 }
 
+// Near multiples of 34.0315 mm at 7.95 km: every index near the route has sums, but the counts
+// that reach it lie thousands of counts apart, one short-listed type among them.
+inline SearchRequest huntedLongRun() {
+    return {{{102.0946, 0, 6, 0},
+             {272.2521, 0, MaxCount, 0},
+             {136.1259, 0, 9999, 0},
+             {34.0316, 0, 9999, 0},
+             {272.2521, 0, MaxCount, 0},
+             {136.126, 0, 9999, 0},
+             {34.0314, 0, MaxCount, 0}},
+            7951425.85,
+            4,
+            8,
+            500};
+}
+
 } // namespace SearchCases

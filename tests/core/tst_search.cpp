@@ -56,18 +56,18 @@ private slots:
         QTest::newRow("short-listed type, 4.2 km") << oddTypeFirst(4199999.9) << 0 << qint64(58897);
         QTest::newRow("short-listed type, 5 km") << oddTypeFirst(5e6) << 0 << qint64(54974);
         QTest::newRow("thousandths, 50 m") << thousandths(50000.052) << 0 << qint64(3278);
-        QTest::newRow("hundredths, 430 m") << hundredths(430000.0) << 0 << qint64(30761);
+        QTest::newRow("hundredths, 430 m") << hundredths(430000.0) << 0 << qint64(7898);
         QTest::newRow("tiny lengths") << tinyLengths() << 999 << qint64(1107);
         QTest::newRow("near multiples") << nearMultiples() << 0 << qint64(46754);
         QTest::newRow("route beyond 2^51") << hugeRoute() << 999 << qint64(120755);
         QTest::newRow("odd unit, ten types, 10 m") << oddUnitTen(10000.35) << 0 << qint64(4546);
-        QTest::newRow("odd unit, ten types, 1 km")
-            << oddUnitTen(1000000.3) << 999 << qint64(206018);
+        QTest::newRow("odd unit, ten types, 1 km") << oddUnitTen(1000000.3) << 999 << qint64(80067);
         QTest::newRow("near 20.94 mm, 62 m") << nearUnit2094(62000.0) << 0 << qint64(12562);
-        QTest::newRow("hunted near 18.08 mm, 7.8 km") << huntedNearUnit() << 0 << qint64(35040);
-        QTest::newRow("hunted wide band, 9.6 km") << huntedWideBand() << 999 << qint64(56801);
-        QTest::newRow("hunted raised minimums") << huntedRaisedMinimums() << 500 << qint64(79685);
+        QTest::newRow("hunted near 18.08 mm, 7.8 km") << huntedNearUnit() << 0 << qint64(4126);
+        QTest::newRow("hunted wide band, 9.6 km") << huntedWideBand() << 999 << qint64(3890);
+        QTest::newRow("hunted raised minimums") << huntedRaisedMinimums() << 500 << qint64(11168);
         QTest::newRow("hunted coarse grid, 21.7 m") << huntedCoarseGrid() << 0 << qint64(11548);
+        QTest::newRow("hunted long runs, 7.95 km") << huntedLongRun() << 500 << qint64(2182025);
         // 64.3, 70.8 and 77.5 sum to 999.1 or 1000.8 near 1000, never within the 0.4 mm that the
         // short types with huge counts add below the window.
         const SearchType tiny = type(1e-10, 0, MaxCount), small = type(3e-10, 0, MaxCount);

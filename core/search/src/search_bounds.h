@@ -45,6 +45,7 @@ public:
     // Whether the first t types have an index table in use, and what it alone says (see
     // reachBelow).
     bool indexed(int t) const { return !m_unitOff && m_unit.indexed(t); }
+    bool banded(int t) const { return !m_unitOff && m_unit.valid(t); }
     double indexBelow(int t, double b) const { return m_unit.below(t, b); }
     qint64 indexPassable(int t, double a, double b, double len, qint64 most) const {
         return m_unit.passable(t, a, b, len, most);

@@ -186,63 +186,16 @@ std::pair<float, float> IndexTable::envelope(qint64 first, qint64 last) const {
     return {low, high};
 }
 
-// Per count the window moves by len / step indices: a whole number of them, which leaves its
-// place between two indices as it is, and a drift. For a run of counts, the indices its windows
-// may meet and the least and greatest error among them bound where each window lies between two
-// indices; while no window of the run can hold a whole index, the run is passed. Runs grow while
-// they are passed and shrink where they are not, down to a single count.
 qint64 IndexTable::firstMeeting(long double bottom, long double top, long double slide,
                                 qint64 most) const {
-    if (!(m_lowest < Inf) || most < 1)
+    if (!(m_lowest < Inf))
         return most + 1;
-    // In double, each bound widened by more than its roundings.
-    const double s = double(m_step), len = double(slide);
-    const double ratio = len / s, whole = std::round(ratio), drift = ratio - whole;
-    const double margin =
-        (std::fabs(double(top)) + std::fabs(double(bottom)) + double(most) * len) * 0x1p-44 +
-        0x1p-1000;
-    const double lo = double(bottom) - margin, hi = double(top) + margin;
-    const double lowest = double(m_lowest), highest = double(m_highest);
-    const double lastIndex = double(size() - 1);
-    constexpr int MaxRounds = 128;
-    qint64 j = 1, n = 1;
-    for (int round = 0; j <= most; ++round) {
-        if (round == MaxRounds)
-            return j;
-        n = std::min(n, most - j + 1);
-        const double jl = double(j), jh = double(j + n - 1);
-        const double first = std::floor((lo - jh * len - highest) / s) - 1;
-        const double last = std::ceil((hi - jl * len - lowest) / s) + 1;
-        if (last < 0) // this window and every later one lie below the least sum
-            return most + 1;
-        if (last > lastIndex && !m_complete)
-            return j;
-        bool passed = first > lastIndex;
-        if (!passed) {
-            const auto [low, high] =
-                envelope(qint64(std::max(first, 0.0)), qint64(std::min(last, lastIndex)));
-            passed = !(low <= high);
-            if (!passed) {
-                // Where count j's window lies in indices, less its whole moves since jl.
-                const double a = (lo - double(high)) / s - jl * ratio;
-                const double b = (hi - double(low)) / s - jl * ratio;
-                const double d = jh - jl;
-                const double slack = (std::fabs(a) + std::fabs(b) + jh * ratio) * 0x1p-44;
-                const double from = a - d * std::max(drift, 0.0) - slack;
-                const double to = b - d * std::min(drift, 0.0) + slack;
-                passed = to - from < 1 && std::floor(to) < from;
-            }
-        }
-        if (passed) {
-            j += n;
-            n *= 2;
-        } else if (n == 1) {
-            return j;
-        } else {
-            n /= 2;
-        }
-    }
-    return most + 1;
+    const IndexErrors errors{double(m_step), size() - 1, m_complete, double(m_lowest),
+                             double(m_highest)};
+    return firstMeetingOf(errors, bottom, top, slide, most,
+                          [this](qint64 first, qint64 last) -> std::pair<double, double> {
+                              return envelope(first, last);
+                          });
 }
 
 } // namespace Kern::SearchDetail

@@ -2,11 +2,85 @@
 
 #include "search_exact.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <utility>
 #include <vector>
 
 namespace Kern::SearchDetail {
+
+// Sums by lattice index K: each lies K steps plus an error from some origin; `last` is the
+// highest index, and indices above it are unknown unless the errors are complete.
+struct IndexErrors {
+    double step;
+    qint64 last;
+    bool complete;
+    double lowest, highest; // errors over all indices
+};
+
+// A window [bottom, top] slides down by `slide` (> 0) per count of a slower type: the least j
+// in [1, most] for which some sum may lie in [bottom - j * slide, top - j * slide], from the
+// least and greatest error that envelope(first, last) gives for indices first..last (it may
+// look at more indices than asked); most + 1 when none can; never more than the first such j.
+//
+// Per count the window moves by slide / step indices: a whole number of them, which leaves its
+// place between two indices as it is, and a drift. For a run of counts, the indices its windows
+// may meet and the least and greatest error among them bound where each window lies between two
+// indices; while no window of the run can hold a whole index, the run is passed. Runs grow while
+// they are passed and shrink where they are not, down to a single count.
+template <typename Envelope>
+qint64 firstMeetingOf(const IndexErrors& e, long double bottom, long double top, long double slide,
+                      qint64 most, Envelope envelope, int rounds = 32) {
+    if (most < 1)
+        return most + 1;
+    // In double, each bound widened by more than its roundings.
+    const double s = e.step, len = double(slide);
+    const double ratio = len / s, whole = std::round(ratio), drift = ratio - whole;
+    const double margin =
+        (std::fabs(double(top)) + std::fabs(double(bottom)) + double(most) * len) * 0x1p-44 +
+        0x1p-1000;
+    const double lo = double(bottom) - margin, hi = double(top) + margin;
+    const double lastIndex = double(e.last);
+    qint64 j = 1, n = 1;
+    for (int round = 0; j <= most; ++round) {
+        if (round == rounds)
+            return j;
+        n = std::min(n, most - j + 1);
+        const double jl = double(j), jh = double(j + n - 1);
+        const double first = std::floor((lo - jh * len - e.highest) / s) - 1;
+        const double last = std::ceil((hi - jl * len - e.lowest) / s) + 1;
+        if (last < 0) // this window and every later one lie below the least sum
+            return most + 1;
+        if (last > lastIndex && !e.complete)
+            return j;
+        bool passed = first > lastIndex;
+        if (!passed) {
+            const auto [low, high] =
+                envelope(qint64(std::max(first, 0.0)), qint64(std::min(last, lastIndex)));
+            passed = !(low <= high);
+            if (!passed) {
+                // Where count j's window lies in indices, less its whole moves since jl.
+                const double a = (lo - high) / s - jl * ratio;
+                const double b = (hi - low) / s - jl * ratio;
+                const double d = jh - jl;
+                const double slack = (std::fabs(a) + std::fabs(b) + jh * ratio) * 0x1p-44;
+                const double from = a - d * std::max(drift, 0.0) - slack;
+                const double to = b - d * std::min(drift, 0.0) + slack;
+                passed = to - from < 1 && std::floor(to) < from;
+            }
+        }
+        if (passed) {
+            j += n;
+            n *= 2;
+        } else if (n == 1) {
+            return j;
+        } else {
+            n /= 2;
+        }
+    }
+    return most + 1;
+}
 
 // The sums of a prefix of types whose lengths lie close to multiples of one unit, by lattice
 // index: a sum of pieces above their minimums with index K = sum d_i k_i lies K steps of the
@@ -33,9 +107,7 @@ public:
     // An upper bound on the largest sum not above top (millimetres above the minimums); -Inf
     // when none is that small; NaN when top lies beyond the indices the table holds.
     long double largestNotAbove(long double top) const;
-    // The window [bottom, top] slides down by `slide` (> 0) per count of a slower type: the
-    // least j in [1, most] for which some sum may lie in [bottom - j * slide, top - j * slide];
-    // most + 1 when none can; never more than the first such j.
+    // See firstMeetingOf.
     qint64 firstMeeting(long double bottom, long double top, long double slide, qint64 most) const;
 
 private:

@@ -16,6 +16,8 @@ constexpr qint64 MaxMultiples = 4096;
 constexpr size_t Refined = 8;
 // Relative slack that covers the long double rounding of a query's few operations.
 constexpr long double Outwards = 0x1p-56L;
+// Rounds of passing a run of counts on the band alone (see firstMeetingOf).
+constexpr int BandRounds = 16;
 
 using Steps = std::array<qint64, MaxTypes>;
 
@@ -108,6 +110,13 @@ UnitLattice::Prefix::Prefix(const SearchSpace& s, const Steps& k, int t) {
     base *= 1 - Outwards;
     looseLow *= 1 - Outwards;
     looseHigh *= 1 + Outwards;
+    long double up = 0, down = 0;
+    for (size_t j = 0; j < size_t(types); ++j) {
+        const size_t fast = size_t(types) - 1 - j;
+        up += room[j] * rate[j];
+        down += room[fast] * rate[fast];
+        corners[j] = {up, reach(up), down, least(down)};
+    }
     rounding = (t + 5) * 0x1p-52L * s.pMax[size_t(t)] + (t + 2) * 0x1p-1000L;
     valid = types > 0 && s.pMax[size_t(t)] * rate[size_t(types - 1)] < 0x1p62L;
 }
@@ -143,6 +152,36 @@ long double UnitLattice::Prefix::reach(long double d) const {
         x += room[j];
     }
     return roomTotal * (1 + Outwards);
+}
+
+long double UnitLattice::Prefix::least(long double d) const {
+    d *= 1 - Outwards;
+    long double x = 0;
+    for (size_t j = size_t(types); j-- > 0;) {
+        const long double all = room[j] * rate[j];
+        if (d < all)
+            return (x + d / rate[j]) * (1 - Outwards);
+        d -= all;
+        x += room[j];
+    }
+    return roomTotal * (1 - Outwards);
+}
+
+// Both are linear between the indices where a type's room runs out: the extremes lie at the
+// ends or at those, whose errors are kept.
+std::pair<long double, long double> UnitLattice::Prefix::errors(long double first, long double last,
+                                                                long double unit) const {
+    long double low = std::min(least(first) - first * unit, least(last) - last * unit);
+    long double high = std::max(reach(first) - first * unit, reach(last) - last * unit);
+    for (size_t j = 0; j < size_t(types); ++j) {
+        const Corner& c = corners[j];
+        if (first < c.reachAt && c.reachAt < last)
+            high = std::max(high, c.reach - c.reachAt * unit);
+        if (first < c.leastAt && c.leastAt < last)
+            low = std::min(low, c.least - c.leastAt * unit);
+    }
+    const long double slack = (std::fabs(low) + std::fabs(high) + last * unit) * Outwards * 4;
+    return {low - slack, high + slack};
 }
 
 UnitLattice UnitLattice::find(const SearchSpace& s) {
@@ -216,14 +255,30 @@ double UnitLattice::below(int t, double b) const {
 
 qint64 UnitLattice::passable(int t, double a, double b, double len, qint64 most) const {
     const Prefix& p = m_prefix[size_t(t)];
-    const IndexTable* table = m_index[size_t(t)].get();
-    if (!table || !(len > 0) || most < 1)
+    if (!p.valid || !(len > 0) || most < 1)
         return 1;
     // The same millimetres above the minimums as below() asks with, and at least as wide.
     const long double top = b + p.rounding - p.looseLow - p.base;
     const long double bottom = a - p.rounding - p.looseHigh - p.base * (1 + 2 * Outwards);
     const long double slack = (std::fabs(top) + std::fabs(bottom)) * Outwards * 4;
-    return std::max<qint64>(table->firstMeeting(bottom - slack, top + slack, len, most), 1);
+    if (const IndexTable* table = m_index[size_t(t)].get())
+        return std::max<qint64>(table->firstMeeting(bottom - slack, top + slack, len, most), 1);
+    // The band as a table: index K stands for K * divisor indices of the unit.
+    const long double highest = std::floor(p.most(p.roomTotal) / p.divisor);
+    if (!(highest < 0x1p52L))
+        return 1;
+    const qint64 g = p.divisor;
+    const double step = double(m_unit * g);
+    const auto envelope = [&](qint64 first, qint64 last) -> std::pair<double, double> {
+        const auto [low, high] = p.errors(static_cast<long double>(first) * g,
+                                          static_cast<long double>(last) * g, step / g);
+        return {roundDown(low), roundUp(high)};
+    };
+    const auto [lowest, highestError] = envelope(0, qint64(highest));
+    const IndexErrors errors{step, qint64(highest), true, lowest, highestError};
+    // Each round costs about a step of the walk.
+    return std::max<qint64>(
+        firstMeetingOf(errors, bottom - slack, top + slack, len, most, envelope, BandRounds), 1);
 }
 
 // The index of the first t types above their minimums lies in [kmin, kmax]; d more pieces of

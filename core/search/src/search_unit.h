@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <utility>
 
 namespace Kern::SearchDetail {
 
@@ -60,14 +61,26 @@ public:
         qint64 divisor = 0;                      // gcd of the k_i
         long double looseLow = 0, looseHigh = 0; // what the other types add
         long double rounding = 0;                // between a double prefix sum and the exact one
+        // Where the room of the j-th type by rate runs out for reach (from the slowest) and for
+        // least (from the fastest), and the millimetres there.
+        struct Corner {
+            long double reachAt, reach, leastAt, least;
+        };
+        std::array<Corner, MaxTypes> corners{};
 
         Prefix(const SearchSpace& space, const std::array<qint64, MaxTypes>& steps, int t);
         Prefix() = default;
         // The fewest and the most indices that x millimetres above the minimums can add.
         long double fewest(long double x) const;
         long double most(long double x) const;
-        // The most millimetres above the minimums that add at most d indices.
+        // The most millimetres above the minimums that add at most d indices, and the fewest
+        // that may add d or more.
         long double reach(long double d) const;
+        long double least(long double d) const;
+        // The least and greatest of reach(d) - d * unit and least(d) - d * unit for d in
+        // [first, last] (the millimetres of index d beside d steps of the unit).
+        std::pair<long double, long double> errors(long double first, long double last,
+                                                   long double unit) const;
     };
 
 private:

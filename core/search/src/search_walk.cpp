@@ -52,6 +52,8 @@ struct Walker::Level {
         size_t begin = 0, end = 0;
     } last;
     int misses = 0, patience = 4;
+    // Counts ruled out since the last descent, and at which of them passRun next asks.
+    int closed = 0, runAt = 2, runGap = 1;
 };
 
 struct Walker::Candidate {
@@ -233,7 +235,14 @@ SFX_HOT_INLINE qint64 Walker::skipClosed(Level& level, qint64 c, double y, const
     if (level.t == 2)
         return m_bounds->pairNext(next, level.cb, level.plo, level.phi);
     next = m_bounds->latticeNext(level.t, next, level.cb, level.plo, level.phi);
-    return m_bounds->indexed(level.t - 1) ? passIndexed(level, next) : next;
+    if (m_bounds->indexed(level.t - 1))
+        return passIndexed(level, next);
+    if (m_bounds->banded(level.t - 1)) {
+        const qint64 run = passRun(level, c, next);
+        if (run > next)
+            next = m_bounds->latticeNext(level.t, run, level.cb, level.plo, level.phi);
+    }
+    return next;
 }
 
 // Where the faster types have an index table, most counts it rules out lie between a few it
@@ -241,23 +250,30 @@ SFX_HOT_INLINE qint64 Walker::skipClosed(Level& level, qint64 c, double y, const
 // fraction of a step of the walk.
 qint64 Walker::passIndexed(Level& level, qint64 c) {
     const int t = level.t;
-    for (int closed = 0; c <= level.cb && active(); ++closed) {
+    while (c <= level.cb && active()) {
         const auto [a, b] = level.wide(c);
         if (!(m_bounds->indexBelow(t - 1, b) < a))
             return c;
         countStep();
-        qint64 next = c + 1;
-        // A run of closed counts: the table tells how far the window slides before it may
-        // meet a sum again, from the window before clamping (a clamped edge does not slide).
-        if (closed >= 1) {
-            const double q = double(c) * level.len;
-            next =
-                c + m_bounds->indexPassable(t - 1, level.plo - q - level.slack,
-                                            level.phi - q + level.slack, level.len, level.cb - c);
-        }
-        c = m_bounds->latticeNext(t, next, level.cb, level.plo, level.phi);
+        c = m_bounds->latticeNext(t, passRun(level, c, c + 1), level.cb, level.plo, level.phi);
     }
     return c;
+}
+
+// Count c is ruled out, and `next` is the first count that may not be: after a few such counts
+// the index table, or the band, tells how far the window slides before it may meet a sum again,
+// from the window before clamping (a clamped edge does not slide). Asked at ever longer gaps
+// while that passes no more than `next` does.
+qint64 Walker::passRun(Level& level, qint64 c, qint64 next) {
+    if (next > level.cb || ++level.closed < level.runAt)
+        return next;
+    const double q = double(c) * level.len;
+    const qint64 run =
+        m_bounds->indexPassable(level.t - 1, level.plo - q - level.slack,
+                                level.phi - q + level.slack, level.len, level.cb - c);
+    level.runGap = run - (next - c) >= 8 ? 1 : std::min(2 * level.runGap, 1024);
+    level.runAt = level.closed + level.runGap;
+    return std::max(next, c + run);
 }
 
 // Count c has the same interval as the last count walked, c - 1: its completions are the same.
@@ -282,6 +298,8 @@ qint64 Walker::repeat(Level& level, qint64 c, bool& hit) {
 // Walks into count c with the exact interval [a, b]; returns the next count to try.
 SFX_HOT_INLINE qint64 Walker::descend(Level& level, qint64 c, double a, double b, bool& found) {
     level.misses = 0;
+    level.closed = 0;
+    level.runAt = 2;
     m_cur[level.i] = c;
     const size_t begin = m_out.size();
     const qint64 stepsBefore = m_steps;
