@@ -32,7 +32,7 @@ qint64 largestNotAbove(const std::set<qint64>& members, qint64 x) {
     return above == members.begin() ? -1 : *std::prev(above);
 }
 
-enum class Tables { Residues, Coarse, Lists, Index, None };
+enum class Tables { Residues, Coarse, Lists, Index, Band, None };
 
 // The search with one kind of table built at the first fruitless descent: residue tables, bit
 // tables squeezed onto coarse grids, lists of prefix sums, or a unit the lengths nearly share
@@ -45,7 +45,7 @@ std::vector<FoundCombination> searchForced(const SearchRequest& r, Tables kind) 
     limits.tableBytes = kind == Tables::Coarse ? 256 : 0;
     limits.residueEntries = kind == Tables::Residues ? 1 << 20 : 0;
     limits.indexEntries = kind == Tables::Index ? 1 << 20 : 0;
-    limits.unitAfter = kind == Tables::Index ? 0 : limits.unitAfter;
+    limits.unitAfter = kind == Tables::Index || kind == Tables::Band ? 0 : limits.unitAfter;
     std::vector<FoundCombination> out;
     Walker(r, out, nullptr, limits).run();
     return out;
@@ -57,6 +57,7 @@ QString forcedMismatch(const SearchRequest& r, const std::vector<FoundCombinatio
                                                     {"coarse tables", Tables::Coarse},
                                                     {"lists", Tables::Lists},
                                                     {"index tables", Tables::Index},
+                                                    {"band alone", Tables::Band},
                                                     {"no tables", Tables::None}};
     for (const auto& [how, kind] : kinds)
         if (const QString diff = SearchFixture::difference(searchForced(r, kind), reference);
