@@ -196,4 +196,19 @@ inline SearchRequest huntedLongRun() {
             500};
 }
 
+// Near multiples of 0.658 mm, finer than the 1.6 mm window, at 2.4 km: the sums of the two
+// fastest types lie near multiples of eight of them, which no count of the third moves.
+inline SearchRequest huntedFineUnit() {
+    return {{{152.65906, 0, MaxCount, 0},
+             {26.32053, 0, 9999, 0},
+             {178.97959, 0, 9999, 0},
+             {47.37695, 0, 9999, 0},
+             {105.28211, 0, 2, 0},
+             {23.03046, 3, 9999, 0}},
+            2412073.764,
+            8,
+            8,
+            999};
+}
+
 } // namespace SearchCases

@@ -68,6 +68,7 @@ private slots:
         QTest::newRow("hunted raised minimums") << huntedRaisedMinimums() << 500 << qint64(11168);
         QTest::newRow("hunted coarse grid, 21.7 m") << huntedCoarseGrid() << 0 << qint64(11548);
         QTest::newRow("hunted long runs, 7.95 km") << huntedLongRun() << 500 << qint64(2182025);
+        QTest::newRow("hunted fine unit, 2.4 km") << huntedFineUnit() << 999 << qint64(12008);
         // 64.3, 70.8 and 77.5 sum to 999.1 or 1000.8 near 1000, never within the 0.4 mm that the
         // short types with huge counts add below the window.
         const SearchType tiny = type(1e-10, 0, MaxCount), small = type(3e-10, 0, MaxCount);

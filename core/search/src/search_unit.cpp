@@ -9,9 +9,11 @@ namespace Kern::SearchDetail {
 
 namespace {
 
-// Units tried: the reference length over 1, 2, ... this many, down to the window's width (a finer
-// unit has an index in every window).
+// Units tried: the reference length over 1, 2, ... this many, down to a fraction of the window's
+// width. A unit finer than the window has an index in every window, but the indices of a prefix
+// may all be multiples of a step coarser than the window (the congruence of nextCount).
 constexpr qint64 MaxMultiples = 4096;
+constexpr long double FinerThanWindow = 64;
 // Candidates whose band is refined by leaving out types that fit no multiple.
 constexpr size_t Refined = 8;
 // Relative slack that covers the long double rounding of a query's few operations.
@@ -197,7 +199,8 @@ UnitLattice UnitLattice::find(const SearchSpace& s) {
     if (ref < 0 || !(window > 0) || !(s.hi < 0x1p60))
         return lattice;
     const long double length = s.len[size_t(ref)];
-    const qint64 most = std::min<qint64>(MaxMultiples, qint64(length / window));
+    const qint64 most =
+        qint64(std::min<long double>(MaxMultiples, FinerThanWindow * length / window));
     struct Candidate {
         long double spread;
         Steps k;
