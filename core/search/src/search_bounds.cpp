@@ -51,6 +51,14 @@ void ReachBounds::plan() {
 void ReachBounds::buildIndex(int t) {
     m_indexCost[size_t(t)] = -1;
     const qint64 entries = m_unit.indexEntries(m_space, t);
+    // Where the tables would take too much, those of shorter prefixes make room: a window that
+    // a longer prefix's table rules out spares a larger descent. They are not built again.
+    for (int k = 2; k < t && entries > m_indexLeft; ++k) {
+        if (m_unit.indexed(k)) {
+            m_indexLeft += m_unit.indexEntries(m_space, k);
+            m_unit.dropIndex(k);
+        }
+    }
     if (entries <= m_indexLeft) {
         m_indexLeft -= entries;
         m_indexWork += m_unit.buildIndexTable(m_space, t, m_cancel);

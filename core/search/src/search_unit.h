@@ -49,6 +49,7 @@ public:
     qint64 indexEntries(const SearchSpace& space, int t) const;
     qint64 indexCost(const SearchSpace& space, int t) const;
     qint64 buildIndexTable(const SearchSpace& space, int t, const std::atomic<bool>* cancel);
+    void dropIndex(int t) { m_index[size_t(t)].reset(); }
 
     // The prefix of the first t types on the lattice given by `steps`.
     struct Prefix {
