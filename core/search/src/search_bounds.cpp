@@ -29,7 +29,8 @@ ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
                          const std::atomic<bool>* cancel)
     : m_space(space), m_cancel(cancel), m_bands(bandsOf(space)), m_lattice(decimalLattice(space)),
       m_pairGrid(m_lattice.valid ? std::nullopt : std::optional<Grid>(pairGrid(space))),
-      m_pair(space, m_pairGrid ? *m_pairGrid : m_lattice), m_limits(limits) {
+      m_pair(space, m_pairGrid ? *m_pairGrid : m_lattice), m_triple(space, m_lattice),
+      m_limits(limits) {
     m_indexCost.fill(-1);
 }
 

@@ -35,6 +35,10 @@ public:
     qint64 pairNext(qint64 from, qint64 to, double plo, double phi) const {
         return m_pair.next(from, to, plo, phi);
     }
+    // The same for the third type's counts, where one of the first two has few.
+    qint64 tripleNext(qint64 from, qint64 to, double plo, double phi) const {
+        return m_triple.next(from, to, plo, phi);
+    }
 
     // The next count of the t-th type, from `from` on, for which the first t - 1 types can make
     // up an index of the unit the lengths nearly share; to + 1 when none up to `to` can.
@@ -47,8 +51,11 @@ public:
     bool indexed(int t) const { return !m_unitOff && m_unit.indexed(t); }
     bool banded(int t) const { return !m_unitOff && m_unit.valid(t); }
     double indexBelow(int t, double b) const { return m_unit.below(t, b); }
-    qint64 indexPassable(int t, double a, double b, double len, qint64 most) const {
-        return m_unit.passable(t, a, b, len, most);
+    // The counts a run passed beyond what the walk would have skipped: work the band spared.
+    qint64 indexPassable(int t, double a, double b, double len, qint64 most, qint64 skipped) const {
+        const qint64 run = m_unit.passable(t, a, b, len, most);
+        m_unitSpared += double(std::max<qint64>(run - skipped, 0));
+        return run;
     }
 
     // A descent into the first t types that found nothing cost `steps` walk steps; tables that
@@ -100,6 +107,7 @@ private:
     Grid m_lattice;                 // exact decimal grid: divisor and lowest-sum checks
     std::optional<Grid> m_pairGrid; // where there is no lattice
     PairStepper m_pair;
+    TripleStepper m_triple;
     UnitLattice m_unit; // where the lengths nearly share a unit that is no short decimal
     bool m_unitWanted = false;
     qint64 m_unitWasted = 0; // walk steps under fruitless descents while no unit is looked for

@@ -24,29 +24,64 @@ qint64 firstModular(qint64 a, qint64 m, qint64 l, qint64 r) {
     return qint64((Int128(m) * y + l + a - 1) / a);
 }
 
-qint64 PairStepper::nextInWidth(qint64 from, qint64 to, qint64 lowSteps, qint64 width) const {
-    const qint64 l1 = m_l1;
-    // (from * L2 - lowSteps + x * L2) mod L1 must lie in [0, width].
-    qint64 s, fl2;
-    if (!__builtin_mul_overflow(from, m_l2, &fl2) && !__builtin_sub_overflow(fl2, lowSteps, &s))
-        s %= l1;
+qint64 nextInWidth(qint64 modulus, qint64 step, qint64 stepRest, qint64 from, qint64 to,
+                   qint64 lowSteps, qint64 width) {
+    // (from * step - lowSteps + x * step) mod modulus must lie in [0, width].
+    qint64 s, fs;
+    if (!__builtin_mul_overflow(from, step, &fs) && !__builtin_sub_overflow(fs, lowSteps, &s))
+        s %= modulus;
     else
-        s = qint64((Int128(from) * m_l2 - lowSteps) % l1);
+        s = qint64((Int128(from) * step - lowSteps) % modulus);
     if (s < 0)
-        s += l1;
-    const qint64 rl = s == 0 ? 0 : l1 - s;
+        s += modulus;
+    const qint64 rl = s == 0 ? 0 : modulus - s;
     const qint64 rh = rl + width;
     qint64 x;
-    if (rh < l1) {
-        x = firstModular(m_step, l1, rl, rh);
+    if (rh < modulus) {
+        x = firstModular(stepRest, modulus, rl, rh);
     } else {
-        const qint64 x1 = firstModular(m_step, l1, rl, l1 - 1);
-        const qint64 x2 = firstModular(m_step, l1, 0, rh - l1);
+        const qint64 x1 = firstModular(stepRest, modulus, rl, modulus - 1);
+        const qint64 x2 = firstModular(stepRest, modulus, 0, rh - modulus);
         x = x1 < 0 ? x2 : (x2 < 0 ? x1 : std::min(x1, x2));
     }
     if (x < 0 || x > to - from)
         return to + 1;
     return from + x;
+}
+
+TripleStepper::TripleStepper(const SearchSpace& space, const Grid& grid) : m_grid(grid) {
+    if (!grid.valid || space.n < 3 || grid.steps[0] <= 0 || grid.steps[1] <= 0 ||
+        grid.steps[2] <= 0)
+        return;
+    const auto counts = [&](size_t i) {
+        return std::max<qint64>(space.usable[i] - space.min[i], 0);
+    };
+    const size_t few = counts(0) <= counts(1) ? 0 : 1;
+    if (counts(few) >= Few)
+        return;
+    m_on = true;
+    m_fewMin = space.min[few];
+    m_fewMax = std::max(space.usable[few], space.min[few]);
+    m_fewSteps = grid.steps[few];
+    m_other = grid.steps[1 - few];
+    m_third = grid.steps[2];
+    m_rest = m_third % m_other;
+}
+
+qint64 TripleStepper::next(qint64 from, qint64 to, double plo, double phi) const {
+    if (!m_on || from > to)
+        return from;
+    const double low = m_grid.stepsBelow(3, plo), high = m_grid.stepsAbove(3, phi);
+    if (high < low)
+        return to + 1;
+    if (!(high - low < double(m_other - 1)) || !(std::fabs(low) < 0x1p61) ||
+        !(std::fabs(double(m_fewMax) * double(m_fewSteps)) < 0x1p61))
+        return from;
+    qint64 best = to + 1;
+    for (qint64 c = m_fewMin; c <= m_fewMax && best > from; ++c)
+        best = std::min(best, nextInWidth(m_other, m_third, m_rest, from, best - 1,
+                                          qint64(low) - c * m_fewSteps, qint64(high - low)));
+    return best;
 }
 
 } // namespace Kern::SearchDetail

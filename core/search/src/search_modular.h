@@ -8,6 +8,12 @@ namespace Kern::SearchDetail {
 // there is none.
 qint64 firstModular(qint64 a, qint64 m, qint64 l, qint64 r);
 
+// The first count x from `from` on, up to `to`, with (x * step - lowSteps) mod modulus in
+// [0, width]: then some multiple of `modulus` added to x * step lies in [lowSteps, lowSteps +
+// width]. to + 1 when none up to `to` has it. `stepRest` is step mod modulus.
+qint64 nextInWidth(qint64 modulus, qint64 step, qint64 stepRest, qint64 from, qint64 to,
+                   qint64 lowSteps, qint64 width);
+
 // The first two types on a grid: their grid sums are c1 * L1 + c2 * L2, and the next count c2
 // for which some whole c1 puts the sum into a range follows from modular arithmetic.
 class PairStepper {
@@ -57,17 +63,39 @@ public:
             return to + 1;
         if (!(highSteps - lowSteps < double(m_l1 - 1)) || !(std::fabs(lowSteps) < 0x1p62))
             return from;
-        return nextInWidth(from, to, qint64(lowSteps), qint64(highSteps - lowSteps));
+        return nextInWidth(m_l1, m_l2, m_step, from, to, qint64(lowSteps),
+                           qint64(highSteps - lowSteps));
     }
 
 private:
-    qint64 nextInWidth(qint64 from, qint64 to, qint64 lowSteps, qint64 width) const;
-
     const SearchSpace& m_space;
     const Grid& m_grid;
     const qint64 m_l1, m_l2; // the first two types' steps
     const bool m_on;         // whether both are steps of the grid, so that stepping applies
     const qint64 m_step;     // L2 mod L1
+};
+
+// The third type on a grid where one of the first two has few counts: for each of those, the
+// next count of the third for which some whole count of the other puts the sum into a range
+// follows from the same arithmetic as for a pair.
+class TripleStepper {
+public:
+    // The grid must outlive the stepper.
+    TripleStepper(const SearchSpace& space, const Grid& grid);
+
+    // The next count from `from` on of the third type for which some counts of the first two
+    // may give a prefix sum in [plo, phi] mm; to + 1 when none up to `to` can, `from` when
+    // nothing can be ruled out.
+    qint64 next(qint64 from, qint64 to, double plo, double phi) const;
+
+private:
+    // Counts of a type up to this many are gone through one by one.
+    static constexpr qint64 Few = 32;
+
+    const Grid& m_grid;
+    bool m_on = false;
+    qint64 m_fewMin = 0, m_fewMax = 0, m_fewSteps = 0; // the type with few counts
+    qint64 m_other = 0, m_third = 0, m_rest = 0;       // steps; m_rest = third mod other
 };
 
 } // namespace Kern::SearchDetail

@@ -234,6 +234,8 @@ SFX_HOT_INLINE qint64 Walker::skipClosed(Level& level, qint64 c, double y, const
     }
     if (level.t == 2)
         return m_bounds->pairNext(next, level.cb, level.plo, level.phi);
+    if (level.t == 3)
+        next = m_bounds->tripleNext(next, level.cb, level.plo, level.phi);
     next = m_bounds->latticeNext(level.t, next, level.cb, level.plo, level.phi);
     if (m_bounds->indexed(level.t - 1))
         return passIndexed(level, next);
@@ -270,7 +272,7 @@ qint64 Walker::passRun(Level& level, qint64 c, qint64 next) {
     const double q = double(c) * level.len;
     const qint64 run =
         m_bounds->indexPassable(level.t - 1, level.plo - q - level.slack,
-                                level.phi - q + level.slack, level.len, level.cb - c);
+                                level.phi - q + level.slack, level.len, level.cb - c, next - c);
     level.runGap = run - (next - c) >= 8 ? 1 : std::min(2 * level.runGap, 1024);
     level.runAt = level.closed + level.runGap;
     return std::max(next, c + run);
@@ -349,7 +351,9 @@ bool Walker::walk(int t, double plo, double phi) {
 
     Level level(s, t, plo, phi);
     bool any = false;
-    qint64 c = t == 2 ? m_bounds->pairNext(level.ca, level.cb, plo, phi) : level.ca;
+    qint64 c = t == 2   ? m_bounds->pairNext(level.ca, level.cb, plo, phi)
+               : t == 3 ? m_bounds->tripleNext(level.ca, level.cb, plo, phi)
+                        : level.ca;
     while (c <= level.cb && active()) {
         countStep();
         publishProgress(level, c);
