@@ -265,7 +265,7 @@ qint64 Walker::passIndexed(Level& level, qint64 c) {
 // Count c is ruled out, and `next` is the first count that may not be: after a few such counts
 // the index table, or the band, tells how far the window slides before it may meet a sum again,
 // from the window before clamping (a clamped edge does not slide). Asked at ever longer gaps
-// while that passes no more than `next` does.
+// while that passes little more than `next` does.
 qint64 Walker::passRun(Level& level, qint64 c, qint64 next) {
     if (next > level.cb || ++level.closed < level.runAt)
         return next;
@@ -273,7 +273,8 @@ qint64 Walker::passRun(Level& level, qint64 c, qint64 next) {
     const qint64 run =
         m_bounds->indexPassable(level.t - 1, level.plo - q - level.slack,
                                 level.phi - q + level.slack, level.len, level.cb - c, next - c);
-    level.runGap = run - (next - c) >= 8 ? 1 : std::min(2 * level.runGap, 1024);
+    // Asking costs about as much as passing a few dozen counts one at a time.
+    level.runGap = run - (next - c) >= 128 ? 1 : std::min(2 * level.runGap, 1024);
     level.runAt = level.closed + level.runGap;
     return std::max(next, c + run);
 }
