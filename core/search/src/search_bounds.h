@@ -51,7 +51,9 @@ public:
     bool indexed(int t) const { return !m_unitOff && m_unit.indexed(t); }
     bool banded(int t) const { return !m_unitOff && m_unit.valid(t); }
     double indexBelow(int t, double b) const { return m_unit.below(t, b); }
-    // The counts a run passed beyond what the walk would have skipped: work the band spared.
+    // How many counts of the next type, of length len, may be passed from the one whose window
+    // is [a, b] (see UnitLattice::passable); those beyond `skipped`, which the walk passes
+    // anyway, count as work the band spared.
     qint64 indexPassable(int t, double a, double b, double len, qint64 most, qint64 skipped) const {
         const qint64 run = m_unit.passable(t, a, b, len, most);
         m_unitSpared += double(std::max<qint64>(run - skipped, 0));
