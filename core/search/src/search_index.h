@@ -13,10 +13,10 @@ namespace Kern::SearchDetail {
 // Sums by lattice index K: each lies K steps plus an error from some origin; `last` is the
 // highest index, and indices above it are unknown unless the errors are complete.
 struct IndexErrors {
-    double step;
-    qint64 last;
-    bool complete;
-    double lowest, highest; // errors over all indices
+    double step = 0;
+    qint64 last = -1;
+    bool complete = false;
+    double lowest = 0, highest = 0; // errors over all indices
 };
 
 // A window [bottom, top] slides down by `slide` (> 0) per count of a slower type: the least j

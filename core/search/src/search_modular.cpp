@@ -57,7 +57,8 @@ TripleStepper::TripleStepper(const SearchSpace& space, const Grid& grid) : m_gri
         return std::max<qint64>(space.usable[i] - space.min[i], 0);
     };
     const size_t few = counts(0) <= counts(1) ? 0 : 1;
-    if (counts(few) >= Few)
+    if (counts(few) >= Few || !(std::fabs(double(std::max(space.usable[few], space.min[few])) *
+                                          double(grid.steps[few])) < 0x1p61))
         return;
     m_on = true;
     m_fewMin = space.min[few];
@@ -74,8 +75,7 @@ qint64 TripleStepper::next(qint64 from, qint64 to, double plo, double phi) const
     const double low = m_grid.stepsBelow(3, plo), high = m_grid.stepsAbove(3, phi);
     if (high < low)
         return to + 1;
-    if (!(high - low < double(m_other - 1)) || !(std::fabs(low) < 0x1p61) ||
-        !(std::fabs(double(m_fewMax) * double(m_fewSteps)) < 0x1p61))
+    if (!(high - low < double(m_other - 1)) || !(std::fabs(low) < 0x1p61))
         return from;
     qint64 best = to + 1;
     for (qint64 c = m_fewMin; c <= m_fewMax && best > from; ++c)

@@ -229,9 +229,25 @@ UnitLattice UnitLattice::find(const SearchSpace& s) {
     if (!(narrowest < Inf))
         return UnitLattice();
     lattice.m_min = s.min;
-    for (int t = 1; t <= s.n; ++t)
-        lattice.m_prefix[size_t(t)] = Prefix(s, lattice.m_steps, t);
+    for (int t = 1; t <= s.n; ++t) {
+        const Prefix& p = lattice.m_prefix[size_t(t)] = Prefix(s, lattice.m_steps, t);
+        // The band as a table: index K stands for K * divisor indices of the unit.
+        const long double highest = p.valid ? std::floor(p.most(p.roomTotal) / p.divisor) : -1;
+        if (highest >= 0 && highest < 0x1p52L) {
+            const double step = double(lattice.m_unit * p.divisor);
+            const auto [lowest, greatest] = bandEnvelope(p, step, 0, qint64(highest));
+            lattice.m_band[size_t(t)] = {step, qint64(highest), true, lowest, greatest};
+        }
+    }
     return lattice;
+}
+
+std::pair<double, double> UnitLattice::bandEnvelope(const Prefix& p, double step, qint64 first,
+                                                    qint64 last) {
+    const qint64 g = p.divisor;
+    const auto [low, high] =
+        p.errors(static_cast<long double>(first) * g, static_cast<long double>(last) * g, step / g);
+    return {roundDown(low), roundUp(high)};
 }
 
 // The largest index the prefix can reach at or below b, and the most millimetres that index
@@ -266,22 +282,15 @@ qint64 UnitLattice::passable(int t, double a, double b, double len, qint64 most)
     const long double slack = (std::fabs(top) + std::fabs(bottom)) * Outwards * 4;
     if (const IndexTable* table = m_index[size_t(t)].get())
         return std::max<qint64>(table->firstMeeting(bottom - slack, top + slack, len, most), 1);
-    // The band as a table: index K stands for K * divisor indices of the unit.
-    const long double highest = std::floor(p.most(p.roomTotal) / p.divisor);
-    if (!(highest < 0x1p52L))
+    const IndexErrors& band = m_band[size_t(t)];
+    if (band.last < 0)
         return 1;
-    const qint64 g = p.divisor;
-    const double step = double(m_unit * g);
-    const auto envelope = [&](qint64 first, qint64 last) -> std::pair<double, double> {
-        const auto [low, high] = p.errors(static_cast<long double>(first) * g,
-                                          static_cast<long double>(last) * g, step / g);
-        return {roundDown(low), roundUp(high)};
+    const auto envelope = [&](qint64 first, qint64 last) {
+        return bandEnvelope(p, band.step, first, last);
     };
-    const auto [lowest, highestError] = envelope(0, qint64(highest));
-    const IndexErrors errors{step, qint64(highest), true, lowest, highestError};
     // Each round costs about a step of the walk.
     return std::max<qint64>(
-        firstMeetingOf(errors, bottom - slack, top + slack, len, most, envelope, BandRounds), 1);
+        firstMeetingOf(band, bottom - slack, top + slack, len, most, envelope, BandRounds), 1);
 }
 
 // The index of the first t types above their minimums lies in [kmin, kmax]; d more pieces of

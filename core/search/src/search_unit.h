@@ -32,9 +32,9 @@ public:
     // double arithmetic; -Inf when none is that small. From the prefix's index table where it
     // has one, from the band otherwise.
     double below(int t, double b) const;
-    // Where the first t types have an index table and no sum of theirs lies in [a, b]: how many
-    // counts of the next type (of length len) may be passed before its window, sliding down by
-    // len per count, can meet one; at most most + 1, 1 where the table cannot tell.
+    // Where no sum of the first t types lies in [a, b]: how many counts of the next type (of
+    // length len) may be passed before its window, sliding down by len per count, can meet one,
+    // by the prefix's index table or else its band; at most most + 1, 1 where neither can tell.
     qint64 passable(int t, double a, double b, double len, qint64 most) const;
 
     // The first count from `from` on, up to `to`, of the t-th type, walked for sums of the first t
@@ -104,6 +104,11 @@ private:
     };
     mutable std::array<Window, MaxTypes + 1> m_windows{};
     std::array<Prefix, MaxTypes + 1> m_prefix{};
+    // Per prefix its band as a table for passable (last < 0: none), and the least and greatest
+    // error of its indices first..last.
+    std::array<IndexErrors, MaxTypes + 1> m_band{};
+    static std::pair<double, double> bandEnvelope(const Prefix& p, double step, qint64 first,
+                                                  qint64 last);
     std::array<std::shared_ptr<const IndexTable>, MaxTypes + 1> m_index{};
 };
 
