@@ -211,4 +211,21 @@ inline SearchRequest huntedFineUnit() {
             999};
 }
 
+// Lengths of one decimal with strays of a few hundred-thousandths of a millimetre, the second type
+// short-listed to 34: at 1 km the third type is stepped for each of its 35 counts.
+inline SearchRequest huntedFewCounts(double route = 1000000.3332368359) {
+    return {{{189.40001, 0, 9999, 0},
+             {47.4, 0, 34, 0},
+             {331.4, 0, 9999, 0},
+             {331.4, 0, 9999, 0},
+             {47.3, 0, 14, 0},
+             {142.00003, 0, MaxCount, 0},
+             {331.4, 0, MaxCount, 0},
+             {47.2998, 0, 9999, 0}},
+            route,
+            4,
+            5,
+            500};
+}
+
 } // namespace SearchCases

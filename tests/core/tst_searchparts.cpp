@@ -137,6 +137,8 @@ private slots:
                 if (a * x % m >= l && a * x % m <= r)
                     want = x;
             QCOMPARE(firstModular(a, m, l, r), want);
+            const qint64 most = rng.bounded(qint64(0), m); // a hit beyond it is none
+            QCOMPARE(firstModular(a, m, l, r, most), want <= most ? want : -1);
         }
         const qint64 a = 1000000007, m = 3000000019; // beyond a scan
         QCOMPARE(qint64(Int128(a) * firstModular(a, m, 5, 5) % m), qint64(5));

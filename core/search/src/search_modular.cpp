@@ -4,7 +4,7 @@ namespace Kern::SearchDetail {
 
 // Euclid's reduction on (a, m): when no multiple of a lies in [l, r], the wrap-arounds y of
 // a * x - m * y follow the same question for (m mod a, a).
-qint64 firstModular(qint64 a, qint64 m, qint64 l, qint64 r) {
+qint64 firstModular(qint64 a, qint64 m, qint64 l, qint64 r, qint64 most) {
     if (l == 0)
         return 0;
     if (a == 0)
@@ -13,9 +13,17 @@ qint64 firstModular(qint64 a, qint64 m, qint64 l, qint64 r) {
     const qint64 q = l / a, lRest = l - q * a;
     const qint64 k = lRest == 0 ? q : q + 1; // the least multiple of a not below l
     if (a * k <= r)                          // a * k < l + a < 2m
-        return k;
+        return k <= most ? k : -1;
+    // x = ceil((m * y + l) / a) stays within `most` while m * y + l <= most * a.
+    qint64 yMost = std::numeric_limits<qint64>::max(), mostA;
+    if (!__builtin_mul_overflow(most, a, &mostA)) {
+        if (mostA < l)
+            return -1;
+        yMost = (mostA - l) / m;
+    }
     const qint64 rRest = r % a;
-    const qint64 y = firstModular(m % a, a, rRest == 0 ? 0 : a - rRest, lRest == 0 ? 0 : a - lRest);
+    const qint64 y =
+        firstModular(m % a, a, rRest == 0 ? 0 : a - rRest, lRest == 0 ? 0 : a - lRest, yMost);
     if (y < 0)
         return -1;
     qint64 my;
@@ -37,11 +45,12 @@ qint64 nextInWidth(qint64 modulus, qint64 step, qint64 stepRest, qint64 from, qi
     const qint64 rl = s == 0 ? 0 : modulus - s;
     const qint64 rh = rl + width;
     qint64 x;
+    const qint64 most = to - from;
     if (rh < modulus) {
-        x = firstModular(stepRest, modulus, rl, rh);
+        x = firstModular(stepRest, modulus, rl, rh, most);
     } else {
-        const qint64 x1 = firstModular(stepRest, modulus, rl, modulus - 1);
-        const qint64 x2 = firstModular(stepRest, modulus, 0, rh - modulus);
+        const qint64 x1 = firstModular(stepRest, modulus, rl, modulus - 1, most);
+        const qint64 x2 = firstModular(stepRest, modulus, 0, rh - modulus, most);
         x = x1 < 0 ? x2 : (x2 < 0 ? x1 : std::min(x1, x2));
     }
     if (x < 0 || x > to - from)

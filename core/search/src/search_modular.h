@@ -5,8 +5,9 @@
 namespace Kern::SearchDetail {
 
 // Smallest x >= 0 with l <= (a * x) mod m <= r, for 0 <= a < m and 0 <= l <= r < m; -1 if
-// there is none.
-qint64 firstModular(qint64 a, qint64 m, qint64 l, qint64 r);
+// there is none, or none up to `most`.
+qint64 firstModular(qint64 a, qint64 m, qint64 l, qint64 r,
+                    qint64 most = std::numeric_limits<qint64>::max());
 
 // The first count x from `from` on, up to `to`, with (x * step - lowSteps) mod modulus in
 // [0, width]: then some multiple of `modulus` added to x * step lies in [lowSteps, lowSteps +
@@ -90,7 +91,7 @@ public:
 
 private:
     // Counts of a type up to this many are gone through one by one.
-    static constexpr qint64 Few = 32;
+    static constexpr qint64 Few = 64;
 
     const Grid& m_grid;
     bool m_on = false;
