@@ -228,4 +228,21 @@ inline SearchRequest huntedFewCounts(double route = 1000000.3332368359) {
             500};
 }
 
+// Tenths of a millimetre, the fast types short-listed, at 7.9 km: the sums of the first two
+// types end at 3.3 km, and tables that end there fit on the tenths where tables up to the route
+// would not.
+inline SearchRequest huntedShortPrefixes() {
+    return {{{201.6, 0, 3156, 0},
+             {306.8, 0, 8661, 0},
+             {26.3, 0, 39, 0},
+             {280.5, 0, 9999, 0},
+             {87.7, 0, 11, 0},
+             {306.8, 3, 9999, 0},
+             {96.4, 0, 9999, 0}},
+            7872931,
+            0,
+            7,
+            999};
+}
+
 } // namespace SearchCases

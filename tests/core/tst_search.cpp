@@ -70,6 +70,8 @@ private slots:
         QTest::newRow("hunted long runs, 7.95 km") << huntedLongRun() << 500 << qint64(491446);
         QTest::newRow("hunted fine unit, 2.4 km") << huntedFineUnit() << 999 << qint64(12008);
         QTest::newRow("hunted few counts, 1 km") << huntedFewCounts() << 500 << qint64(1136);
+        QTest::newRow("hunted short prefixes, 7.9 km")
+            << huntedShortPrefixes() << 999 << qint64(778526);
         // 64.3, 70.8 and 77.5 sum to 999.1 or 1000.8 near 1000, never within the 0.4 mm that the
         // short types with huge counts add below the window.
         const SearchType tiny = type(1e-10, 0, MaxCount), small = type(3e-10, 0, MaxCount);

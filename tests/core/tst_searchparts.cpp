@@ -279,7 +279,8 @@ private slots:
         QRandomGenerator rng(23);
         for (int i = 0; i < 50; ++i) {
             const qint64 bits = rng.bounded(1, 9000);
-            std::vector<quint64> words(ReachTable::words(bits) + 1);
+            // Ones beyond the table's words, which no shift may read.
+            std::vector<quint64> words(ReachTable::words(bits) + 600 / 64 + 2, ~quint64(0));
             ReachTable table(words.data(), bits);
             table.zero();
             std::set<qint64> members{bits - 1};
@@ -298,6 +299,18 @@ private slots:
             table.finish();
             for (qint64 x = -1; x < bits + 5; x += rng.bounded(1, 40))
                 QCOMPARE(table.predecessor(x), largestNotAbove(members, x));
+            // Moved into a longer table, nothing of what lies beyond the shorter one's end.
+            const qint64 longer = bits + rng.bounded(0, 500), by = rng.bounded(0, 300);
+            std::vector<quint64> more(ReachTable::words(longer) + 1, ~quint64(0));
+            ReachTable moved(more.data(), longer);
+            moved.shift(table, by);
+            moved.finish();
+            std::set<qint64> movedMembers;
+            for (qint64 x : members)
+                if (x < bits && x + by < longer)
+                    movedMembers.insert(x + by);
+            for (qint64 x = -1; x < longer + 5; x += rng.bounded(1, 40))
+                QCOMPARE(moved.predecessor(x), largestNotAbove(movedMembers, x));
         }
     }
 

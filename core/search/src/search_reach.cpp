@@ -34,7 +34,14 @@ SFX_WIDE_VECTORS void ReachTable::shift(const ReachTable& from, qint64 k) {
         std::fill(to, to + std::min(ws, count), 0);
     if (ws >= count)
         return;
-    const size_t n = count - ws - 1; // words above ws
+    size_t n = count - ws - 1; // words above ws
+    if (!widen && n >= from.m_count) {
+        // Beyond the shorter table's end: its last word's high bits, then nothing.
+        const size_t have = from.m_count - 1;
+        to[ws + 1 + have] = bs == 0 ? 0 : src[have] >> (64 - bs);
+        std::fill(to + ws + 2 + have, to + count, 0);
+        n = have;
+    }
     quint64* top = to + ws + 1;
     const quint64* hiSrc = src + 1;
     const quint64* loSrc = src;
@@ -85,9 +92,17 @@ void ReachTables::plan(const SearchSpace& space, const Grid& lattice, qint64 byt
         return;
     // Beyond this size, tables cost more to build than they save.
     const long double capBits = static_cast<long double>(bytes) * 8 / tables;
+    // A prefix's sums end at its most: where that lies below hi, so does its table.
+    const auto lengthOf = [&](const Grid& g, int t) {
+        return (std::min<long double>(hi, space.pMax[size_t(t)]) + g.error[size_t(t)]) * g.scale +
+               2;
+    };
+    long double latticeBits = 0;
+    for (int t = 2; t < n && lattice.valid; ++t)
+        latticeBits += lengthOf(lattice, t);
     Grid grid;
     int upTo = 1;
-    if (lattice.valid && (hi + lattice.error[size_t(n)]) * lattice.scale + 2 <= capBits) {
+    if (lattice.valid && latticeBits <= capBits * tables) {
         grid = lattice;
         upTo = n - 1;
         m_onLattice = true; // a table then says all the lattice would, and more
@@ -118,9 +133,15 @@ void ReachTables::plan(const SearchSpace& space, const Grid& lattice, qint64 byt
     m_grid = grid;
     m_grid.finishSetup();
     m_planned = upTo;
-    const long double bits = (hi + grid.error[size_t(upTo)]) * grid.scale + 2;
-    m_bits = qint64(bits);
-    for (int t = 2; t <= upTo; ++t) {
+    // On a coarse grid every table reaches hi, where the errors of the longest prefix end.
+    const long double coarseBits = (hi + grid.error[size_t(upTo)]) * grid.scale + 2;
+    for (int t = 1; t <= upTo; ++t) {
+        const long double bits = m_onLattice ? lengthOf(grid, t) : coarseBits;
+        m_bits[size_t(t)] = qint64(bits);
+        m_offset[size_t(t + 1)] =
+            m_offset[size_t(t)] + (ReachTable::words(m_bits[size_t(t)]) + 7) / 8 * 8;
+        if (t == 1)
+            continue;
         const size_t i = size_t(t - 1);
         const long double passes =
             (t == 2 ? 2 : 1) * (1 + FreshWordOps) +
@@ -143,9 +164,9 @@ qint64 ReachTables::widen(int t, ReachTable& table, const std::atomic<bool>* can
         if (cancel && cancel->load(std::memory_order_relaxed))
             break;
         const qint64 add = std::min(covered, range + 1 - covered);
-        if (Int128(add) * l < m_bits) {
+        if (Int128(add) * l < table.bits()) {
             table.shift(table, add * l);
-            work += qint64(ReachTable::words(m_bits));
+            work += qint64(ReachTable::words(table.bits()));
         }
         covered += add;
     }
@@ -153,10 +174,9 @@ qint64 ReachTables::widen(int t, ReachTable& table, const std::atomic<bool>* can
 }
 
 qint64 ReachTables::build(int upTo, const std::atomic<bool>* cancel) {
-    const size_t slot = (ReachTable::words(m_bits) + 7) / 8 * 8;
     if (!m_block) {
         // Plain memory: large pages and a block kept for the next search measured no gain.
-        m_block.reset(new (std::nothrow) quint64[slot * size_t(m_planned)]);
+        m_block.reset(new (std::nothrow) quint64[m_offset[size_t(m_planned + 1)]]);
         if (!m_block) { // no memory for them: walk on without
             m_planned = 0;
             return 0;
@@ -166,29 +186,30 @@ qint64 ReachTables::build(int upTo, const std::atomic<bool>* cancel) {
     // One type: its multiples, made like every further type's from the empty sum.
     const ReachTable* previous = m_tables[size_t(m_built)].get();
     if (!previous) {
-        m_first = std::make_unique<ReachTable>(m_block.get(), m_bits);
+        m_first = std::make_unique<ReachTable>(m_block.get() + m_offset[1], m_bits[1]);
         m_first->zero();
         const qint64 l0 = m_grid.steps[0];
         for (qint64 c = m_grid.first[0]; c <= m_grid.last[0]; ++c) {
             const Int128 x = Int128(c) * l0;
-            if (x >= m_bits)
+            if (x >= m_bits[1])
                 break;
             m_first->set(qint64(x));
             if (l0 == 0 ||
                 ((c & 0xFFFF) == 0xFFFF && cancel && cancel->load(std::memory_order_relaxed)))
                 break;
         }
-        work += qint64(slot);
+        work += qint64(m_offset[2] - m_offset[1]);
         previous = m_first.get();
     }
     for (int t = m_built; t < upTo; ++t) {
         const Int128 base = Int128(m_grid.first[size_t(t)]) * m_grid.steps[size_t(t)];
-        auto table = std::make_unique<ReachTable>(m_block.get() + slot * size_t(t), m_bits);
-        if (base < m_bits)
+        const size_t i = size_t(t + 1);
+        auto table = std::make_unique<ReachTable>(m_block.get() + m_offset[i], m_bits[i]);
+        if (base < m_bits[i])
             table->shift(*previous, qint64(base));
         else
             table->zero();
-        work += qint64(slot) + widen(t, *table, cancel);
+        work += qint64(m_offset[i + 1] - m_offset[i]) + widen(t, *table, cancel);
         if (cancel && cancel->load(std::memory_order_relaxed))
             return work; // a half-widened table would rule out sums that are reachable
         table->finish();

@@ -23,7 +23,7 @@ public:
     void set(qint64 x) { m_words[size_t(x >> 6)] |= quint64(1) << (x & 63); }
 
     // this = from << k, or this |= this << k when from is this table itself; bits above the
-    // end fall away.
+    // end fall away, and a shorter table counts as zero beyond its end.
     void shift(const ReachTable& from, qint64 k);
     // Clears the bits beyond the end and makes the summary; before any query.
     void finish();
@@ -57,9 +57,10 @@ private:
 };
 
 // Bit tables of the reachable grid sums for the prefixes 2..planned() of the types, on the
-// decimal lattice when it is small enough, otherwise on the coarsest grid whose band stays
-// within the window. They are built on demand, in order, since a walk that ends quickly should
-// not wait for them.
+// decimal lattice when it is small enough (each table ending where its prefix's sums end, which
+// for short-listed fast types lies far below the route), otherwise on the coarsest grid whose
+// band stays within the window. They are built on demand, in order, since a walk that ends
+// quickly should not wait for them.
 class ReachTables {
 public:
     ReachTables();
@@ -86,7 +87,8 @@ private:
     int m_planned = 0;
     int m_built = 1;
     bool m_onLattice = false;
-    qint64 m_bits = 0;
+    std::array<qint64, MaxTypes + 1> m_bits{};   // per prefix, the first type's multiples too
+    std::array<size_t, MaxTypes + 2> m_offset{}; // of each prefix's words in the block
     std::array<qint64, MaxTypes + 1> m_cost{};
     std::array<std::unique_ptr<ReachTable>, MaxTypes + 1> m_tables;
     std::unique_ptr<ReachTable> m_first; // the first type's multiples, below prefix 2
