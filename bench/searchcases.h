@@ -245,4 +245,19 @@ inline SearchRequest huntedShortPrefixes() {
             999};
 }
 
+// Near multiples of 25.51 mm, each long type 0.01 mm above one, at 2.26 km: the third type's
+// counts that may complete the sum follow from the 1,791 counts of the second, a walk of the
+// third type takes ten thousand steps without.
+inline SearchRequest huntedWideStepper() {
+    return {{{280.62, 0, 9999, 0},
+             {255.11000003, 2, 1792, 0},
+             {25.51, 0, 9999, 0},
+             {357.150000002, 0, 9999, 0},
+             {331.64, 3, 9999, 0}},
+            2259920.9976021056,
+            3,
+            0,
+            500};
+}
+
 } // namespace SearchCases

@@ -30,7 +30,7 @@ ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
     : m_space(space), m_cancel(cancel), m_bands(bandsOf(space)), m_lattice(decimalLattice(space)),
       m_pairGrid(m_lattice.valid ? std::nullopt : std::optional<Grid>(pairGrid(space))),
       m_pair(space, m_pairGrid ? *m_pairGrid : m_lattice), m_triple(space, m_lattice),
-      m_limits(limits) {
+      m_tripleRetry(64 * double(m_triple.few())), m_limits(limits) {
     m_indexCost.fill(-1);
 }
 
@@ -66,8 +66,36 @@ void ReachBounds::buildIndex(int t) {
     }
 }
 
+// Off, the stepper is tried once the walks have cost more than it would in a few dozen calls;
+// on, it is judged after a trial of walks by their average cost against that of the walks
+// without it, and tried again only after twice as much cost.
+void ReachBounds::noteThirdWalk(qint64 steps) {
+    if (m_triple.few() <= TripleStepper::Cheap)
+        return;
+    const size_t on = m_tripleOn ? 1 : 0;
+    ++m_tripleWalks[on];
+    m_tripleCost[on] += double(steps);
+    if (!m_tripleOn) {
+        if (m_tripleCost[0] > m_tripleRetry && m_tripleWalks[0] >= TripleTrial) {
+            m_tripleOn = true;
+            m_tripleWalks[1] = 0;
+            m_tripleCost[1] = 0;
+        }
+    } else if (m_tripleWalks[1] == TripleTrial) {
+        const double with = m_tripleCost[1] / double(m_tripleWalks[1]);
+        const double without = m_tripleCost[0] / double(m_tripleWalks[0]);
+        if (with >= without) {
+            m_tripleOn = false;
+            m_tripleRetry = 2 * std::max(m_tripleRetry, m_tripleCost[0]);
+        }
+        m_tripleWalks[1] = 0;
+        m_tripleCost[1] = 0;
+    }
+}
+
 qint64 ReachBounds::buildSteps() const {
-    return m_tableWork / 64 + m_listWork / 16 + m_residueWork / 32 + m_indexWork / 16;
+    return m_tableWork / 64 + m_listWork / 16 + m_residueWork / 32 + m_indexWork / 16 +
+           (m_triple.few() > TripleStepper::Cheap ? qint64(double(m_triple.work()) / ModularStepsPerStep) : 0);
 }
 
 void ReachBounds::noteFruitless(int t, qint64 steps) {

@@ -35,10 +35,22 @@ public:
     qint64 pairNext(qint64 from, qint64 to, double plo, double phi) const {
         return m_pair.next(from, to, plo, phi);
     }
-    // The same for the third type's counts, where one of the first two has few.
+    // The same for the third type's counts, where one of the first two has few. Where they are
+    // more than a few dozen, a call costs as much as a step per count of the few: it is tried
+    // once walks of the third type have cost a good deal, and kept while walks with it cost less
+    // than walks without (see noteThirdWalk).
     qint64 tripleNext(qint64 from, qint64 to, double plo, double phi) const {
-        return m_triple.next(from, to, plo, phi);
+        if (m_triple.few() <= TripleStepper::Cheap)
+            return m_triple.next(from, to, plo, phi);
+        if (!m_tripleOn)
+            return from;
+        const qint64 before = m_triple.work();
+        const qint64 next = m_triple.next(from, to, plo, phi);
+        m_tripleCost[1] += double(m_triple.work() - before) / ModularStepsPerStep;
+        return next;
     }
+    // A walk through the third type's counts ended after `steps` steps, its descents included.
+    void noteThirdWalk(qint64 steps);
 
     // The next count of the t-th type, from `from` on, for which the first t - 1 types can make
     // up an index of the unit the lengths nearly share; to + 1 when none up to `to` can.
@@ -78,10 +90,14 @@ public:
             m_listWork += m_lists.build(m_space, t - 1, m_cancel);
     }
 
-    // Work spent building tables and lists, in walk steps.
+    // Work spent building tables and lists, and stepping the third type where that is costly, in
+    // walk steps.
     qint64 buildSteps() const;
 
 private:
+    static constexpr qint64 TripleTrial = 64; // walks of the third type per judgement
+    static constexpr double ModularStepsPerStep = 2; // as measured on the hunted tables
+
     double firstTypeBelow(double b) const;
     // Builds the index table of the first t types, if it still fits.
     void buildIndex(int t);
@@ -110,6 +126,13 @@ private:
     std::optional<Grid> m_pairGrid; // where there is no lattice
     PairStepper m_pair;
     TripleStepper m_triple;
+    // Stepping of the third type where the few type has many counts (see tripleNext): per
+    // state, off and on, the walks of the third type and what they cost in steps, the stepper's
+    // calls included; and the cost walks without it may reach before it is tried again.
+    bool m_tripleOn = false;
+    std::array<qint64, 2> m_tripleWalks{};
+    mutable std::array<double, 2> m_tripleCost{};
+    double m_tripleRetry = 0;
     UnitLattice m_unit; // where the lengths nearly share a unit that is no short decimal
     bool m_unitWanted = false;
     qint64 m_unitWasted = 0; // walk steps under fruitless descents while no unit is looked for

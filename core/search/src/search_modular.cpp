@@ -86,10 +86,11 @@ qint64 TripleStepper::next(qint64 from, qint64 to, double plo, double phi) const
         return to + 1;
     if (!(high - low < double(m_other - 1)) || !(std::fabs(low) < 0x1p61))
         return from;
-    qint64 best = to + 1;
-    for (qint64 c = m_fewMin; c <= m_fewMax && best > from; ++c)
+    qint64 best = to + 1, c = m_fewMin;
+    for (; c <= m_fewMax && best > from; ++c)
         best = std::min(best, nextInWidth(m_other, m_third, m_rest, from, best - 1,
                                           qint64(low) - c * m_fewSteps, qint64(high - low)));
+    m_work += c - m_fewMin;
     return best;
 }
 

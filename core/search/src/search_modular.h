@@ -88,15 +88,23 @@ public:
     // may give a prefix sum in [plo, phi] mm; to + 1 when none up to `to` can, `from` when
     // nothing can be ruled out.
     qint64 next(qint64 from, qint64 to, double plo, double phi) const;
+    // Modular steps taken so far, one per count of the few type tried.
+    qint64 work() const { return m_work; }
+    // How many counts the type with few has (0: no stepping).
+    qint64 few() const { return m_on ? m_fewMax - m_fewMin + 1 : 0; }
+
+    // Up to this many counts of the few type, stepping costs about what a step of the walk does.
+    static constexpr qint64 Cheap = 64;
 
 private:
     // Counts of a type up to this many are gone through one by one.
-    static constexpr qint64 Few = 64;
+    static constexpr qint64 Few = 4096;
 
     const Grid& m_grid;
     bool m_on = false;
     qint64 m_fewMin = 0, m_fewMax = 0, m_fewSteps = 0; // the type with few counts
     qint64 m_other = 0, m_third = 0, m_rest = 0;       // steps; m_rest = third mod other
+    mutable qint64 m_work = 0;
 };
 
 } // namespace Kern::SearchDetail

@@ -351,6 +351,7 @@ bool Walker::walk(int t, double plo, double phi) {
         return leaf(plo, phi);
 
     Level level(s, t, plo, phi);
+    const qint64 stepsBefore = m_steps;
     bool any = false;
     qint64 c = t == 2   ? m_bounds->pairNext(level.ca, level.cb, plo, phi)
                : t == 3 ? m_bounds->tripleNext(level.ca, level.cb, plo, phi)
@@ -378,6 +379,8 @@ bool Walker::walk(int t, double plo, double phi) {
             return true;
         any = any || found;
     }
+    if (t == 3)
+        m_bounds->noteThirdWalk(m_steps - stepsBefore);
     return any;
 }
 
