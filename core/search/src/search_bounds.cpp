@@ -95,7 +95,9 @@ void ReachBounds::noteThirdWalk(qint64 steps) {
 
 qint64 ReachBounds::buildSteps() const {
     return m_tableWork / 64 + m_listWork / 16 + m_residueWork / 32 + m_indexWork / 16 +
-           (m_triple.few() > TripleStepper::Cheap ? qint64(double(m_triple.work()) / ModularStepsPerStep) : 0);
+           (m_triple.few() > TripleStepper::Cheap
+                ? qint64(double(m_triple.work()) / ModularStepsPerStep)
+                : 0);
 }
 
 void ReachBounds::noteFruitless(int t, qint64 steps) {

@@ -95,7 +95,7 @@ public:
     qint64 buildSteps() const;
 
 private:
-    static constexpr qint64 TripleTrial = 64; // walks of the third type per judgement
+    static constexpr qint64 TripleTrial = 64;        // walks of the third type per judgement
     static constexpr double ModularStepsPerStep = 2; // as measured on the hunted tables
 
     double firstTypeBelow(double b) const;
