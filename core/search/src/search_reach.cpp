@@ -83,6 +83,36 @@ void ReachTable::finish() {
 ReachTables::ReachTables() = default;
 ReachTables::~ReachTables() = default;
 
+namespace {
+
+// Rounded to a coarse unit, every piece strays by up to half a unit, and a length far below the
+// unit by all of itself. The coarsest unit whose band stays within the window for as many
+// prefixes as the finest affordable unit allows is good enough: returns how many, with the grid.
+int coarseGrid(const SearchSpace& space, long double capBits, Grid& grid) {
+    const int n = space.n;
+    const long double window = static_cast<long double>(space.hi) - space.lo;
+    const long double finest = space.hi * (1 + 0x1p-20L) / (capBits - 64);
+    int upTo = 1;
+    for (long double unit = window;; unit /= 2) {
+        unit = std::max(unit, finest);
+        Grid candidate;
+        if (!(unit > 0) || !fillGrid(candidate, space, 1 / unit, n, true))
+            break;
+        int reach = 1;
+        while (reach + 1 <= n - 1 && candidate.error[size_t(reach + 1)] <= window)
+            ++reach;
+        if (reach > upTo) {
+            upTo = reach;
+            grid = candidate;
+        }
+        if (unit == finest || upTo == n - 1)
+            break;
+    }
+    return upTo;
+}
+
+} // namespace
+
 // Tables for the prefixes of 2 .. n - 1 types (the last type is walked, the first solved).
 void ReachTables::plan(const SearchSpace& space, const Grid& lattice, qint64 bytes) {
     const int n = space.n;
@@ -107,26 +137,7 @@ void ReachTables::plan(const SearchSpace& space, const Grid& lattice, qint64 byt
         upTo = n - 1;
         m_onLattice = true; // a table then says all the lattice would, and more
     } else {
-        // Rounded to a coarse unit, every piece strays by up to half a unit, and a length far
-        // below the unit by all of itself. The coarsest unit whose band stays within the window
-        // for as many prefixes as the finest affordable unit allows is good enough.
-        const long double window = static_cast<long double>(hi) - space.lo;
-        const long double finest = hi * (1 + 0x1p-20L) / (capBits - 64);
-        for (long double unit = window;; unit /= 2) {
-            unit = std::max(unit, finest);
-            Grid candidate;
-            if (!(unit > 0) || !fillGrid(candidate, space, 1 / unit, n, true))
-                break;
-            int reach = 1;
-            while (reach + 1 <= n - 1 && candidate.error[size_t(reach + 1)] <= window)
-                ++reach;
-            if (reach > upTo) {
-                upTo = reach;
-                grid = candidate;
-            }
-            if (unit == finest || upTo == n - 1)
-                break;
-        }
+        upTo = coarseGrid(space, capBits, grid);
     }
     if (upTo < 2)
         return;
