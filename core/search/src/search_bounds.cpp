@@ -70,7 +70,7 @@ void ReachBounds::buildIndex(int t) {
 // on, it is judged after a trial of walks by their average cost against that of the walks
 // without it, and tried again only after twice as much cost.
 void ReachBounds::noteThirdWalk(qint64 steps) {
-    if (m_triple.few() <= TripleStepper::Cheap)
+    if (!tripleJudged())
         return;
     const size_t on = m_tripleOn ? 1 : 0;
     ++m_tripleWalks[on];
@@ -95,9 +95,7 @@ void ReachBounds::noteThirdWalk(qint64 steps) {
 
 qint64 ReachBounds::buildSteps() const {
     return m_tableWork / 64 + m_listWork / 16 + m_residueWork / 32 + m_indexWork / 16 +
-           (m_triple.few() > TripleStepper::Cheap
-                ? qint64(double(m_triple.work()) / ModularStepsPerStep)
-                : 0);
+           (tripleJudged() ? qint64(double(m_triple.work()) / ModularStepsPerStep) : 0);
 }
 
 void ReachBounds::noteFruitless(int t, qint64 steps) {

@@ -36,11 +36,11 @@ public:
         return m_pair.next(from, to, plo, phi);
     }
     // The same for the third type's counts, where one of the first two has few. Where they are
-    // more than a few dozen, a call costs as much as a step per count of the few: it is tried
+    // more than a few dozen, a call costs about half a step per count of the few: it is tried
     // once walks of the third type have cost a good deal, and kept while walks with it cost less
     // than walks without (see noteThirdWalk).
     qint64 tripleNext(qint64 from, qint64 to, double plo, double phi) const {
-        if (m_triple.few() <= TripleStepper::Cheap)
+        if (!tripleJudged())
             return m_triple.next(from, to, plo, phi);
         if (!m_tripleOn)
             return from;
@@ -97,6 +97,8 @@ public:
 private:
     static constexpr qint64 TripleTrial = 64;        // walks of the third type per judgement
     static constexpr double ModularStepsPerStep = 2; // as measured on the hunted tables
+    // Whether the third type's stepping costs enough to be judged (see tripleNext).
+    bool tripleJudged() const { return m_triple.few() > TripleStepper::Cheap; }
 
     double firstTypeBelow(double b) const;
     // Builds the index table of the first t types, if it still fits.

@@ -53,7 +53,7 @@ qint64 nextInWidth(qint64 modulus, qint64 step, qint64 stepRest, qint64 from, qi
         const qint64 x2 = firstModular(stepRest, modulus, 0, rh - modulus, most);
         x = x1 < 0 ? x2 : (x2 < 0 ? x1 : std::min(x1, x2));
     }
-    if (x < 0 || x > to - from)
+    if (x < 0 || x > most)
         return to + 1;
     return from + x;
 }
