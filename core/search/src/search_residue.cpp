@@ -1,5 +1,6 @@
 #include "search_residue.h"
 
+#include <limits>
 #include <numeric>
 
 namespace Kern::SearchDetail {
@@ -117,6 +118,14 @@ bool ResidueTable::closeCycles(qint64 step, const std::atomic<bool>* cancel) {
 void ResidueTable::finish(qint64 top) {
     m_top = top;
     m_smallest = *std::min_element(m_least.begin(), m_least.end());
+    const size_t blocks = (m_least.size() + Block - 1) / Block;
+    m_blockLow.assign(blocks, std::numeric_limits<qint64>::max());
+    m_blockHigh.assign(blocks, std::numeric_limits<qint64>::min());
+    for (qint64 r = 0; r < m_modulus; ++r) {
+        const size_t b = size_t(r) / Block;
+        m_blockLow[b] = std::min(m_blockLow[b], m_least[size_t(r)] - r);
+        m_blockHigh[b] = std::max(m_blockHigh[b], most(r) - r);
+    }
 }
 
 // Counts c and minimum + maximum - c give sums that add up to the top: the largest sum of a
@@ -130,17 +139,40 @@ qint64 ResidueTable::most(qint64 r) const {
     return least > m_cap ? m_top - m_cap - 1 : m_top - least;
 }
 
+// Class r holds y where least(r) <= y <= most(r). Going down from x, class and sum step down
+// together, so within a block of classes y - r stays the same, and a block whose least sums
+// less their class all lie above it, or whose largest all lie below it, is passed at once.
 qint64 ResidueTable::predecessor(qint64 x, qint64 floor) const {
     if (x < m_smallest)
         return -1;
     x = std::min(x, m_cap);
-    qint64 r = x % m_modulus;
+    const qint64 m = m_modulus;
+    qint64 r = x % m;
     const qint64 scan = std::min(std::max<qint64>(x - floor, 0), MaxScan) + ScanBelow;
     const qint64 end = std::max(m_smallest, x - scan);
-    for (qint64 y = x; y >= end; --y) {
-        if (m_least[size_t(r)] <= y && y <= most(r))
-            return y;
-        r = r == 0 ? m_modulus - 1 : r - 1;
+    for (qint64 y = x; y >= end;) {
+        const size_t b = size_t(r) / Block;
+        const qint64 first = qint64(b * Block), offset = y - r;
+        if (m_blockLow[b] <= offset && offset <= m_blockHigh[b]) {
+            // As the class steps down, its mirror (see most) steps up.
+            qint64 mirror = m_top < 0 ? 0 : ((m_top - r) % m + m) % m;
+            for (; r >= first && y >= end; --r, --y) {
+                if (m_least[size_t(r)] <= y) {
+                    const qint64 least = m_least[size_t(mirror)];
+                    const qint64 most = m_top < 0       ? m_cap
+                                        : least > m_cap ? m_top - m_cap - 1
+                                                        : m_top - least;
+                    if (y <= most)
+                        return y;
+                }
+                mirror = mirror == m - 1 ? 0 : mirror + 1;
+            }
+        } else {
+            y -= r - first + 1;
+            r = first - 1;
+        }
+        if (r < 0)
+            r = m - 1;
     }
     return end - 1;
 }

@@ -46,6 +46,9 @@ private:
     qint64 m_top = -1;
     qint64 m_smallest = 0;
     std::vector<qint64> m_least;
+    // Per block of classes, the least of least(r) - r and the largest of most(r) - r.
+    static constexpr size_t Block = 64;
+    std::vector<qint64> m_blockLow, m_blockHigh;
 };
 
 // Residue tables for prefixes of the types on the decimal lattice: cheap where bit tables of
