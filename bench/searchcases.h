@@ -260,4 +260,23 @@ inline SearchRequest huntedWideStepper() {
             500};
 }
 
+// Near multiples of 16.6925 mm on an exact grid of hundredths at 3.1 km: the bit table of the
+// first three types rules out the fourth type's 26,000 counts one by one, its nearest sum just
+// below each window; the stride table passes them a run at a time.
+inline SearchRequest huntedStrides() {
+    return {{{333.85, 0, 32, 0},
+             {217, 0, 18, 0},
+             {300.47, 0, 9999, 0},
+             {116.85, 0, MaxCount, 0},
+             {300.47, 0, 9999, 0},
+             {200.31, 3, 9999, 0},
+             {16.69, 0, 9999, 0},
+             {66.77, 3, 9999, 0},
+             {267.08, 0, 36, 0}},
+            3096125.83,
+            0,
+            1,
+            500};
+}
+
 } // namespace SearchCases

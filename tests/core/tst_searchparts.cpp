@@ -5,6 +5,7 @@
 #include "search_modular.h"
 #include "search_reach.h"
 #include "search_residue.h"
+#include "search_stride.h"
 #include "search_unit.h"
 #include "search_walk.h"
 #include "searchfixture.h"
@@ -32,17 +33,19 @@ qint64 largestNotAbove(const std::set<qint64>& members, qint64 x) {
     return above == members.begin() ? -1 : *std::prev(above);
 }
 
-enum class Tables { Residues, Coarse, Lists, Index, Band, None };
+enum class Tables { Residues, Coarse, Lists, Index, Band, Strides, None };
 
 // The search with one kind of table built at the first fruitless descent: residue tables, bit
 // tables squeezed onto coarse grids, lists of prefix sums, or a unit the lengths nearly share
-// looked for at once with its tables of errors per index; or none, which leaves the bounds that
-// need no table.
+// looked for at once with its tables of errors per index, bit tables on the lengths' decimals
+// with the stride tables that pass the walked type's counts; or none, which leaves the bounds
+// that need no table.
 std::vector<FoundCombination> searchForced(const SearchRequest& r, Tables kind) {
     SearchLimits limits;
     limits.patience = 0;
     limits.listedSums = kind == Tables::Lists ? 1 << 20 : 0;
-    limits.tableBytes = kind == Tables::Coarse ? 256 : 0;
+    limits.tableBytes = kind == Tables::Coarse ? 256 : kind == Tables::Strides ? 1 << 20 : 0;
+    limits.strideEntries = kind == Tables::Strides ? 1 << 20 : 0;
     limits.residueEntries = kind == Tables::Residues ? 1 << 20 : 0;
     limits.indexEntries = kind == Tables::Index ? 1 << 20 : 0;
     limits.unitAfter = kind == Tables::Index || kind == Tables::Band ? 0 : limits.unitAfter;
@@ -58,6 +61,7 @@ QString forcedMismatch(const SearchRequest& r, const std::vector<FoundCombinatio
                                                     {"lists", Tables::Lists},
                                                     {"index tables", Tables::Index},
                                                     {"band alone", Tables::Band},
+                                                    {"stride tables", Tables::Strides},
                                                     {"no tables", Tables::None}};
     for (const auto& [how, kind] : kinds)
         if (const QString diff = SearchFixture::difference(searchForced(r, kind), reference);
@@ -311,6 +315,40 @@ private slots:
                     movedMembers.insert(x + by);
             for (qint64 x = -1; x < longer + 5; x += rng.bounded(1, 40))
                 QCOMPARE(moved.predecessor(x), largestNotAbove(movedMembers, x));
+        }
+    }
+
+    // The first window, sliding down by the modulus, that meets a member: against trying each
+    // window in turn, on tables sparse and dense, windows reaching below zero and beyond the end.
+    void strideTableFirstMeeting() {
+        QRandomGenerator rng(31);
+        for (int i = 0; i < 200; ++i) {
+            const qint64 bits = rng.bounded(1, 20000);
+            std::vector<quint64> words(ReachTable::words(bits), 0);
+            ReachTable table(words.data(), bits);
+            std::set<qint64> members;
+            const int density = rng.bounded(1, 200);
+            for (qint64 x = 0; x < bits; ++x)
+                if (rng.bounded(density) == 0) {
+                    table.set(x);
+                    members.insert(x);
+                }
+            table.finish();
+            QCOMPARE(StrideTable::entries(table), qint64(members.size()));
+            const qint64 g = rng.bounded(1, i % 2 ? 70 : 3000);
+            const StrideTable stride(table, g, nullptr);
+            QVERIFY(stride.valid());
+            for (int k = 0; k < 40; ++k) {
+                const qint64 width = rng.bounded(qint64(0), g);
+                const qint64 high = rng.bounded(qint64(-5), bits + 3 * g);
+                const qint64 most = rng.bounded(0, 3) == 0 ? rng.bounded(0, 5) : bits / g + 3;
+                qint64 first = most + 1;
+                for (qint64 j = 0; j <= most && first > most; ++j)
+                    if (const qint64 x = largestNotAbove(members, high - j * g);
+                        x >= 0 && x >= high - width - j * g)
+                        first = j;
+                QCOMPARE(stride.firstMeeting(high, width, most), first);
+            }
         }
     }
 

@@ -1,5 +1,7 @@
 #include "search_bounds.h"
 
+#include <new>
+
 namespace Kern::SearchDetail {
 
 namespace {
@@ -32,6 +34,8 @@ ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
       m_pair(space, m_pairGrid ? *m_pairGrid : m_lattice), m_triple(space, m_lattice),
       m_tripleRetry(64 * double(m_triple.few())), m_limits(limits) {
     m_indexCost.fill(-1);
+    m_strideCost.fill(-1);
+    m_strideLeft = limits.strideEntries;
 }
 
 // Tables and lists are planned once the walk has missed a few times: most searches are over
@@ -41,6 +45,7 @@ void ReachBounds::plan() {
     m_lists.plan(m_space, m_limits.listedSums);
     m_tables.plan(m_space, m_lattice, m_limits.tableBytes);
     m_residues.plan(m_space, m_lattice, 2, m_limits.residueEntries);
+    planStrides();
     // Bit tables on a decimal lattice that holds the sums nearly exactly say all that the
     // unit's band could; without them, or on a lattice as coarse as the window, a band around
     // multiples of another unit may rule out what no table reaches.
@@ -95,6 +100,7 @@ void ReachBounds::noteThirdWalk(qint64 steps) {
 
 qint64 ReachBounds::buildSteps() const {
     return m_tableWork / 64 + m_listWork / 16 + m_residueWork / 32 + m_indexWork / 16 +
+           m_strideWork +
            (tripleJudged() ? qint64(double(m_triple.work()) / ModularStepsPerStep) : 0);
 }
 
@@ -143,6 +149,80 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
         cost += m_tables.cost(k);
     if (m_wasted[size_t(t)] > m_limits.patience * double(cost))
         m_tableWork += m_tables.build(t - 1, m_cancel);
+}
+
+// On the lattice a type's length is a whole number of steps, and the windows of its counts slide
+// down by exactly that many (up to a drift that strideNext allows for). A window wider than the
+// steps meets every residue: nothing to gain there, so short lengths get none. What is wasted
+// first pays for the bit tables it needs and a count of the members.
+void ReachBounds::planStrides() {
+    if (!m_tables.onLattice())
+        return;
+    double tables = 0;
+    for (int t = 3; t <= m_space.n && t - 1 <= m_tables.planned(); ++t) {
+        tables += double(m_tables.cost(t - 1));
+        if (m_tables.grid().steps[size_t(t - 1)] >= 64)
+            m_strideCost[size_t(t)] = tables + double(m_tables.words(t - 1)) / WordsPerStep;
+    }
+}
+
+void ReachBounds::considerStride(int t) {
+    const size_t k = size_t(t);
+    m_strideWasted[k] = 0;
+    if (m_tables.built() < t - 1) {
+        m_tableWork += m_tables.build(t - 1, m_cancel);
+        if (m_tables.built() < t - 1) { // cancelled, or no memory for them
+            m_strideCost[k] = -1;
+            return;
+        }
+    }
+    const ReachTable& table = *m_tables.table(t - 1);
+    const qint64 g = m_tables.grid().steps[k - 1];
+    if (!m_strideCounted[k]) {
+        m_strideCounted[k] = true;
+        m_strideMembers[k] = StrideTable::entries(table);
+        const double words = double(table.wordCount()) / WordsPerStep;
+        m_strideWork += qint64(words);
+        const bool fits = m_strideMembers[k] + g + 1 <= m_strideLeft;
+        m_strideCost[k] = fits ? 2 * (words + double(m_strideMembers[k]) / MembersPerStep) : -1;
+        return;
+    }
+    m_strideWork += qint64(m_strideCost[k]);
+    m_strideCost[k] = -1;
+    try {
+        auto stride = std::make_unique<StrideTable>(table, g, m_cancel);
+        if (stride->valid()) {
+            m_strideLeft -= m_strideMembers[k] + g + 1;
+            m_strides[k] = std::move(stride);
+        }
+    } catch (const std::bad_alloc&) { // no memory for it: walk on without
+    }
+}
+
+qint64 ReachBounds::strideNext(int t, qint64 from, qint64 to, double plo, double phi) const {
+    const StrideTable* stride = m_strides[size_t(t)].get();
+    if (!stride || from >= to)
+        return from;
+    const int p = t - 1;
+    const Grid& g = m_tables.grid();
+    const double len = m_space.len[size_t(p)];
+    const qint64 steps = stride->modulus();
+    const double q = double(from) * len;
+    // Every edge the walk may compute for these counts (wide intervals, rounded products) lies
+    // within `eps` of the exact one, and the windows drift from whole steps by the length's
+    // distance from its steps; a margin of whole steps covers both and the grid's rounding.
+    const double far = std::max({std::fabs(plo), std::fabs(phi), double(to) * len});
+    const double eps = far * 0x1p-46 + 0x1p-1000;
+    const double high = g.stepsAbove(p, phi - q + eps);
+    const double low = g.stepsBelow(p, plo - q - eps) - 1;
+    const double drift =
+        double(to - from) * double(std::fabs(static_cast<long double>(len) * g.scale - steps));
+    const double margin = std::ceil(drift + 2 * eps * g.scaleD) + 2;
+    const double width = high - low + 2 * margin;
+    // Beyond the table's end it says nothing; so neither does this.
+    if (!(width < double(steps)) || !(high + margin < double(m_tables.table(p)->bits())))
+        return from;
+    return from + stride->firstMeeting(qint64(high + margin), qint64(width), to - from);
 }
 
 SFX_HOT_INLINE double ReachBounds::firstTypeBelow(double b) const {

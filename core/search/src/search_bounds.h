@@ -4,6 +4,7 @@
 #include "search_modular.h"
 #include "search_reach.h"
 #include "search_residue.h"
+#include "search_stride.h"
 #include "search_unit.h"
 
 #include <optional>
@@ -58,6 +59,12 @@ public:
         return m_unit.valid(t) ? m_unit.nextCount(t, plo, phi, from, to) : from;
     }
 
+    // Whether the t-th type's counts can be passed with the stride table of the first t - 1
+    // types, and the next count from `from` on whose window that table leaves open; to + 1 when
+    // none up to `to` is.
+    bool strided(int t) const { return m_strides[size_t(t)] != nullptr; }
+    qint64 strideNext(int t, qint64 from, qint64 to, double plo, double phi) const;
+
     // Whether the first t types have an index table in use, and what it alone says (see
     // reachBelow).
     bool indexed(int t) const { return !m_unitOff && m_unit.indexed(t); }
@@ -78,6 +85,9 @@ public:
     // Steps at level t that a list of the first t - 1 types' sums would have spared. Told after
     // every step that misses: what it asks must cost next to nothing.
     SFX_HOT_INLINE void noteMissed(int t, qint64 steps) {
+        if (m_strideCost[size_t(t)] >= 0 &&
+            (m_strideWasted[size_t(t)] += steps) > m_limits.patience * m_strideCost[size_t(t)])
+            considerStride(t);
         // Counts passed one at a time above the first t - 1 types waste work that their index
         // table may spare too.
         if (const size_t k = size_t(t - 1);
@@ -101,6 +111,12 @@ private:
     bool tripleJudged() const { return m_triple.few() > TripleStepper::Cheap; }
 
     double firstTypeBelow(double b) const;
+    // Once the bit tables are planned: which walked types may be passed with a stride table of
+    // the faster types' bit table, and what waste on their counts pays for a first look.
+    void planStrides();
+    // The first look builds the bit tables it needs and counts the members; the next, once the
+    // waste pays for it, builds the stride table if it fits.
+    void considerStride(int t);
     // Builds the index table of the first t types, if it still fits.
     void buildIndex(int t);
     // What all but the unit's band say (see reachBelow).
@@ -117,6 +133,8 @@ private:
     }
 
     static constexpr qint64 StepsBeforePlanning = 32;
+    // What a step of the walk costs in words of a bit table read, and in members placed.
+    static constexpr double WordsPerStep = 64, MembersPerStep = 16;
     // Queries after which the band is judged by the work it spared: each window it alone ruled
     // out spared a descent of the average fruitless cost at that level.
     static constexpr qint64 UnitTrial = 4096;
@@ -149,6 +167,16 @@ private:
     std::array<double, MaxTypes + 1> m_indexCost{};
     std::array<qint64, MaxTypes + 1> m_indexWasted{};
     qint64 m_indexLeft = 0; // entries the tables may still take
+    // Per walked type: the stride table of the faster types' bit table modulo its steps; the
+    // walk steps wasted on its closed counts, and the cost in walk steps that must be wasted
+    // before the next look at it (-1: none to build); whether its members are counted.
+    std::array<std::unique_ptr<StrideTable>, MaxTypes + 1> m_strides;
+    std::array<double, MaxTypes + 1> m_strideCost{};
+    std::array<qint64, MaxTypes + 1> m_strideWasted{};
+    std::array<bool, MaxTypes + 1> m_strideCounted{};
+    std::array<qint64, MaxTypes + 1> m_strideMembers{};
+    qint64 m_strideLeft = 0; // entries the stride tables may still take
+    qint64 m_strideWork = 0; // walk steps
     // Fruitless descents per level and the walk steps they cost.
     std::array<qint64, MaxTypes + 1> m_fruitless{}, m_fruitlessSteps{};
     SearchLimits m_limits;

@@ -127,17 +127,22 @@ void ReachTables::plan(const SearchSpace& space, const Grid& lattice, qint64 byt
         return (std::min<long double>(hi, space.pMax[size_t(t)]) + g.error[size_t(t)]) * g.scale +
                2;
     };
+    // On the lattice as many prefixes as fit, the shortest first; a coarse grid where it
+    // reaches further.
     long double latticeBits = 0;
-    for (int t = 2; t < n && lattice.valid; ++t)
+    int onLattice = 1;
+    for (int t = 2; t < n && lattice.valid; ++t) {
         latticeBits += lengthOf(lattice, t);
+        if (latticeBits > capBits * tables)
+            break;
+        onLattice = t;
+    }
     Grid grid;
-    int upTo = 1;
-    if (lattice.valid && latticeBits <= capBits * tables) {
+    int upTo = onLattice == n - 1 ? onLattice : coarseGrid(space, capBits, grid);
+    if (onLattice >= 2 && onLattice >= upTo) {
         grid = lattice;
-        upTo = n - 1;
+        upTo = onLattice;
         m_onLattice = true; // a table then says all the lattice would, and more
-    } else {
-        upTo = coarseGrid(space, capBits, grid);
     }
     if (upTo < 2)
         return;

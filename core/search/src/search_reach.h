@@ -20,6 +20,8 @@ public:
     void zero() { std::fill(m_words, m_words + m_count, 0); }
 
     qint64 bits() const { return m_bits; }
+    size_t wordCount() const { return m_count; }
+    quint64 word(size_t w) const { return m_words[w]; }
     void set(qint64 x) { m_words[size_t(x >> 6)] |= quint64(1) << (x & 63); }
 
     // this = from << k, or this |= this << k when from is this table itself; bits above the
@@ -73,6 +75,8 @@ public:
     const Grid& grid() const { return m_grid; }
     // What building table t costs, in steps of the walk.
     qint64 cost(int t) const { return m_cost[size_t(t)]; }
+    // The words table t takes.
+    size_t words(int t) const { return ReachTable::words(m_bits[size_t(t)]); }
 
     // Builds the tables up to prefix upTo, or as far as it gets before `cancel` is set (the
     // tables built so far stay usable). Gives up the plan when there is no memory for them.

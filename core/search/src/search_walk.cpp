@@ -54,6 +54,8 @@ struct Walker::Level {
     int misses = 0, patience = 4;
     // Counts ruled out since the last descent, and at which of them passRun next asks.
     int closed = 0, runAt = 2, runGap = 1;
+    // The same for the stride table.
+    int strided = 0, strideAt = 2, strideGap = 1;
 };
 
 struct Walker::Candidate {
@@ -237,6 +239,8 @@ SFX_HOT_INLINE qint64 Walker::skipClosed(Level& level, qint64 c, double y, const
     if (level.t == 3)
         next = m_bounds->tripleNext(next, level.cb, level.plo, level.phi);
     next = m_bounds->latticeNext(level.t, next, level.cb, level.plo, level.phi);
+    if (m_bounds->strided(level.t))
+        next = strideRun(level, next);
     if (m_bounds->indexed(level.t - 1))
         return passIndexed(level, next);
     if (m_bounds->banded(level.t - 1)) {
@@ -279,6 +283,20 @@ qint64 Walker::passRun(Level& level, qint64 c, qint64 next) {
     return std::max(next, c + run);
 }
 
+// `next` is the first count that may not be ruled out: after a few ruled out in a row, the
+// stride table of the faster types tells the first whose window it leaves open. Asked at ever
+// longer gaps while that passes few more counts.
+qint64 Walker::strideRun(Level& level, qint64 next) {
+    if (next > level.cb || ++level.strided < level.strideAt)
+        return next;
+    countStep();
+    const qint64 to = m_bounds->strideNext(level.t, next, level.cb, level.plo, level.phi);
+    // Asking costs about as much as passing a few dozen counts one at a time.
+    level.strideGap = to - next >= 64 ? 1 : std::min(2 * level.strideGap, 1024);
+    level.strideAt = level.strided + level.strideGap;
+    return to;
+}
+
 // Count c has the same interval as the last count walked, c - 1: its completions are the same.
 // Returns the next count to try; `hit` tells whether c completes.
 qint64 Walker::repeat(Level& level, qint64 c, bool& hit) {
@@ -303,6 +321,8 @@ SFX_HOT_INLINE qint64 Walker::descend(Level& level, qint64 c, double a, double b
     level.misses = 0;
     level.closed = 0;
     level.runAt = 2;
+    level.strided = 0;
+    level.strideAt = 2;
     m_cur[level.i] = c;
     const size_t begin = m_out.size();
     const qint64 stepsBefore = m_steps;

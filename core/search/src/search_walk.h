@@ -45,6 +45,7 @@ private:
     qint64 skipClosed(Level& level, qint64 c, double y, const Candidate& cand);
     qint64 passIndexed(Level& level, qint64 c);
     qint64 passRun(Level& level, qint64 c, qint64 next);
+    qint64 strideRun(Level& level, qint64 next);
     qint64 repeat(Level& level, qint64 c, bool& hit);
     qint64 descend(Level& level, qint64 c, double a, double b, bool& found);
     bool leaf(double plo, double phi);
