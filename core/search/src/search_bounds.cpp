@@ -100,7 +100,7 @@ void ReachBounds::noteThirdWalk(qint64 steps) {
 
 qint64 ReachBounds::buildSteps() const {
     return m_tableWork / 64 + m_listWork / 16 + m_residueWork / 32 + m_indexWork / 16 +
-           m_strideWork +
+           m_residues.looked() / ClassesPerStep + m_strideWork +
            (tripleJudged() ? qint64(double(m_triple.work()) / ModularStepsPerStep) : 0);
 }
 

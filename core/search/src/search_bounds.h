@@ -100,8 +100,8 @@ public:
             m_listWork += m_lists.build(m_space, t - 1, m_cancel);
     }
 
-    // Work spent building tables and lists, and stepping the third type where that is costly, in
-    // walk steps.
+    // Work spent building tables and lists, looking through residue classes, and stepping the
+    // third type where that is costly, in walk steps.
     qint64 buildSteps() const;
 
 private:
@@ -135,6 +135,9 @@ private:
     static constexpr qint64 StepsBeforePlanning = 32;
     // What a step of the walk costs in words of a bit table read, and in members placed.
     static constexpr double WordsPerStep = 64, MembersPerStep = 16;
+    // Classes a residue table's query looks at (or blocks of them it passes) in the time of a
+    // step of the walk; the walk counts each query as one step besides.
+    static constexpr qint64 ClassesPerStep = 64;
     // Queries after which the band is judged by the work it spared: each window it alone ruled
     // out spared a descent of the average fruitless cost at that level.
     static constexpr qint64 UnitTrial = 4096;

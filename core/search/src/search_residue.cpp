@@ -143,6 +143,7 @@ qint64 ResidueTable::most(qint64 r) const {
 // together, so within a block of classes y - r stays the same, and a block whose least sums
 // less their class all lie above it, or whose largest all lie below it, is passed at once.
 qint64 ResidueTable::predecessor(qint64 x, qint64 floor) const {
+    ++m_looked;
     if (x < m_smallest)
         return -1;
     x = std::min(x, m_cap);
@@ -156,18 +157,23 @@ qint64 ResidueTable::predecessor(qint64 x, qint64 floor) const {
         if (m_blockLow[b] <= offset && offset <= m_blockHigh[b]) {
             // As the class steps down, its mirror (see most) steps up.
             qint64 mirror = m_top < 0 ? 0 : ((m_top - r) % m + m) % m;
+            const qint64 top = r;
             for (; r >= first && y >= end; --r, --y) {
                 if (m_least[size_t(r)] <= y) {
                     const qint64 least = m_least[size_t(mirror)];
                     const qint64 most = m_top < 0       ? m_cap
                                         : least > m_cap ? m_top - m_cap - 1
                                                         : m_top - least;
-                    if (y <= most)
+                    if (y <= most) {
+                        m_looked += top - r + 1;
                         return y;
+                    }
                 }
                 mirror = mirror == m - 1 ? 0 : mirror + 1;
             }
+            m_looked += top - r;
         } else {
+            ++m_looked;
             y -= r - first + 1;
             r = first - 1;
         }
@@ -265,6 +271,14 @@ qint64 ResidueTables::build(const SearchSpace& space, int upTo, const std::atomi
         m_built = t;
     }
     return work;
+}
+
+qint64 ResidueTables::looked() const {
+    qint64 looked = 0;
+    for (const auto& table : m_tables)
+        if (table)
+            looked += table->looked();
+    return looked;
 }
 
 } // namespace Kern::SearchDetail

@@ -36,6 +36,8 @@ public:
     // and largest sums of its class admit, if a scan of the classes from x down to a little
     // below `floor` finds it; -1 when no sum is that small.
     qint64 predecessor(qint64 x, qint64 floor) const;
+    // Classes and blocks of classes the queries have looked at so far.
+    qint64 looked() const { return m_looked; }
 
 private:
     std::vector<qint64> shifted(qint64 count, qint64 step, const std::atomic<bool>* cancel) const;
@@ -49,6 +51,7 @@ private:
     // Per block of classes, the least of least(r) - r and the largest of most(r) - r.
     static constexpr size_t Block = 64;
     std::vector<qint64> m_blockLow, m_blockHigh;
+    mutable qint64 m_looked = 0;
 };
 
 // Residue tables for prefixes of the types on the decimal lattice: cheap where bit tables of
@@ -62,6 +65,8 @@ public:
     qint64 cost(int t) const { return m_cost[size_t(t)]; }
     // Builds the tables up to prefix upTo; returns the work done, in table entries written.
     qint64 build(const SearchSpace& space, int upTo, const std::atomic<bool>* cancel);
+    // Classes and blocks the queries of all tables have looked at.
+    qint64 looked() const;
     const ResidueTable* table(int t) const {
         return t <= m_built ? m_tables[size_t(t)].get() : nullptr;
     }
