@@ -132,9 +132,10 @@ void ResidueTable::finish(qint64 top) {
 // class is the top less the least sum of the mirrored class, and if that lies beyond the cap,
 // the largest lies below top - cap.
 qint64 ResidueTable::most(qint64 r) const {
-    if (m_top < 0)
-        return m_cap;
-    const qint64 mirror = ((m_top - r) % m_modulus + m_modulus) % m_modulus;
+    return m_top < 0 ? m_cap : mirrored(((m_top - r) % m_modulus + m_modulus) % m_modulus);
+}
+
+qint64 ResidueTable::mirrored(qint64 mirror) const {
     const qint64 least = m_least[size_t(mirror)];
     return least > m_cap ? m_top - m_cap - 1 : m_top - least;
 }
@@ -159,15 +160,9 @@ qint64 ResidueTable::predecessor(qint64 x, qint64 floor) const {
             qint64 mirror = m_top < 0 ? 0 : ((m_top - r) % m + m) % m;
             const qint64 top = r;
             for (; r >= first && y >= end; --r, --y) {
-                if (m_least[size_t(r)] <= y) {
-                    const qint64 least = m_least[size_t(mirror)];
-                    const qint64 most = m_top < 0       ? m_cap
-                                        : least > m_cap ? m_top - m_cap - 1
-                                                        : m_top - least;
-                    if (y <= most) {
-                        m_looked += top - r + 1;
-                        return y;
-                    }
+                if (m_least[size_t(r)] <= y && y <= (m_top < 0 ? m_cap : mirrored(mirror))) {
+                    m_looked += top - r + 1;
+                    return y;
                 }
                 mirror = mirror == m - 1 ? 0 : mirror + 1;
             }

@@ -52,10 +52,20 @@ struct Walker::Level {
         size_t begin = 0, end = 0;
     } last;
     int misses = 0, patience = 4;
-    // Counts ruled out since the last descent, and at which of them passRun next asks.
-    int closed = 0, runAt = 2, runGap = 1;
-    // The same for the stride table.
-    int strided = 0, strideAt = 2, strideGap = 1;
+    // Counts ruled out since the last descent, and at which of them passRun and strideRun next
+    // ask: at ever longer gaps while asking passes little, at once again when it passes much.
+    struct Pacing {
+        int closed = 0, at = 2, gap = 1;
+        bool due() { return ++closed >= at; }
+        void asked(bool passedMuch) {
+            gap = passedMuch ? 1 : std::min(2 * gap, 1024);
+            at = closed + gap;
+        }
+        void restart() {
+            closed = 0;
+            at = 2;
+        }
+    } run, stride;
 };
 
 struct Walker::Candidate {
@@ -271,15 +281,14 @@ qint64 Walker::passIndexed(Level& level, qint64 c) {
 // from the window before clamping (a clamped edge does not slide). Asked at ever longer gaps
 // while that passes little more than `next` does.
 qint64 Walker::passRun(Level& level, qint64 c, qint64 next) {
-    if (next > level.cb || ++level.closed < level.runAt)
+    if (next > level.cb || !level.run.due())
         return next;
     const double q = double(c) * level.len;
     const qint64 run =
         m_bounds->indexPassable(level.t - 1, level.plo - q - level.slack,
                                 level.phi - q + level.slack, level.len, level.cb - c, next - c);
     // Asking costs about as much as passing a few dozen counts one at a time.
-    level.runGap = run - (next - c) >= 128 ? 1 : std::min(2 * level.runGap, 1024);
-    level.runAt = level.closed + level.runGap;
+    level.run.asked(run - (next - c) >= 128);
     return std::max(next, c + run);
 }
 
@@ -287,13 +296,11 @@ qint64 Walker::passRun(Level& level, qint64 c, qint64 next) {
 // stride table of the faster types tells the first whose window it leaves open. Asked at ever
 // longer gaps while that passes few more counts.
 qint64 Walker::strideRun(Level& level, qint64 next) {
-    if (next > level.cb || ++level.strided < level.strideAt)
+    if (next > level.cb || !level.stride.due())
         return next;
     countStep();
     const qint64 to = m_bounds->strideNext(level.t, next, level.cb, level.plo, level.phi);
-    // Asking costs about as much as passing a few dozen counts one at a time.
-    level.strideGap = to - next >= 64 ? 1 : std::min(2 * level.strideGap, 1024);
-    level.strideAt = level.strided + level.strideGap;
+    level.stride.asked(to - next >= 64);
     return to;
 }
 
@@ -319,10 +326,8 @@ qint64 Walker::repeat(Level& level, qint64 c, bool& hit) {
 // Walks into count c with the exact interval [a, b]; returns the next count to try.
 SFX_HOT_INLINE qint64 Walker::descend(Level& level, qint64 c, double a, double b, bool& found) {
     level.misses = 0;
-    level.closed = 0;
-    level.runAt = 2;
-    level.strided = 0;
-    level.strideAt = 2;
+    level.run.restart();
+    level.stride.restart();
     m_cur[level.i] = c;
     const size_t begin = m_out.size();
     const qint64 stepsBefore = m_steps;
