@@ -352,26 +352,24 @@ private slots:
         }
     }
 
-    // Least sum per class, with count ranges too short to fill a cycle (added exactly) and long
-    // ones (taken as unbounded where the cycle is longer than 64 classes); the predecessor,
-    // mirrored sums included, never lies below the largest reachable sum.
+    // Least sum per class, with count ranges too short to fill a cycle (short ones doubled, longer
+    // ones slid along the cycle) and long ones; the predecessor, mirrored sums included, never
+    // lies below the largest reachable sum.
     void residueTableLeastPerClass() {
         QRandomGenerator rng(29);
         for (int i = 0; i < 200; ++i) {
-            const qint64 modulus = rng.bounded(2, 150), cap = rng.bounded(100, 3000);
+            const qint64 modulus = rng.bounded(2, i % 2 ? 150 : 600);
+            const qint64 cap = rng.bounded(100, i % 2 ? 3000 : 30000);
             ResidueTable table(modulus, cap);
             std::set<qint64> reachable{0}; // every sum up to the cap
             qint64 top = 0;
-            bool exact = true;
             for (int t = 0, types = rng.bounded(2, 5); t < types; ++t) {
-                const qint64 step = t == 0 ? modulus : rng.bounded(1, 200);
+                const qint64 step = t == 0 ? modulus : rng.bounded(1, i % 2 ? 200 : 40);
                 const qint64 most = t == 0                ? rng.bounded(0, 100)
                                     : rng.bounded(3) == 0 ? rng.bounded(0, 6)
                                                           : rng.bounded(0, 400);
                 QVERIFY(table.addType(step, 0, most, nullptr));
                 top += step * most;
-                const qint64 cycle = modulus / std::gcd(step % modulus, modulus);
-                exact = exact && (most < 64 || most >= cycle - 1);
                 std::set<qint64> next;
                 for (qint64 x : reachable)
                     for (qint64 c = 0; c <= most && x + c * step <= cap; ++c)
@@ -384,10 +382,7 @@ private slots:
                 for (auto x = reachable.begin(); x != reachable.end() && least > cap; ++x)
                     if (*x % modulus == r)
                         least = *x;
-                const qint64 got = std::min(table.least(r), cap + 1);
-                QVERIFY(got <= least);
-                if (exact)
-                    QCOMPARE(got, least);
+                QCOMPARE(std::min(table.least(r), cap + 1), least);
             }
             for (qint64 x = 0; x <= cap; x += rng.bounded(1, 50))
                 QVERIFY(table.predecessor(x, x) >= largestNotAbove(reachable, x));

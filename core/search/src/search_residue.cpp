@@ -11,8 +11,8 @@ namespace {
 // a bound.
 constexpr qint64 MaxScan = 4096;
 constexpr qint64 ScanBelow = 16;
-// Count ranges up to this are added exactly, one doubling pass each; larger ones as unbounded.
-constexpr qint64 ExactRanges = 64;
+// Count ranges up to this are added in doubling passes, larger ones in one sliding pass.
+constexpr qint64 DoublingRanges = 64;
 // Table entries written that cost about as much as one step of the walk, and what making a
 // table costs whatever its size, in steps: a search that is done in a few hundred steps does
 // not wait for tables.
@@ -36,11 +36,11 @@ bool ResidueTable::addType(qint64 step, qint64 minimum, qint64 maximum,
     if (minimum > 0)
         m_least = shifted(minimum, step, cancel);
     const qint64 range = maximum - minimum;
-    // More counts than a cycle of classes is long only repeat a class at a larger sum. Many
-    // counts are taken as any number: sums beyond the last count mostly lie beyond the cap,
-    // and where they do not, the table only says less.
-    if (range >= std::min(length - 1, ExactRanges))
+    // More counts than a cycle of classes is long only repeat a class at a larger sum.
+    if (range >= length - 1)
         return closeCycles(step, cancel);
+    if (range > DoublingRanges)
+        return slideCycles(step, range, cancel);
     for (qint64 covered = 1; covered <= range;) {
         if (cancelled(cancel))
             return false;
@@ -110,6 +110,45 @@ bool ResidueTable::closeCycles(qint64 step, const std::atomic<bool>* cancel) {
             if (carried <= m_cap - step)
                 least = std::min(least, carried + step);
             carried = least;
+        }
+    }
+    return true;
+}
+
+// Up to `range` pieces, fewer than a cycle of classes is long: along each cycle a class takes
+// the least, over itself and the `range` classes before it, of their sum plus the pieces
+// between. A queue of the candidates whose sums could still win gives each class its least in
+// two rounds of the cycle, the first only filling the queue.
+bool ResidueTable::slideCycles(qint64 step, qint64 range, const std::atomic<bool>* cancel) {
+    const qint64 m = m_modulus;
+    const qint64 s = step % m;
+    const qint64 cycles = std::gcd(s, m);
+    const qint64 length = m / cycles;
+    std::vector<qint64> before(size_t(length), 0);
+    std::vector<qint64> queue(size_t(2 * length), 0); // rounds of the cycle, positions 0 .. 2L
+    // What the class at position i gives the one at position j >= i.
+    const auto sum = [&](qint64 i, qint64 j) {
+        return Int128(before[size_t(i % length)]) + Int128(j - i) * step;
+    };
+    for (qint64 c = 0; c < cycles; ++c) {
+        for (qint64 j = 0, r = c; j < length; ++j, r = r + s >= m ? r + s - m : r + s)
+            before[size_t(j)] = m_least[size_t(r)];
+        size_t head = 0, tail = 0;
+        for (qint64 j = 0, r = c; j < 2 * length; ++j, r = r + s >= m ? r + s - m : r + s) {
+            if ((j & 0xFFFF) == 0 && cancelled(cancel))
+                return false;
+            if (before[size_t(j % length)] <= m_cap) {
+                while (tail > head && sum(queue[tail - 1], j) >= sum(j, j))
+                    --tail;
+                queue[tail++] = j;
+            }
+            while (tail > head && queue[head] < j - range)
+                ++head;
+            if (j >= length && tail > head) {
+                const Int128 least = sum(queue[head], j);
+                if (least <= m_cap)
+                    m_least[size_t(r)] = qint64(least);
+            }
         }
     }
     return true;

@@ -42,6 +42,7 @@ public:
 private:
     std::vector<qint64> shifted(qint64 count, qint64 step, const std::atomic<bool>* cancel) const;
     bool closeCycles(qint64 step, const std::atomic<bool>* cancel);
+    bool slideCycles(qint64 step, qint64 range, const std::atomic<bool>* cancel);
     // The largest sum of the class whose mirror is `mirror` (see most), when there is a top.
     qint64 mirrored(qint64 mirror) const;
 
