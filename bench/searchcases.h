@@ -279,4 +279,39 @@ inline SearchRequest huntedStrides() {
             500};
 }
 
+// Near multiples of 32.02 mm on an exact grid of hundredths at 6.4 km: each type but 32.02 mm
+// strays by 0.01 or 0.02 mm a piece, and the bit tables of the route do not fit. The unit is
+// 32.02 mm; the hundredth, which also fits every length, says no more than the grid.
+inline SearchRequest huntedGridUnit() {
+    return {{{32.02, 0, 9999, 0},
+             {192.13, 0, 9999, 0},
+             {128.09, 0, 9999, 0},
+             {288.2, 0, 9999, 0},
+             {128.09, 0, MaxCount, 0},
+             {192.13, 0, 9999, 0},
+             {160.11, 0, 9999, 0},
+             {224.16, 0, 15, 0},
+             {64.05, 0, 9999, 0},
+             {32.02, 0, 9999, 0}},
+            6388447.863,
+            0,
+            0,
+            999};
+}
+
+// Near multiples of 28.12 mm at 5 km, every other type 0.01 mm above one: of the 253.09 mm type
+// at most 9,999 pieces, which a residue table modulo the 224.97 mm type's steps must hold as
+// such, not as any number, to rule out the windows of the 28.12 mm type's counts.
+inline SearchRequest huntedBoundedResidue() {
+    return {{{253.09, 0, 9999, 0},
+             {224.97, 0, MaxCount, 0},
+             {224.97, 0, MaxCount, 0},
+             {28.12, 0, 9999, 0},
+             {281.21, 0, 9999, 0}},
+            5026201.759,
+            2,
+            0,
+            999};
+}
+
 } // namespace SearchCases

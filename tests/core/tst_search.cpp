@@ -73,8 +73,11 @@ private slots:
         QTest::newRow("hunted short prefixes, 7.9 km")
             << huntedShortPrefixes() << 999 << qint64(973967);
         QTest::newRow("hunted near 25.51 mm, 2.26 km")
-            << huntedWideStepper() << 500 << qint64(163622);
+            << huntedWideStepper() << 500 << qint64(14317);
         QTest::newRow("hunted strides, 3.1 km") << huntedStrides() << 500 << qint64(4599595);
+        QTest::newRow("hunted grid unit, 6.4 km") << huntedGridUnit() << 999 << qint64(11402);
+        QTest::newRow("hunted bounded residues, 5 km")
+            << huntedBoundedResidue() << 999 << qint64(27544);
         // 64.3, 70.8 and 77.5 sum to 999.1 or 1000.8 near 1000, never within the 0.4 mm that the
         // short types with huge counts add below the window.
         const SearchType tiny = type(1e-10, 0, MaxCount), small = type(3e-10, 0, MaxCount);

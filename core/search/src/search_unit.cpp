@@ -186,7 +186,7 @@ std::pair<long double, long double> UnitLattice::Prefix::errors(long double firs
     return {low - slack, high + slack};
 }
 
-UnitLattice UnitLattice::find(const SearchSpace& s) {
+UnitLattice UnitLattice::find(const SearchSpace& s, long double grid) {
     UnitLattice lattice;
     const long double window = static_cast<long double>(s.hi) - s.lo;
     // The reference: the shortest length with counts to choose that is no finer than the window.
@@ -207,7 +207,7 @@ UnitLattice UnitLattice::find(const SearchSpace& s) {
         long double unit;
     };
     std::vector<Candidate> candidates;
-    for (qint64 m = 1; m <= most; ++m) {
+    for (qint64 m = 1; m <= most && length / m > grid * 1.5L; ++m) {
         const Steps k = nearest(s, length / m);
         candidates.push_back({spreadOf(s, k), k, length / m});
     }
