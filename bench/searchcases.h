@@ -314,4 +314,20 @@ inline SearchRequest huntedBoundedResidue() {
             999};
 }
 
+// Seven decimals near multiples of about 33.5 mm at 4.6 km, whose decimal grid of hundredths
+// holds the sums only to within the window: units finer than that grid stay worth looking for.
+inline SearchRequest huntedCoarseDecimals() {
+    return {{{262.4564952, 0, MaxCount, 0},
+             {49.7286016, 0, 9999, 0},
+             {129.8468986, 0, MaxCount, 0},
+             {270.7445958, 0, 18, 0},
+             {301.1342932, 0, MaxCount, 0},
+             {176.812797, 0, 31, 0},
+             {334.2866905, 0, 16, 0}},
+            4622106.549,
+            8,
+            9,
+            999};
+}
+
 } // namespace SearchCases

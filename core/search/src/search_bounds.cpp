@@ -112,7 +112,11 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
     // Looking for a unit the lengths nearly share costs about as many steps as it waits for.
     if (m_unitWanted && (m_unitWasted += steps) > m_limits.unitAfter) {
         m_unitWanted = false;
-        m_unit = UnitLattice::find(m_space, m_lattice.valid ? 1 / m_lattice.scale : 0);
+        // A decimal grid that holds the sums nearly exactly (not merely within the window)
+        // already says what a unit no longer than its step would.
+        const Grid& g = m_lattice;
+        const bool sharp = g.valid && g.error[size_t(m_space.n)] < (m_space.hi - m_space.lo) / 64;
+        m_unit = UnitLattice::find(m_space, sharp ? 1 / g.scale : 0);
         m_indexLeft = m_limits.indexEntries;
         for (int k = 0; k <= m_space.n; ++k) {
             const qint64 entries = m_unit.indexEntries(m_space, k);
