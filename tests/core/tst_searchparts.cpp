@@ -148,6 +148,31 @@ private slots:
         QCOMPARE(qint64(Int128(a) * firstModular(a, m, 5, 5) % m), qint64(5));
     }
 
+    // The third type's next count from the table of next hits, as from going through the few
+    // type's counts one by one, for windows as wide as the table's.
+    void tripleStepperTableMatchesItsLoop() {
+        QRandomGenerator rng(31);
+        int tried = 0;
+        for (int i = 0; i < 300; ++i) {
+            std::vector<double> lengths;
+            for (int t = 0; t < 3; ++t)
+                lengths.push_back(rng.bounded(10, 3000) / 10.0);
+            const SearchSpace space(request(lengths, 9999, rng.bounded(1000, 20000)));
+            const Grid g = Kern::SearchDetail::decimalLattice(space);
+            const TripleStepper loop(space, g, Inf);
+            if (!g.valid || loop.few() == 0)
+                continue;
+            for (int k = 0; k < 20; ++k, ++tried) {
+                const double plo = rng.bounded(space.hi), phi = plo + rng.bounded(0, 30) / 10.0;
+                TripleStepper table(space, g, Inf);
+                table.buildTable(qint64(g.stepsAbove(3, phi) - g.stepsBelow(3, plo)));
+                const qint64 from = rng.bounded(0, 40), to = from + rng.bounded(0, 400);
+                QCOMPARE(table.next(from, to, plo, phi), loop.next(from, to, plo, phi));
+            }
+        }
+        QVERIFY(tried > 1000);
+    }
+
     // The fewest decimals, divided by the common divisor, and exact where the double sums are the
     // grid sums: a finer or inexact grid gives the same rows at many times the work.
     void decimalLattice_data() {

@@ -31,8 +31,9 @@ ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
                          const std::atomic<bool>* cancel)
     : m_space(space), m_cancel(cancel), m_bands(bandsOf(space)), m_lattice(decimalLattice(space)),
       m_pairGrid(m_lattice.valid ? std::nullopt : std::optional<Grid>(pairGrid(space))),
-      m_pair(space, m_pairGrid ? *m_pairGrid : m_lattice), m_triple(space, m_lattice),
-      m_tripleRetry(64 * double(m_triple.few())), m_limits(limits) {
+      m_pair(space, m_pairGrid ? *m_pairGrid : m_lattice),
+      m_triple(space, m_lattice, limits.patience), m_tripleRetry(64 * double(m_triple.few())),
+      m_limits(limits) {
     m_indexCost.fill(-1);
     m_strideCost.fill(-1);
     m_strideLeft = limits.strideEntries;

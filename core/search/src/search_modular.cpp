@@ -1,5 +1,7 @@
 #include "search_modular.h"
 
+#include <numeric>
+
 namespace Kern::SearchDetail {
 
 // Euclid's reduction on (a, m): when no multiple of a lies in [l, r], the wrap-arounds y of
@@ -58,7 +60,8 @@ qint64 nextInWidth(qint64 modulus, qint64 step, qint64 stepRest, qint64 from, qi
     return from + x;
 }
 
-TripleStepper::TripleStepper(const SearchSpace& space, const Grid& grid) : m_grid(grid) {
+TripleStepper::TripleStepper(const SearchSpace& space, const Grid& grid, double patience)
+    : m_grid(grid), m_patience(patience) {
     if (!grid.valid || space.n < 3 || grid.steps[0] <= 0 || grid.steps[1] <= 0 ||
         grid.steps[2] <= 0)
         return;
@@ -86,12 +89,58 @@ qint64 TripleStepper::next(qint64 from, qint64 to, double plo, double phi) const
         return to + 1;
     if (!(high - low < double(m_other - 1)) || !(std::fabs(low) < 0x1p61))
         return from;
+    const qint64 width = qint64(high - low);
+    if (m_width < 0 && m_other <= TableResidues &&
+        double(m_looped) * 16 >=
+            m_patience * double(m_other + (m_fewMax - m_fewMin + 1) * (width + 3)))
+        buildTable(width + 2);
+    if (width <= m_width) {
+        // A window no wider than the table's: its next hit comes no later.
+        ++m_work;
+        const qint64 r =
+            qint64(((Int128(from) * m_third - qint64(low)) % m_other + m_other) % m_other);
+        const qint64 k = m_next[size_t(r)];
+        return k < 0 || k > to - from ? to + 1 : from + k;
+    }
     qint64 best = to + 1, c = m_fewMin;
     for (; c <= m_fewMax && best > from; ++c)
         best = std::min(best, nextInWidth(m_other, m_third, m_rest, from, best - 1,
-                                          qint64(low) - c * m_fewSteps, qint64(high - low)));
+                                          qint64(low) - c * m_fewSteps, width));
     m_work += c - m_fewMin;
+    m_looped += c - m_fewMin;
     return best;
+}
+
+// A count of the few type c completes residue r when (r + c * few) mod other <= width. The
+// residues each count completes are marked; then along each cycle r, r + rest, r + 2 rest, ...
+// the distance to the next marked one is carried backwards from a marked one.
+void TripleStepper::buildTable(qint64 width) const {
+    const qint64 m = m_other;
+    m_width = width;
+    m_work += (m + (m_fewMax - m_fewMin + 1) * (width + 1)) / 16;
+    std::vector<qint32> next(size_t(m), -1);
+    for (qint64 c = m_fewMin; c <= m_fewMax; ++c) {
+        qint64 r = qint64((m - Int128(c) * m_fewSteps % m) % m);
+        for (qint64 j = 0; j <= width; ++j, r = r + 1 == m ? 0 : r + 1)
+            next[size_t(r)] = 0;
+    }
+    const qint64 cycles = std::gcd(m_rest, m), length = m / cycles;
+    for (qint64 start = 0; start < cycles; ++start) {
+        qint64 hit = start, k = 0;
+        while (k < length && next[size_t(hit)] != 0) {
+            hit = hit + m_rest >= m ? hit + m_rest - m : hit + m_rest;
+            ++k;
+        }
+        if (k == length)
+            continue; // no count completes any residue of this cycle
+        qint64 r = hit, distance = 0;
+        for (k = 1; k < length; ++k) {
+            r = r - m_rest < 0 ? r - m_rest + m : r - m_rest;
+            distance = next[size_t(r)] == 0 ? 0 : distance + 1;
+            next[size_t(r)] = qint32(distance);
+        }
+    }
+    m_next = std::move(next);
 }
 
 } // namespace Kern::SearchDetail

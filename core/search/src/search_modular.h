@@ -2,6 +2,8 @@
 
 #include "search_grid.h"
 
+#include <vector>
+
 namespace Kern::SearchDetail {
 
 // Smallest x >= 0 with l <= (a * x) mod m <= r, for 0 <= a < m and 0 <= l <= r < m; -1 if
@@ -81,8 +83,9 @@ private:
 // follows from the same arithmetic as for a pair.
 class TripleStepper {
 public:
-    // The grid must outlive the stepper.
-    TripleStepper(const SearchSpace& space, const Grid& grid);
+    // The grid must outlive the stepper. Its table of next hits is built once the counts of the
+    // few type gone through have cost `patience` times as much.
+    TripleStepper(const SearchSpace& space, const Grid& grid, double patience = 1);
 
     // The next count from `from` on of the third type for which some counts of the first two
     // may give a prefix sum in [plo, phi] mm; to + 1 when none up to `to` can, `from` when
@@ -90,6 +93,9 @@ public:
     qint64 next(qint64 from, qint64 to, double plo, double phi) const;
     // Modular steps taken so far, one per count of the few type tried.
     qint64 work() const { return m_work; }
+    // The table of next hits for windows of up to `width` steps (see m_next), which next builds
+    // by itself once it pays.
+    void buildTable(qint64 width) const;
     // How many counts the type with few has (0: no stepping).
     qint64 few() const { return m_on ? m_fewMax - m_fewMin + 1 : 0; }
 
@@ -99,12 +105,22 @@ public:
 private:
     // Counts of a type up to this many are gone through one by one.
     static constexpr qint64 Few = 4096;
+    // Residues of the other type's steps a table of next hits may have.
+    static constexpr qint64 TableResidues = qint64(1) << 21;
 
     const Grid& m_grid;
     bool m_on = false;
     qint64 m_fewMin = 0, m_fewMax = 0, m_fewSteps = 0; // the type with few counts
     qint64 m_other = 0, m_third = 0, m_rest = 0;       // steps; m_rest = third mod other
     mutable qint64 m_work = 0;
+    // Per residue r of (count * third - low) modulo the other type's steps: how many counts
+    // further some count of the few type completes a sum in a window of m_width steps, the
+    // residue moving on by m_rest per count; -1 where none ever does. Built once the counts of
+    // the few type gone through have cost as much.
+    mutable std::vector<qint32> m_next;
+    mutable qint64 m_width = -1;
+    mutable qint64 m_looped = 0; // counts of the few type gone through one by one
+    double m_patience = 1;
 };
 
 } // namespace Kern::SearchDetail
