@@ -149,10 +149,11 @@ private slots:
     }
 
     // The third type's next count from the table of next hits, as from going through the few
-    // type's counts one by one, for windows as wide as the table's.
+    // type's counts one by one, for windows as wide as the table's; a table for wider windows
+    // answers no later.
     void tripleStepperTableMatchesItsLoop() {
         QRandomGenerator rng(31);
-        int tried = 0;
+        int ruledOut = 0;
         for (int i = 0; i < 300; ++i) {
             std::vector<double> lengths;
             for (int t = 0; t < 3; ++t)
@@ -162,15 +163,20 @@ private slots:
             const TripleStepper loop(space, g, Inf);
             if (!g.valid || loop.few() == 0)
                 continue;
-            for (int k = 0; k < 20; ++k, ++tried) {
+            for (int k = 0; k < 20; ++k) {
                 const double plo = rng.bounded(space.hi), phi = plo + rng.bounded(0, 30) / 10.0;
-                TripleStepper table(space, g, Inf);
-                table.buildTable(qint64(g.stepsAbove(3, phi) - g.stepsBelow(3, plo)));
+                const qint64 width = qint64(g.stepsAbove(3, phi) - g.stepsBelow(3, plo));
+                const TripleStepper exact(space, g, Inf), wider(space, g, Inf);
+                exact.buildTable(width);
+                wider.buildTable(width + 2);
                 const qint64 from = rng.bounded(0, 40), to = from + rng.bounded(0, 400);
-                QCOMPARE(table.next(from, to, plo, phi), loop.next(from, to, plo, phi));
+                const qint64 want = loop.next(from, to, plo, phi);
+                QCOMPARE(exact.next(from, to, plo, phi), want);
+                QVERIFY(wider.next(from, to, plo, phi) <= want);
+                ruledOut += want > from;
             }
         }
-        QVERIFY(tried > 1000);
+        QVERIFY(ruledOut > 500);
     }
 
     // The fewest decimals, divided by the common divisor, and exact where the double sums are the
@@ -378,8 +384,8 @@ private slots:
     }
 
     // Least sum per class, with count ranges too short to fill a cycle (short ones doubled, longer
-    // ones slid along the cycle) and long ones; the predecessor, mirrored sums included, never
-    // lies below the largest reachable sum.
+    // ones slid along the cycle) and long ones, some above a minimum; the predecessor, mirrored
+    // sums included, never lies below the largest reachable sum.
     void residueTableLeastPerClass() {
         QRandomGenerator rng(29);
         for (int i = 0; i < 200; ++i) {
@@ -393,11 +399,13 @@ private slots:
                 const qint64 most = t == 0                ? rng.bounded(0, 100)
                                     : rng.bounded(3) == 0 ? rng.bounded(0, 6)
                                                           : rng.bounded(0, 400);
-                QVERIFY(table.addType(step, 0, most, nullptr));
-                top += step * most;
+                const qint64 least =
+                    t > 0 && rng.bounded(4) == 0 ? rng.bounded(qint64(0), most + 1) : 0;
+                QVERIFY(table.addType(step, least, most, nullptr));
+                top += step * (least + most);
                 std::set<qint64> next;
                 for (qint64 x : reachable)
-                    for (qint64 c = 0; c <= most && x + c * step <= cap; ++c)
+                    for (qint64 c = least; c <= most && x + c * step <= cap; ++c)
                         next.insert(x + c * step);
                 reachable = std::move(next);
             }
@@ -412,6 +420,12 @@ private slots:
             for (qint64 x = 0; x <= cap; x += rng.bounded(1, 50))
                 QVERIFY(table.predecessor(x, x) >= largestNotAbove(reachable, x));
         }
+        // Class 0 reached only from the farthest class a slide looks back over: one piece of 30
+        // and 70 of 1.
+        ResidueTable farthest(100, 1000);
+        QVERIFY(farthest.addType(30, 1, 1, nullptr));
+        QVERIFY(farthest.addType(1, 0, 70, nullptr));
+        QCOMPARE(farthest.least(0), qint64(100));
     }
 };
 

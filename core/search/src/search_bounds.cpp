@@ -114,7 +114,7 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
     if (m_unitWanted && (m_unitWasted += steps) > m_limits.unitAfter) {
         m_unitWanted = false;
         // A decimal grid that holds the sums nearly exactly (not merely within the window)
-        // already says what a unit no longer than its step would.
+        // already says what a unit up to about its step would (see UnitLattice::find).
         const Grid& g = m_lattice;
         const bool sharp = g.valid && g.error[size_t(m_space.n)] < (m_space.hi - m_space.lo) / 64;
         m_unit = UnitLattice::find(m_space, sharp ? 1 / g.scale : 0);

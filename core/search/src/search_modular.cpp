@@ -90,10 +90,11 @@ qint64 TripleStepper::next(qint64 from, qint64 to, double plo, double phi) const
     if (!(high - low < double(m_other - 1)) || !(std::fabs(low) < 0x1p61))
         return from;
     const qint64 width = qint64(high - low);
-    if (m_width < 0 && m_other <= TableResidues &&
-        double(m_looped) * 16 >=
-            m_patience * double(m_other + (m_fewMax - m_fewMin + 1) * (width + 3)))
-        buildTable(width + 2);
+    // Built for the widest window gone through one by one so far, and again where a wider one
+    // has cost as much since.
+    if (width > m_width && m_other <= TableResidues &&
+        double(m_looped) * 16 >= m_patience * double(m_other + few()))
+        buildTable(std::max(width, m_widest) + 2);
     if (width <= m_width) {
         // A window no wider than the table's: its next hit comes no later.
         ++m_work;
@@ -108,21 +109,40 @@ qint64 TripleStepper::next(qint64 from, qint64 to, double plo, double phi) const
                                           qint64(low) - c * m_fewSteps, width));
     m_work += c - m_fewMin;
     m_looped += c - m_fewMin;
+    m_widest = std::max(m_widest, width);
     return best;
 }
 
-// A count of the few type c completes residue r when (r + c * few) mod other <= width. The
-// residues each count completes are marked; then along each cycle r, r + rest, r + 2 rest, ...
-// the distance to the next marked one is carried backwards from a marked one.
+// A count of the few type c completes residue r when (r + c * few) mod other <= width: each
+// count adds one at the first residue of its run and takes it away after the last, so that a
+// running sum marks the residues some count completes. Then along each cycle r, r + rest,
+// r + 2 rest, ... the distance to the next marked one is carried backwards from a marked one.
 void TripleStepper::buildTable(qint64 width) const {
+    if (!m_on || m_other > TableResidues || width < 0)
+        return;
     const qint64 m = m_other;
     m_width = width;
-    m_work += (m + (m_fewMax - m_fewMin + 1) * (width + 1)) / 16;
-    std::vector<qint32> next(size_t(m), -1);
+    m_looped = 0;
+    m_work += (3 * m + few()) / 16;
+    std::vector<qint32> next(size_t(m), 0);
+    qint32 running = 0; // runs that wrap around cover the first residues
     for (qint64 c = m_fewMin; c <= m_fewMax; ++c) {
-        qint64 r = qint64((m - Int128(c) * m_fewSteps % m) % m);
-        for (qint64 j = 0; j <= width; ++j, r = r + 1 == m ? 0 : r + 1)
-            next[size_t(r)] = 0;
+        if (width + 1 >= m) {
+            running = 1;
+            break;
+        }
+        const qint64 r = qint64((m - Int128(c) * m_fewSteps % m) % m), end = r + width + 1;
+        ++next[size_t(r)];
+        if (end < m) {
+            --next[size_t(end)];
+        } else {
+            --next[size_t(end - m)];
+            ++running;
+        }
+    }
+    for (qint64 r = 0; r < m; ++r) {
+        running += next[size_t(r)];
+        next[size_t(r)] = running > 0 ? 0 : -1;
     }
     const qint64 cycles = std::gcd(m_rest, m), length = m / cycles;
     for (qint64 start = 0; start < cycles; ++start) {

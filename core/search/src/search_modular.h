@@ -119,7 +119,8 @@ private:
     // the few type gone through have cost as much.
     mutable std::vector<qint32> m_next;
     mutable qint64 m_width = -1;
-    mutable qint64 m_looped = 0; // counts of the few type gone through one by one
+    mutable qint64 m_looped = 0;  // counts of the few type gone through one by one since
+    mutable qint64 m_widest = -1; // the widest window they were gone through for
     double m_patience = 1;
 };
 

@@ -117,36 +117,45 @@ bool ResidueTable::closeCycles(qint64 step, const std::atomic<bool>* cancel) {
 
 // Up to `range` pieces, fewer than a cycle of classes is long: along each cycle a class takes
 // the least, over itself and the `range` classes before it, of their sum plus the pieces
-// between. A queue of the candidates whose sums could still win gives each class its least in
-// two rounds of the cycle, the first only filling the queue.
+// between. A ring of the candidates whose sums could still win, each with its position along the
+// cycle and its sum before this type, gives each class its least; the first round of the cycle
+// only fills the ring. A class is written after its own old sum has joined the ring, and the
+// classes it looks back over are read before they are written.
 bool ResidueTable::slideCycles(qint64 step, qint64 range, const std::atomic<bool>* cancel) {
     const qint64 m = m_modulus;
     const qint64 s = step % m;
     const qint64 cycles = std::gcd(s, m);
     const qint64 length = m / cycles;
-    std::vector<qint64> before(size_t(length), 0);
-    std::vector<qint64> queue(size_t(2 * length), 0); // rounds of the cycle, positions 0 .. 2L
-    // What the class at position i gives the one at position j >= i.
-    const auto sum = [&](qint64 i, qint64 j) {
-        return Int128(before[size_t(i % length)]) + Int128(j - i) * step;
+    struct Candidate {
+        qint64 at, least;
     };
+    const qint64 capacity = range + 1;
+    std::vector<Candidate> ring(static_cast<size_t>(capacity));
+    const auto gives = [&](const Candidate& c, qint64 j) {
+        return Int128(c.least) + Int128(j - c.at) * step;
+    };
+    const qint64 first = length - range; // the first position the second round looks back to
+    const qint64 shift = qint64(Int128(first) * s % m);
     for (qint64 c = 0; c < cycles; ++c) {
-        for (qint64 j = 0, r = c; j < length; ++j, r = r + s >= m ? r + s - m : r + s)
-            before[size_t(j)] = m_least[size_t(r)];
-        size_t head = 0, tail = 0;
-        for (qint64 j = 0, r = c; j < 2 * length; ++j, r = r + s >= m ? r + s - m : r + s) {
+        if (cancelled(cancel))
+            return false;
+        qint64 head = 0, size = 0;
+        for (qint64 j = first, r = (c + shift) % m; j < 2 * length;
+             ++j, r = r + s >= m ? r + s - m : r + s) {
             if ((j & 0xFFFF) == 0 && cancelled(cancel))
                 return false;
-            if (before[size_t(j % length)] <= m_cap) {
-                while (tail > head && sum(queue[tail - 1], j) >= sum(j, j))
-                    --tail;
-                queue[tail++] = j;
+            if (size > 0 && ring[size_t(head)].at < j - range) { // one leaves per position
+                head = head + 1 == capacity ? 0 : head + 1;
+                --size;
             }
-            while (tail > head && queue[head] < j - range)
-                ++head;
-            if (j >= length && tail > head) {
-                const Int128 least = sum(queue[head], j);
-                if (least <= m_cap)
+            if (const qint64 least = m_least[size_t(r)]; least <= m_cap) {
+                while (size > 0 && gives(ring[size_t((head + size - 1) % capacity)], j) >= least)
+                    --size;
+                ring[size_t((head + size) % capacity)] = {j, least};
+                ++size;
+            }
+            if (j >= length && size > 0) {
+                if (const Int128 least = gives(ring[size_t(head)], j); least <= m_cap)
                     m_least[size_t(r)] = qint64(least);
             }
         }

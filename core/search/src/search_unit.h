@@ -22,9 +22,9 @@ namespace Kern::SearchDetail {
 class UnitLattice {
 public:
     // The unit whose band is narrowest at the upper bound; an invalid lattice where no unit is
-    // at least as long as the window. Units no longer than `grid` (the step of a decimal grid
-    // that holds the sums nearly exactly, 0 if none) are left out: their indices say no more
-    // than that grid.
+    // at least as long as the window. Units shorter than one and a half times `grid` (the step
+    // of a decimal grid that holds the sums nearly exactly, 0 if none) are left out: such a unit
+    // is the grid's step or shorter than two of them, and its indices say no more than the grid.
     static UnitLattice find(const SearchSpace& space, long double grid = 0);
 
     bool valid(int t) const { return m_prefix[size_t(t)].valid; }
