@@ -383,9 +383,9 @@ private slots:
         }
     }
 
-    // Least sum per class, with count ranges too short to fill a cycle (short ones doubled, longer
-    // ones slid along the cycle) and long ones, some above a minimum; the predecessor, mirrored
-    // sums included, never lies below the largest reachable sum.
+    // Least sum per class, with count ranges too short to fill a cycle (slid along the cycle) and
+    // long ones, some above a minimum; the predecessor, mirrored sums included, never lies below
+    // the largest reachable sum.
     void residueTableLeastPerClass() {
         QRandomGenerator rng(29);
         for (int i = 0; i < 200; ++i) {

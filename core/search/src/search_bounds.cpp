@@ -50,9 +50,13 @@ void ReachBounds::plan() {
     // Bit tables on a decimal lattice that holds the sums nearly exactly say all that the
     // unit's band could; without them, or on a lattice as coarse as the window, a band around
     // multiples of another unit may rule out what no table reaches.
-    const double window = m_space.hi - m_space.lo;
-    m_unitWanted = !(m_tables.onLattice() && m_tables.planned() == m_space.n - 1 &&
-                     m_lattice.error[size_t(m_space.n)] < window / 64);
+    m_unitWanted = !(m_tables.onLattice() && m_tables.planned() == m_space.n - 1 && sharpLattice());
+}
+
+// Whether the decimal lattice holds every sum up to the route nearly exactly, not merely within
+// the window.
+bool ReachBounds::sharpLattice() const {
+    return m_lattice.valid && m_lattice.error[size_t(m_space.n)] < (m_space.hi - m_space.lo) / 64;
 }
 
 void ReachBounds::buildIndex(int t) {
@@ -113,11 +117,9 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
     // Looking for a unit the lengths nearly share costs about as many steps as it waits for.
     if (m_unitWanted && (m_unitWasted += steps) > m_limits.unitAfter) {
         m_unitWanted = false;
-        // A decimal grid that holds the sums nearly exactly (not merely within the window)
-        // already says what a unit up to about its step would (see UnitLattice::find).
-        const Grid& g = m_lattice;
-        const bool sharp = g.valid && g.error[size_t(m_space.n)] < (m_space.hi - m_space.lo) / 64;
-        m_unit = UnitLattice::find(m_space, sharp ? 1 / g.scale : 0);
+        // A decimal grid that holds the sums nearly exactly already says what a unit up to
+        // about its step would (see UnitLattice::find).
+        m_unit = UnitLattice::find(m_space, sharpLattice() ? 1 / m_lattice.scale : 0);
         m_indexLeft = m_limits.indexEntries;
         for (int k = 0; k <= m_space.n; ++k) {
             const qint64 entries = m_unit.indexEntries(m_space, k);

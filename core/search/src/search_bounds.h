@@ -125,6 +125,7 @@ private:
     double tableBelow(int t, const ReachTable& table, double b) const;
     double residueBelow(int t, const ResidueTable& table, double a, double b) const;
     void plan();
+    bool sharpLattice() const;
     // Counts the steps missed before planning, and plans once they are enough; whether planned.
     SFX_HOT_INLINE bool plannedAfter(qint64 steps) {
         if (!m_planned && (m_unplanned += steps) >= StepsBeforePlanning)

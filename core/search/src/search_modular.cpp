@@ -125,12 +125,8 @@ void TripleStepper::buildTable(qint64 width) const {
     m_looped = 0;
     m_work += (3 * m + few()) / 16;
     std::vector<qint32> next(size_t(m), 0);
-    qint32 running = 0; // runs that wrap around cover the first residues
-    for (qint64 c = m_fewMin; c <= m_fewMax; ++c) {
-        if (width + 1 >= m) {
-            running = 1;
-            break;
-        }
+    qint32 running = width + 1 >= m ? 1 : 0; // runs that wrap around cover the first residues
+    for (qint64 c = m_fewMin; c <= m_fewMax && width + 1 < m; ++c) {
         const qint64 r = qint64((m - Int128(c) * m_fewSteps % m) % m), end = r + width + 1;
         ++next[size_t(r)];
         if (end < m) {

@@ -11,8 +11,6 @@ namespace {
 // a bound.
 constexpr qint64 MaxScan = 4096;
 constexpr qint64 ScanBelow = 16;
-// Count ranges up to this are added in doubling passes, larger ones in one sliding pass.
-constexpr qint64 DoublingRanges = 64;
 // Table entries written that cost about as much as one step of the walk, and what making a
 // table costs whatever its size, in steps: a search that is done in a few hundred steps does
 // not wait for tables.
@@ -39,17 +37,8 @@ bool ResidueTable::addType(qint64 step, qint64 minimum, qint64 maximum,
     // More counts than a cycle of classes is long only repeat a class at a larger sum.
     if (range >= length - 1)
         return closeCycles(step, cancel);
-    if (range > DoublingRanges)
+    if (range > 0)
         return slideCycles(step, range, cancel);
-    for (qint64 covered = 1; covered <= range;) {
-        if (cancelled(cancel))
-            return false;
-        const qint64 add = std::min(covered, range + 1 - covered);
-        const std::vector<qint64> moved = shifted(add, step, cancel);
-        for (size_t r = 0; r < m_least.size(); ++r)
-            m_least[r] = std::min(m_least[r], moved[r]);
-        covered += add;
-    }
     return !cancelled(cancel);
 }
 
