@@ -330,4 +330,22 @@ inline SearchRequest huntedCoarseDecimals() {
             999};
 }
 
+// Pieces of 284 m and 194 m beside millimetre pieces and 0.0232 mm in any number, at 713 m: the
+// long pieces' runs of sums lie far apart, and a residue table that held them would find both a
+// run below and a run above the window in nearly every block of its classes.
+inline SearchRequest huntedFarApart() {
+    return {{{284022.07411347819, 0, MaxCount, 0},
+             {5, 0, 9999, 0},
+             {0.96402060000000001, 0, 9999, 0},
+             {1, 1, 9999, 0},
+             {209.4255, 0, 28, 0},
+             {194398.48999999999, 3, 9999, 0},
+             {0.023199999999999998, 0, MaxCount, 0},
+             {153, 2, 9999, 0}},
+            713099.86878248781,
+            6,
+            2,
+            500};
+}
+
 } // namespace SearchCases

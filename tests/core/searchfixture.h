@@ -150,6 +150,15 @@ inline std::vector<NamedRequest> edgeCases() {
         {"route 1e13, a million counts of two types",
          {{type(10000000.3, 0, 1000000), type(10000000.7, 0, 1000000)}, 1e13, 0, 0, 999}},
         {"nearly equal lengths", {nearlyEqual, 3999.99, 0, 0, 999}},
+        // Runs of sums 1840.7 mm apart, each 137 mm long: 0, 12 and 24 pieces of 153 mm leave a
+        // rest on a run, the counts between a rest in a gap.
+        {"long pieces apart from short ones",
+         {{type(1840.7, 0, MaxCount), type(5.0, 0, 20), type(0.9, 0, 20), type(1.0, 1, 20),
+           type(153.0, 0, 999)},
+          3750.32,
+          3,
+          2,
+          1000}},
     };
 }
 

@@ -26,6 +26,10 @@ public:
     // Once all types are in: the sum of all their minimums and maximums, for the mirrored
     // largest sums (-1: none).
     void finish(qint64 top);
+    // The sums of types left out of the table (ascending): a reachable sum is then one of them
+    // plus one of the table's. Every query asks the table once for each that may still give the
+    // largest sum.
+    void setApart(std::vector<qint64> sums) { m_apart = std::move(sums); }
 
     qint64 modulus() const { return m_modulus; }
     // The least sum in class r; beyond the cap when there is none up to the cap.
@@ -40,6 +44,8 @@ public:
     qint64 looked() const { return m_looked; }
 
 private:
+    // The predecessor among the table's own sums.
+    qint64 scan(qint64 x, qint64 floor) const;
     std::vector<qint64> shifted(qint64 count, qint64 step, const std::atomic<bool>* cancel) const;
     bool closeCycles(qint64 step, const std::atomic<bool>* cancel);
     bool slideCycles(qint64 step, qint64 range, const std::atomic<bool>* cancel);
@@ -51,6 +57,7 @@ private:
     qint64 m_top = -1;
     qint64 m_smallest = 0;
     std::vector<qint64> m_least;
+    std::vector<qint64> m_apart;
     // Per block of classes, the least of least(r) - r and the largest of most(r) - r.
     static constexpr size_t Block = 64;
     std::vector<qint64> m_blockLow, m_blockHigh;
@@ -79,8 +86,9 @@ private:
     int m_planned = 0;
     int m_built = 0;
     qint64 m_cap = 0;
-    std::array<qint64, MaxTypes> m_steps{}; // the lattice's
-    std::array<int, MaxTypes + 1> m_base{}; // the type whose steps are the modulus
+    std::array<qint64, MaxTypes> m_steps{};       // the lattice's
+    std::array<int, MaxTypes + 1> m_base{};       // the type whose steps are the modulus
+    std::array<unsigned, MaxTypes + 1> m_apart{}; // types whose sums the table leaves out
     std::array<qint64, MaxTypes + 1> m_cost{};
     std::array<std::unique_ptr<ResidueTable>, MaxTypes + 1> m_tables;
 };
