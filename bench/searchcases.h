@@ -348,4 +348,20 @@ inline SearchRequest huntedFarApart() {
             500};
 }
 
+// Ten-decimal lengths near multiples of about 0.0445 mm whose second type may not be used: with it
+// in between, the first and third types, in any number, were never stepped as a pair.
+inline SearchRequest huntedIdleType(double route = 4526972.31) {
+    return {{{141.76894698960001, 0, MaxCount, 0},
+             {168.56483633569999, 0, 0, 0},
+             {207.51234492949999, 0, MaxCount, 0},
+             {263.90834270729999, 0, 30, 0},
+             {354.88972852209997, 0, 32, 0},
+             {348.9697083799, 0, 9999, 0},
+             {139.58788243129999, 0, 9999, 0}},
+            route,
+            0,
+            1,
+            999};
+}
+
 } // namespace SearchCases

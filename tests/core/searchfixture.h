@@ -150,6 +150,9 @@ inline std::vector<NamedRequest> edgeCases() {
         {"route 1e13, a million counts of two types",
          {{type(10000000.3, 0, 1000000), type(10000000.7, 0, 1000000)}, 1e13, 0, 0, 999}},
         {"nearly equal lengths", {nearlyEqual, 3999.99, 0, 0, 999}},
+        // Types that can only count 0: one with no pieces to use, one longer than the route.
+        {"idle types between others",
+         {{type(64.3), type(99.9, 0, 0), type(70.8), type(5000.0), type(77.5)}, 1000.0, 3, 3, 999}},
         // Runs of sums 1840.7 mm apart, each 137 mm long: 0, 12 and 24 pieces of 153 mm leave a
         // rest on a run, the counts between a rest in a gap.
         {"long pieces apart from short ones",
