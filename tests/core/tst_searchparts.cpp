@@ -148,9 +148,10 @@ private slots:
         QCOMPARE(qint64(Int128(a) * firstModular(a, m, 5, 5) % m), qint64(5));
     }
 
-    // The third type's next count from the table of next hits, as from going through the few
-    // type's counts one by one, for windows as wide as the table's; a table for wider windows
-    // answers no later.
+    // The third type's next count from the table of next hits, as from asking the few type's
+    // runs of residues and going through its counts one by one, for windows as wide as the
+    // table's; a table for wider windows answers no later. One table in three has raised
+    // minimums: no run need start at residue 0, and the last one may wrap around the cycle.
     void tripleStepperTableMatchesItsLoop() {
         QRandomGenerator rng(31);
         int ruledOut = 0;
@@ -158,7 +159,10 @@ private slots:
             std::vector<double> lengths;
             for (int t = 0; t < 3; ++t)
                 lengths.push_back(rng.bounded(10, 3000) / 10.0);
-            const SearchSpace space(request(lengths, 9999, rng.bounded(1000, 20000)));
+            SearchRequest r = request(lengths, 9999, rng.bounded(1000, 20000));
+            if (i % 3 == 0)
+                r.types[0].minimum = r.types[1].minimum = rng.bounded(1, 8);
+            const SearchSpace space(r);
             const Grid g = Kern::SearchDetail::decimalLattice(space);
             const TripleStepper loop(space, g, Inf);
             if (!g.valid || loop.few() == 0)

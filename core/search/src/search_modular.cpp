@@ -1,5 +1,6 @@
 #include "search_modular.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace Kern::SearchDetail {
@@ -79,6 +80,19 @@ TripleStepper::TripleStepper(const SearchSpace& space, const Grid& grid, double 
     m_other = grid.steps[1 - few];
     m_third = grid.steps[2];
     m_rest = m_third % m_other;
+    if (m_fewMax - m_fewMin + 1 > Cheap) {
+        for (qint64 c = m_fewMin; c <= m_fewMax; ++c)
+            m_starts.push_back(qint64((m_other - Int128(c) * m_fewSteps % m_other) % m_other));
+        std::sort(m_starts.begin(), m_starts.end());
+    }
+}
+
+// Whether some count of the few type completes residue r, (r + c * few) mod other <= width: r
+// lies in the run of residues from one of the starts on, or in one that wraps around.
+bool TripleStepper::completes(qint64 r, qint64 width) const {
+    const auto above = std::upper_bound(m_starts.begin(), m_starts.end(), r);
+    return (above != m_starts.begin() && r - *std::prev(above) <= width) ||
+           r + m_other - m_starts.back() <= width;
 }
 
 qint64 TripleStepper::next(qint64 from, qint64 to, double plo, double phi) const {
@@ -102,6 +116,23 @@ qint64 TripleStepper::next(qint64 from, qint64 to, double plo, double phi) const
             qint64(((Int128(from) * m_third - qint64(low)) % m_other + m_other) % m_other);
         const qint64 k = m_next[size_t(r)];
         return k < 0 || k > to - from ? to + 1 : from + k;
+    }
+    // Where the few type's runs of residues cover most of the cycle, the next count is mostly
+    // one of the first few: each is asked of the runs at the cost of a binary search.
+    if (!m_starts.empty()) {
+        ++m_work;
+        const qint64 r =
+            qint64(((Int128(from) * m_third - qint64(low)) % m_other + m_other) % m_other);
+        for (qint64 k = 0, at = r; k < Probes;
+             ++k, at = at + m_rest >= m_other ? at + m_rest - m_other : at + m_rest) {
+            if (from + k > to)
+                return to + 1;
+            if (completes(at, width))
+                return from + k;
+        }
+        from += Probes;
+        if (from > to)
+            return to + 1;
     }
     qint64 best = to + 1, c = m_fewMin;
     for (; c <= m_fewMax && best > from; ++c)

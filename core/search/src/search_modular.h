@@ -105,6 +105,10 @@ public:
 private:
     // Counts of a type up to this many are gone through one by one.
     static constexpr qint64 Few = 4096;
+    // Counts of the third type asked of the few type's runs of residues before going through it.
+    static constexpr qint64 Probes = 8;
+
+    bool completes(qint64 r, qint64 width) const;
     // Residues of the other type's steps a table of next hits may have.
     static constexpr qint64 TableResidues = qint64(1) << 21;
 
@@ -117,6 +121,9 @@ private:
     // further some count of the few type completes a sum in a window of m_width steps, the
     // residue moving on by m_rest per count; -1 where none ever does. Built once the counts of
     // the few type gone through have cost as much.
+    // Where the few type has more than a few dozen counts: the residues r at which each count's
+    // run (r + c * few) mod other <= width starts, ascending.
+    std::vector<qint64> m_starts;
     mutable std::vector<qint32> m_next;
     mutable qint64 m_width = -1;
     mutable qint64 m_looped = 0;  // counts of the few type gone through one by one since
