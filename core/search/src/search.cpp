@@ -32,7 +32,8 @@ bool plausible(const SearchRequest& request) {
 // Types that only ever count 0, having no minimum and no piece that fits below the upper edge,
 // add 0.0 to every double sum, which changes none: the walk goes without them (its steppers for
 // the first two and three types then see types that vary), and the rows get their zeros back.
-// Returns the kept types' places; empty when every type is kept.
+// Returns the kept types' places; empty when every type is kept, and also when none is, as the
+// rows' counts then stay all zero.
 std::vector<int> idleTypesLeftOut(SearchRequest& request) {
     const double hi = windowHigh(request);
     std::vector<int> kept;

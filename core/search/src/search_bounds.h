@@ -37,9 +37,9 @@ public:
         return m_pair.next(from, to, plo, phi);
     }
     // The same for the third type's counts, where one of the first two has few. Where they are
-    // more than a few dozen, a call costs about half a step per count of the few: it is tried
-    // once walks of the third type have cost a good deal, and kept while walks with it cost less
-    // than walks without (see noteThirdWalk).
+    // more than a few dozen, a call that the next few counts do not settle costs about half a
+    // step per count of the few: it is tried once walks of the third type have cost a good deal,
+    // and kept while walks with it cost less than walks without (see noteThirdWalk).
     qint64 tripleNext(qint64 from, qint64 to, double plo, double phi) const {
         if (!tripleJudged())
             return m_triple.next(from, to, plo, phi);

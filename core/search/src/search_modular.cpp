@@ -117,16 +117,17 @@ qint64 TripleStepper::next(qint64 from, qint64 to, double plo, double phi) const
         const qint64 k = m_next[size_t(r)];
         return k < 0 || k > to - from ? to + 1 : from + k;
     }
-    // Where the few type's runs of residues cover most of the cycle, the next count is mostly
-    // one of the first few: each is asked of the runs at the cost of a binary search.
+    // Where the few type has many counts, their runs of residues often cover most of the cycle,
+    // and the next count is then one of the first few: each is asked of the runs at the cost of
+    // a binary search, before going through the counts.
     if (!m_starts.empty()) {
-        ++m_work;
         const qint64 r =
             qint64(((Int128(from) * m_third - qint64(low)) % m_other + m_other) % m_other);
         for (qint64 k = 0, at = r; k < Probes;
              ++k, at = at + m_rest >= m_other ? at + m_rest - m_other : at + m_rest) {
             if (from + k > to)
                 return to + 1;
+            ++m_work;
             if (completes(at, width))
                 return from + k;
         }

@@ -117,13 +117,13 @@ private:
     qint64 m_fewMin = 0, m_fewMax = 0, m_fewSteps = 0; // the type with few counts
     qint64 m_other = 0, m_third = 0, m_rest = 0;       // steps; m_rest = third mod other
     mutable qint64 m_work = 0;
+    // Where the few type has more than a few dozen counts: the residues r at which each count's
+    // run (r + c * few) mod other <= width starts, ascending.
+    std::vector<qint64> m_starts;
     // Per residue r of (count * third - low) modulo the other type's steps: how many counts
     // further some count of the few type completes a sum in a window of m_width steps, the
     // residue moving on by m_rest per count; -1 where none ever does. Built once the counts of
     // the few type gone through have cost as much.
-    // Where the few type has more than a few dozen counts: the residues r at which each count's
-    // run (r + c * few) mod other <= width starts, ascending.
-    std::vector<qint64> m_starts;
     mutable std::vector<qint32> m_next;
     mutable qint64 m_width = -1;
     mutable qint64 m_looped = 0;  // counts of the few type gone through one by one since

@@ -178,9 +178,6 @@ qint64 ResidueTable::mirrored(qint64 mirror) const {
     return least > m_cap ? m_top - m_cap - 1 : m_top - least;
 }
 
-// Class r holds y where least(r) <= y <= most(r). Going down from x, class and sum step down
-// together, so within a block of classes y - r stays the same, and a block whose least sums
-// less their class all lie above it, or whose largest all lie below it, is passed at once.
 qint64 ResidueTable::predecessor(qint64 x, qint64 floor) const {
     if (m_apart.empty())
         return scan(x, floor);
@@ -200,6 +197,9 @@ qint64 ResidueTable::predecessor(qint64 x, qint64 floor) const {
     return best;
 }
 
+// Class r holds y where least(r) <= y <= most(r). Going down from x, class and sum step down
+// together, so within a block of classes y - r stays the same, and a block whose least sums
+// less their class all lie above it, or whose largest all lie below it, is passed at once.
 qint64 ResidueTable::scan(qint64 x, qint64 floor) const {
     ++m_looked;
     if (x < m_smallest)
@@ -334,19 +334,25 @@ void ResidueTables::plan(const SearchSpace& space, const Grid& lattice, int from
         m_base[size_t(t)] = base;
         m_from = t;
     }
-    // A table of the same base as the one below it adds one type to a copy of it.
+    for (int t = m_from; t > 0 && t < n; ++t)
+        m_apart[size_t(t)] = apartTypes(space, m_steps, t);
     for (int t = m_from; t > 0 && t < n; ++t) {
         const size_t i = size_t(t);
         const qint64 modulus = lattice.steps[size_t(m_base[i])];
-        const int types = t > m_from && m_base[i - 1] == m_base[i] ? 1 : t;
-        m_cost[i] = modulus * (types + 1) / EntriesPerStep + TableSteps;
+        m_cost[i] = modulus * ((copiesPrevious(t) ? 1 : t) + 1) / EntriesPerStep + TableSteps;
     }
-    for (int t = m_from; t > 0 && t < n; ++t)
-        m_apart[size_t(t)] = apartTypes(space, m_steps, t);
     if (m_from > 0) {
         m_planned = n - 1;
         m_built = m_from - 1;
     }
+}
+
+// A table of the same base as the one below it, keeping out the same types (and perhaps the new
+// one), adds the new type to a copy of it.
+bool ResidueTables::copiesPrevious(int t) const {
+    const size_t i = size_t(t);
+    return t > m_from && m_base[i - 1] == m_base[i] &&
+           (m_apart[i] & ~(1u << (t - 1))) == m_apart[i - 1];
 }
 
 qint64 ResidueTables::build(const SearchSpace& space, int upTo, const std::atomic<bool>* cancel) {
@@ -357,9 +363,9 @@ qint64 ResidueTables::build(const SearchSpace& space, int upTo, const std::atomi
         std::unique_ptr<ResidueTable> table;
         int first = 0;
         const unsigned apart = m_apart[i];
-        if (t > m_from && m_base[i - 1] == m_base[i] &&
-            (apart & ~(1u << (t - 1))) == m_apart[i - 1]) {
+        if (copiesPrevious(t)) {
             table = std::make_unique<ResidueTable>(*m_tables[i - 1]);
+            table->forgetQueries();
             first = t - 1;
         } else {
             table = std::make_unique<ResidueTable>(modulus, m_cap);

@@ -14,7 +14,8 @@ namespace Kern::SearchDetail {
 // the upper bound, every sum of a class from its least one upward is reachable, so the table
 // is exact for a route of any length at the cost of one number per step of the base; where
 // they do not, it still rules out whole classes, as when all lengths but one short-listed type
-// are multiples of a common step.
+// are multiples of a common step. Types kept apart (see setApart) are not in the classes: least,
+// most and the classes speak of the other types' sums, predecessor of the whole prefix's.
 class ResidueTable {
 public:
     ResidueTable(qint64 modulus, qint64 cap);
@@ -30,6 +31,8 @@ public:
     // plus one of the table's. Every query asks the table once for each that may still give the
     // largest sum.
     void setApart(std::vector<qint64> sums) { m_apart = std::move(sums); }
+    // A copy of another prefix's table counts only its own queries.
+    void forgetQueries() { m_looked = 0; }
 
     qint64 modulus() const { return m_modulus; }
     // The least sum in class r; beyond the cap when there is none up to the cap.
@@ -82,6 +85,8 @@ public:
     }
 
 private:
+    bool copiesPrevious(int t) const;
+
     int m_from = 0; // first prefix planned
     int m_planned = 0;
     int m_built = 0;
