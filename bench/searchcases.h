@@ -331,8 +331,8 @@ inline SearchRequest huntedCoarseDecimals() {
 }
 
 // Pieces of 284 m and 194 m beside millimetre pieces and 0.0232 mm in any number, at 713 m: the
-// long pieces' runs of sums lie far apart, and a residue table that held them would find both a
-// run below and a run above the window in nearly every block of its classes.
+// long pieces' runs of sums lie far apart, and a residue table finds both a run below and a run
+// above the window in nearly every block of its classes.
 inline SearchRequest huntedFarApart() {
     return {{{284022.07411347819, 0, MaxCount, 0},
              {5, 0, 9999, 0},

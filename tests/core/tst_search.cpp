@@ -80,7 +80,7 @@ private slots:
             << huntedBoundedResidue() << 999 << qint64(27544);
         QTest::newRow("hunted coarse decimals, 4.6 km")
             << huntedCoarseDecimals() << 0 << qint64(10232);
-        QTest::newRow("hunted far apart, 713 m") << huntedFarApart() << 500 << qint64(15359);
+        QTest::newRow("hunted far apart, 713 m") << huntedFarApart() << 500 << qint64(3560);
         QTest::newRow("hunted idle type, 500 m")
             << huntedIdleType(500000.31) << 999 << qint64(2196);
         // 64.3, 70.8 and 77.5 sum to 999.1 or 1000.8 near 1000, never within the 0.4 mm that the

@@ -388,8 +388,8 @@ private slots:
     }
 
     // Least sum per class, with count ranges too short to fill a cycle (slid along the cycle) and
-    // long ones, some above a minimum; the predecessor, mirrored sums and a long type kept apart
-    // included, never lies below the largest reachable sum.
+    // long ones, some above a minimum; the predecessor, mirrored sums included, never lies below
+    // the largest reachable sum.
     void residueTableLeastPerClass() {
         QRandomGenerator rng(29);
         for (int i = 0; i < 200; ++i) {
@@ -420,19 +420,6 @@ private slots:
                     if (*x % modulus == r)
                         least = *x;
                 QCOMPARE(std::min(table.least(r), cap + 1), least);
-            }
-            if (i % 4 == 3) { // a long type of up to three pieces kept apart
-                const qint64 step = rng.bounded(cap / 4 + 1, cap / 2 + 2);
-                std::vector<qint64> apart;
-                std::set<qint64> all;
-                for (qint64 c = rng.bounded(2); c <= 3 && c * step <= cap; ++c) {
-                    apart.push_back(c * step);
-                    for (qint64 x : reachable)
-                        if (x + c * step <= cap)
-                            all.insert(x + c * step);
-                }
-                table.setApart(apart);
-                reachable = std::move(all);
             }
             for (qint64 x = 0; x <= cap; x += rng.bounded(1, 50))
                 QVERIFY(table.predecessor(x, x) >= largestNotAbove(reachable, x));

@@ -1,5 +1,6 @@
 #include "search_bounds.h"
 
+#include <algorithm>
 #include <new>
 
 namespace Kern::SearchDetail {
@@ -25,11 +26,43 @@ std::array<Bands, MaxTypes + 1> bandsOf(const SearchSpace& space) {
     return bands;
 }
 
+std::array<Runs, MaxTypes + 1> runsOf(const SearchSpace& space) {
+    std::array<Runs, MaxTypes + 1> runs{};
+    for (int t = 2; t <= space.n; ++t) {
+        const unsigned mask = apartTypes(space, t);
+        if (!mask)
+            continue;
+        std::vector<long double> sums{0};
+        long double low = 0, high = 0;
+        for (int j = 0; j < t; ++j) {
+            const size_t i = size_t(j);
+            if (!(mask & (1u << j))) {
+                low += space.min[i] * static_cast<long double>(space.len[i]);
+                high += space.usable[i] * static_cast<long double>(space.len[i]);
+                continue;
+            }
+            std::vector<long double> next;
+            for (const long double sum : sums)
+                for (qint64 c = space.min[i]; c <= space.usable[i]; ++c)
+                    next.push_back(sum + c * static_cast<long double>(space.len[i]));
+            sums = std::move(next);
+        }
+        std::sort(sums.begin(), sums.end());
+        Runs& r = runs[size_t(t)];
+        for (const long double sum : sums) {
+            r.low.push_back(double((sum + low) * (1 - 0x1p-40L)));
+            r.high.push_back(double((sum + high) * (1 + 0x1p-40L)) + 0x1p-1000);
+        }
+    }
+    return runs;
+}
+
 } // namespace
 
 ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
                          const std::atomic<bool>* cancel)
-    : m_space(space), m_cancel(cancel), m_bands(bandsOf(space)), m_lattice(decimalLattice(space)),
+    : m_space(space), m_cancel(cancel), m_bands(bandsOf(space)), m_runs(runsOf(space)),
+      m_lattice(decimalLattice(space)),
       m_pairGrid(m_lattice.valid ? std::nullopt : std::optional<Grid>(pairGrid(space))),
       m_pair(space, m_pairGrid ? *m_pairGrid : m_lattice),
       m_triple(space, m_lattice, limits.patience), m_tripleRetry(64 * double(m_triple.few())),
@@ -315,6 +348,12 @@ double ReachBounds::tablesBelow(int t, double a, double b) const {
         if (pieces < band.fewest)
             return -Inf;
         y = std::min(y, pieces * band.longest * (1 + 0x1p-40) + 0x1p-1000);
+    }
+    if (const Runs& runs = m_runs[size_t(t)]; !runs.low.empty()) {
+        const auto above = std::upper_bound(runs.low.begin(), runs.low.end(), y);
+        if (above == runs.low.begin())
+            return -Inf;
+        y = std::min(y, runs.high[size_t(above - runs.low.begin()) - 1]);
     }
     const ReachTable* table = m_tables.table(t);
     if (m_lattice.valid && !(table && m_tables.onLattice())) {

@@ -18,6 +18,12 @@ struct Bands {
     double shortest = 0, longest = 0, fewest = 0, most = 0;
 };
 
+// Long types of a few counts beside short ones (see apartTypes): the prefix's sums lie in runs,
+// one from each sum of the long types on, as long as the short ones span, with gaps between.
+struct Runs {
+    std::vector<double> low, high; // ascending; widened by the rounding of any prefix sum
+};
+
 // What the walk may know about the prefix sums the faster types can reach: bounds that may only
 // err towards "maybe", made sharper by tables and lists once the walk has wasted about as much
 // work as they cost.
@@ -146,6 +152,7 @@ private:
     const SearchSpace& m_space;
     const std::atomic<bool>* m_cancel;
     std::array<Bands, MaxTypes + 1> m_bands{};
+    std::array<Runs, MaxTypes + 1> m_runs{};
     Grid m_lattice;                 // exact decimal grid: divisor and lowest-sum checks
     std::optional<Grid> m_pairGrid; // where there is no lattice
     PairStepper m_pair;

@@ -178,29 +178,10 @@ qint64 ResidueTable::mirrored(qint64 mirror) const {
     return least > m_cap ? m_top - m_cap - 1 : m_top - least;
 }
 
-qint64 ResidueTable::predecessor(qint64 x, qint64 floor) const {
-    if (m_apart.empty())
-        return scan(x, floor);
-    // Down from the largest sum apart that leaves room for one of the table's, until none below
-    // can reach the best found.
-    const qint64 largest = m_top < 0 ? m_cap : m_top - m_smallest;
-    qint64 best = -1;
-    for (auto it = std::upper_bound(m_apart.begin(), m_apart.end(), x - m_smallest);
-         it != m_apart.begin();) {
-        const qint64 apart = *--it;
-        if (best >= 0 && apart + largest <= best)
-            break;
-        const qint64 y = scan(x - apart, floor - apart);
-        if (y >= m_smallest)
-            best = std::max(best, apart + y);
-    }
-    return best;
-}
-
 // Class r holds y where least(r) <= y <= most(r). Going down from x, class and sum step down
 // together, so within a block of classes y - r stays the same, and a block whose least sums
 // less their class all lie above it, or whose largest all lie below it, is passed at once.
-qint64 ResidueTable::scan(qint64 x, qint64 floor) const {
+qint64 ResidueTable::predecessor(qint64 x, qint64 floor) const {
     ++m_looked;
     if (x < m_smallest)
         return -1;
@@ -260,57 +241,6 @@ int chooseBase(const SearchSpace& space, const Grid& grid, int t, qint64 cap) {
     return base;
 }
 
-// The types of prefix t whose few counts give sums further apart than the rest of the prefix
-// spans (pieces of hundreds of metres beside millimetre pieces), as a mask. In one table their
-// runs of sums would share classes, and a block of classes where a run far below meets one far
-// above would pass every query. Never a base, and at most 64 sums together.
-unsigned apartTypes(const SearchSpace& space, const std::array<qint64, MaxTypes>& steps, int t) {
-    const auto span = [&](int j) {
-        return Int128(space.usable[size_t(j)] - space.min[size_t(j)]) * steps[size_t(j)];
-    };
-    std::array<int, MaxTypes> order{};
-    Int128 rest = 0;
-    for (int j = 0; j < t; ++j) {
-        order[size_t(j)] = j;
-        rest += span(j);
-    }
-    std::sort(order.begin(), order.begin() + t,
-              [&](int x, int y) { return steps[size_t(x)] > steps[size_t(y)]; });
-    unsigned mask = 0;
-    qint64 sums = 1;
-    for (int k = 0; k < t; ++k) {
-        const int j = order[size_t(k)];
-        const qint64 range = space.usable[size_t(j)] - space.min[size_t(j)];
-        if (range < 1)
-            continue;
-        if (range >= 16 || sums * (range + 1) > 64 || steps[size_t(j)] <= rest - span(j))
-            break;
-        mask |= 1u << j;
-        sums *= range + 1;
-        rest -= span(j);
-    }
-    return mask;
-}
-
-// Every sum of the types in `mask`, up to the cap, ascending.
-std::vector<qint64> apartSums(const SearchSpace& space, const std::array<qint64, MaxTypes>& steps,
-                              unsigned mask, qint64 cap) {
-    std::vector<qint64> sums{0};
-    for (int j = 0; j < space.n; ++j) {
-        if (!(mask & (1u << j)))
-            continue;
-        std::vector<qint64> next;
-        for (const qint64 sum : sums)
-            for (qint64 c = space.min[size_t(j)]; c <= space.usable[size_t(j)]; ++c)
-                if (const Int128 x = sum + Int128(c) * steps[size_t(j)]; x <= cap)
-                    next.push_back(qint64(x));
-        sums = std::move(next);
-    }
-    std::sort(sums.begin(), sums.end());
-    sums.erase(std::unique(sums.begin(), sums.end()), sums.end());
-    return sums;
-}
-
 } // namespace
 
 void ResidueTables::plan(const SearchSpace& space, const Grid& lattice, int from, qint64 entries) {
@@ -334,8 +264,6 @@ void ResidueTables::plan(const SearchSpace& space, const Grid& lattice, int from
         m_base[size_t(t)] = base;
         m_from = t;
     }
-    for (int t = m_from; t > 0 && t < n; ++t)
-        m_apart[size_t(t)] = apartTypes(space, m_steps, t);
     for (int t = m_from; t > 0 && t < n; ++t) {
         const size_t i = size_t(t);
         const qint64 modulus = lattice.steps[size_t(m_base[i])];
@@ -347,12 +275,9 @@ void ResidueTables::plan(const SearchSpace& space, const Grid& lattice, int from
     }
 }
 
-// A table of the same base as the one below it, keeping out the same types (and perhaps the new
-// one), adds the new type to a copy of it.
+// A table of the same base as the one below it adds the new type to a copy of it.
 bool ResidueTables::copiesPrevious(int t) const {
-    const size_t i = size_t(t);
-    return t > m_from && m_base[i - 1] == m_base[i] &&
-           (m_apart[i] & ~(1u << (t - 1))) == m_apart[i - 1];
+    return t > m_from && m_base[size_t(t) - 1] == m_base[size_t(t)];
 }
 
 qint64 ResidueTables::build(const SearchSpace& space, int upTo, const std::atomic<bool>* cancel) {
@@ -362,7 +287,6 @@ qint64 ResidueTables::build(const SearchSpace& space, int upTo, const std::atomi
         const qint64 modulus = m_steps[size_t(m_base[i])];
         std::unique_ptr<ResidueTable> table;
         int first = 0;
-        const unsigned apart = m_apart[i];
         if (copiesPrevious(t)) {
             table = std::make_unique<ResidueTable>(*m_tables[i - 1]);
             table->forgetQueries();
@@ -373,8 +297,6 @@ qint64 ResidueTables::build(const SearchSpace& space, int upTo, const std::atomi
         Int128 top = 0;
         for (int j = 0; j < t; ++j) {
             const size_t k = size_t(j);
-            if (apart & (1u << j))
-                continue;
             top += Int128(space.min[k] + space.usable[k]) * m_steps[k];
             if (j < first)
                 continue;
@@ -383,8 +305,6 @@ qint64 ResidueTables::build(const SearchSpace& space, int upTo, const std::atomi
             work += modulus;
         }
         table->finish(top < (Int128(1) << 62) ? qint64(top) : -1);
-        if (apart)
-            table->setApart(apartSums(space, m_steps, apart, m_cap));
         m_tables[i] = std::move(table);
         m_built = t;
     }

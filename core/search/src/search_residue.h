@@ -14,8 +14,7 @@ namespace Kern::SearchDetail {
 // the upper bound, every sum of a class from its least one upward is reachable, so the table
 // is exact for a route of any length at the cost of one number per step of the base; where
 // they do not, it still rules out whole classes, as when all lengths but one short-listed type
-// are multiples of a common step. Types kept apart (see setApart) are not in the classes: least,
-// most and the classes speak of the other types' sums, predecessor of the whole prefix's.
+// are multiples of a common step.
 class ResidueTable {
 public:
     ResidueTable(qint64 modulus, qint64 cap);
@@ -27,10 +26,6 @@ public:
     // Once all types are in: the sum of all their minimums and maximums, for the mirrored
     // largest sums (-1: none).
     void finish(qint64 top);
-    // The sums of types left out of the table (ascending): a reachable sum is then one of them
-    // plus one of the table's. Every query asks the table once for each that may still give the
-    // largest sum.
-    void setApart(std::vector<qint64> sums) { m_apart = std::move(sums); }
     // A copy of another prefix's table counts only its own queries.
     void forgetQueries() { m_looked = 0; }
 
@@ -47,8 +42,6 @@ public:
     qint64 looked() const { return m_looked; }
 
 private:
-    // The predecessor among the table's own sums.
-    qint64 scan(qint64 x, qint64 floor) const;
     std::vector<qint64> shifted(qint64 count, qint64 step, const std::atomic<bool>* cancel) const;
     bool closeCycles(qint64 step, const std::atomic<bool>* cancel);
     bool slideCycles(qint64 step, qint64 range, const std::atomic<bool>* cancel);
@@ -60,7 +53,6 @@ private:
     qint64 m_top = -1;
     qint64 m_smallest = 0;
     std::vector<qint64> m_least;
-    std::vector<qint64> m_apart;
     // Per block of classes, the least of least(r) - r and the largest of most(r) - r.
     static constexpr size_t Block = 64;
     std::vector<qint64> m_blockLow, m_blockHigh;
@@ -91,9 +83,8 @@ private:
     int m_planned = 0;
     int m_built = 0;
     qint64 m_cap = 0;
-    std::array<qint64, MaxTypes> m_steps{};       // the lattice's
-    std::array<int, MaxTypes + 1> m_base{};       // the type whose steps are the modulus
-    std::array<unsigned, MaxTypes + 1> m_apart{}; // types whose sums the table leaves out
+    std::array<qint64, MaxTypes> m_steps{}; // the lattice's
+    std::array<int, MaxTypes + 1> m_base{}; // the type whose steps are the modulus
     std::array<qint64, MaxTypes + 1> m_cost{};
     std::array<std::unique_ptr<ResidueTable>, MaxTypes + 1> m_tables;
 };

@@ -39,4 +39,9 @@ struct SearchSpace {
     std::array<double, MaxTypes + 1> pMax{};
 };
 
+// The types of the first t whose few counts give sums further apart than the other types of the
+// prefix span (pieces of hundreds of metres beside millimetre pieces), as a mask: their sums
+// split the prefix's reach into runs with gaps between. At most 64 sums together.
+unsigned apartTypes(const SearchSpace& space, int t);
+
 } // namespace Kern::SearchDetail
