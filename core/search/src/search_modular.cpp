@@ -80,11 +80,9 @@ TripleStepper::TripleStepper(const SearchSpace& space, const Grid& grid, double 
     m_other = grid.steps[1 - few];
     m_third = grid.steps[2];
     m_rest = m_third % m_other;
-    if (m_fewMax - m_fewMin + 1 > Cheap) {
-        for (qint64 c = m_fewMin; c <= m_fewMax; ++c)
-            m_starts.push_back(qint64((m_other - Int128(c) * m_fewSteps % m_other) % m_other));
-        std::sort(m_starts.begin(), m_starts.end());
-    }
+    for (qint64 c = m_fewMin; c <= m_fewMax; ++c)
+        m_starts.push_back(qint64((m_other - Int128(c) * m_fewSteps % m_other) % m_other));
+    std::sort(m_starts.begin(), m_starts.end());
 }
 
 // Whether some count of the few type completes residue r, (r + c * few) mod other <= width: r
@@ -104,6 +102,8 @@ qint64 TripleStepper::next(qint64 from, qint64 to, double plo, double phi) const
     if (!(high - low < double(m_other - 1)) || !(std::fabs(low) < 0x1p61))
         return from;
     const qint64 width = qint64(high - low);
+    // Where the sums of the first count stand among the other type's steps.
+    const qint64 r = qint64(((Int128(from) * m_third - qint64(low)) % m_other + m_other) % m_other);
     // Built for the widest window gone through one by one so far, and again where a wider one
     // has cost as much since.
     if (width > m_width && m_other <= TableResidues &&
@@ -112,17 +112,13 @@ qint64 TripleStepper::next(qint64 from, qint64 to, double plo, double phi) const
     if (width <= m_width) {
         // A window no wider than the table's: its next hit comes no later.
         ++m_work;
-        const qint64 r =
-            qint64(((Int128(from) * m_third - qint64(low)) % m_other + m_other) % m_other);
         const qint64 k = m_next[size_t(r)];
         return k < 0 || k > to - from ? to + 1 : from + k;
     }
     // Where the few type has many counts, their runs of residues often cover most of the cycle,
     // and the next count is then one of the first few: each is asked of the runs at the cost of
     // a binary search, before going through the counts.
-    if (!m_starts.empty()) {
-        const qint64 r =
-            qint64(((Int128(from) * m_third - qint64(low)) % m_other + m_other) % m_other);
+    if (few() > Cheap) {
         for (qint64 k = 0, at = r; k < Probes;
              ++k, at = at + m_rest >= m_other ? at + m_rest - m_other : at + m_rest) {
             if (from + k > to)
@@ -158,8 +154,8 @@ void TripleStepper::buildTable(qint64 width) const {
     m_work += (3 * m + few()) / 16;
     std::vector<qint32> next(size_t(m), 0);
     qint32 running = width + 1 >= m ? 1 : 0; // runs that wrap around cover the first residues
-    for (qint64 c = m_fewMin; c <= m_fewMax && width + 1 < m; ++c) {
-        const qint64 r = qint64((m - Int128(c) * m_fewSteps % m) % m), end = r + width + 1;
+    for (size_t i = 0; i < m_starts.size() && width + 1 < m; ++i) {
+        const qint64 r = m_starts[i], end = r + width + 1;
         ++next[size_t(r)];
         if (end < m) {
             --next[size_t(end)];

@@ -117,8 +117,8 @@ private:
     qint64 m_fewMin = 0, m_fewMax = 0, m_fewSteps = 0; // the type with few counts
     qint64 m_other = 0, m_third = 0, m_rest = 0;       // steps; m_rest = third mod other
     mutable qint64 m_work = 0;
-    // Where the few type has more than a few dozen counts: the residues r at which each count's
-    // run (r + c * few) mod other <= width starts, ascending.
+    // The residues r at which each count's run (r + c * few) mod other <= width starts,
+    // ascending.
     std::vector<qint64> m_starts;
     // Per residue r of (count * third - low) modulo the other type's steps: how many counts
     // further some count of the few type completes a sum in a window of m_width steps, the
