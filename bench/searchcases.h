@@ -364,4 +364,25 @@ inline SearchRequest huntedIdleType(double route = 4526972.31) {
             999};
 }
 
+// Six-decimal lengths near multiples of about 0.98 mm at 4.6 km, in a window of 2 mm: 34.298317
+// mm is 35 units, and the first two types' sums lie 14 units apart, so the window of every other
+// count falls where the other's did, half a step away, and passing counts one run at a time
+// passed one count per question.
+inline SearchRequest huntedHalfSteps() {
+    return {{{96.035295000000005, 0, 1655, 0},
+             {205.789941, 0, MaxCount, 0},
+             {34.298316999999997, 0, MaxCount, 0},
+             {130.33362500000001, 0, MaxCount, 0},
+             {130.333629, 0, 9999, 0},
+             {315.54458699999998, 0, 14, 0},
+             {34.298336999999997, 0, 10, 0},
+             {89.175630999999996, 0, MaxCount, 0},
+             {20.579011999999999, 0, MaxCount, 0},
+             {377.28154999999998, 0, 3, 0}},
+            4624898.3229999999,
+            10,
+            9,
+            999};
+}
+
 } // namespace SearchCases

@@ -288,6 +288,54 @@ private slots:
         }
     }
 
+    // A window sliding over an index table is never passed beyond a count whose window meets an
+    // index's sums, for slides near any fraction of the step. One that moves half a step per count
+    // lies between two indices at every count and is passed to the end, though it never stays
+    // in one place from one count to the next.
+    void indexTableFirstMeetingPassesNoMeeting() {
+        QRandomGenerator rng(53);
+        for (int round = 0; round < 300; ++round) {
+            const long double step = 5 + rng.generateDouble();
+            IndexTable table(step, 301);
+            std::vector<long double> low(301, Inf), high(301, -Inf);
+            low[0] = high[0] = 0;
+            for (int t = rng.bounded(1, 4); t > 0; --t) {
+                const qint64 k = rng.bounded(1, 9), range = rng.bounded(0, 30 / k + 1);
+                const long double e = (rng.generateDouble() - 0.5) * 0.2L;
+                QVERIFY(table.addType(k, e, range, nullptr));
+                for (qint64 index = 300; index >= 0; --index)
+                    for (qint64 c = 1; c <= range && index - c * k >= 0; ++c)
+                        if (const size_t from = size_t(index - c * k); low[from] <= high[from]) {
+                            low[size_t(index)] = std::min(low[size_t(index)], low[from] + c * e);
+                            high[size_t(index)] = std::max(high[size_t(index)], high[from] + c * e);
+                        }
+            }
+            table.finish(true);
+            const int q = rng.bounded(1, 9);
+            const long double slide = (rng.bounded(1, 12) + rng.bounded(q) / double(q)) * step *
+                                      (1 + (rng.generateDouble() - 0.5) * 1e-3);
+            for (int query = 0; query < 20; ++query) {
+                const long double bottom = rng.generateDouble() * 300 * step;
+                const long double top = bottom + rng.generateDouble() * 0.3L * step;
+                const qint64 most = rng.bounded(1, 200);
+                qint64 want = most + 1;
+                for (qint64 j = 1; j <= most && want > most; ++j)
+                    for (size_t k = 0; k < low.size(); ++k)
+                        if (k * step + low[k] <= top - j * slide &&
+                            k * step + high[k] >= bottom - j * slide)
+                            want = j;
+                const qint64 got = table.firstMeeting(bottom, top, slide, most);
+                QVERIFY2(got >= 1 && got <= want,
+                         qPrintable(
+                             QStringLiteral("round %1: %2 for %3").arg(round).arg(got).arg(want)));
+            }
+        }
+        IndexTable evenly(1, 301);
+        QVERIFY(evenly.addType(1, 0, 300, nullptr));
+        evenly.finish(true);
+        QCOMPARE(evenly.firstMeeting(280.2L, 280.3L, 7.5L, 36), qint64(37));
+    }
+
     // Near multiples of an odd unit to four decimals: the unit is found, no reachable prefix sum
     // lies above the bound, and a window halfway between two multiples is ruled out.
     void unitLatticeBoundsEveryReachableSum() {

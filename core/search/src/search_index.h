@@ -19,19 +19,15 @@ struct IndexErrors {
     double lowest = 0, highest = 0; // errors over all indices
 };
 
-// A window [bottom, top] slides down by `slide` (> 0) per count of a slower type: the least j
-// in [1, most] for which some sum may lie in [bottom - j * slide, top - j * slide], from the
-// least and greatest error that envelope(first, last) gives for indices first..last (it may
-// look at more indices than asked); most + 1 when none can; never more than the first such j.
-//
-// Per count the window moves by slide / step indices: a whole number of them, which leaves its
-// place between two indices as it is, and a drift. For a run of counts, the indices its windows
-// may meet and the least and greatest error among them bound where each window lies between two
-// indices; while no window of the run can hold a whole index, the run is passed. Runs grow while
-// they are passed and shrink where they are not, down to a single count.
+// firstMeetingOf for counts whose windows drift little from one to the next. Per count the
+// window moves by slide / step indices: a whole number of them, which leaves its place between
+// two indices as it is, and a drift. For a run of counts, the indices its windows may meet and
+// the least and greatest error among them bound where each window lies between two indices;
+// while no window of the run can hold a whole index, the run is passed. Runs grow while they are
+// passed and shrink where they are not, down to a single count.
 template <typename Envelope>
-qint64 firstMeetingOf(const IndexErrors& e, long double bottom, long double top, long double slide,
-                      qint64 most, Envelope envelope, int rounds = 32) {
+qint64 firstMeetingInRuns(const IndexErrors& e, long double bottom, long double top,
+                          long double slide, qint64 most, Envelope envelope, int rounds) {
     if (most < 1)
         return most + 1;
     // In double, each bound widened by more than its roundings.
@@ -80,6 +76,52 @@ qint64 firstMeetingOf(const IndexErrors& e, long double bottom, long double top,
         }
     }
     return most + 1;
+}
+
+// The number of counts, up to MaxPeriod, after which a window moving `ratio` indices per count
+// has moved closest to a whole number of them; 1 where one count nearly does, or where no period
+// comes much closer.
+inline qint64 meetingPeriod(double ratio) {
+    constexpr qint64 MaxPeriod = 8;
+    const auto off = [ratio](qint64 q) {
+        const double moved = double(q) * ratio;
+        return std::fabs(moved - std::round(moved));
+    };
+    if (off(1) < 1.0 / 64)
+        return 1;
+    qint64 period = 1;
+    for (qint64 q = 2; q <= MaxPeriod; ++q)
+        if (off(q) < off(period) / 2)
+            period = q;
+    return period;
+}
+
+// A window [bottom, top] slides down by `slide` (> 0) per count of a slower type: the least j
+// in [1, most] for which some sum may lie in [bottom - j * slide, top - j * slide], from the
+// least and greatest error that envelope(first, last) gives for indices first..last (it may
+// look at more indices than asked); most + 1 when none can; never more than the first such j.
+//
+// A window that moves half an index per count (or a third ...) lies elsewhere between two
+// indices at every other count, but in the same place at every second one: each class of counts
+// modulo that period is passed as runs of its own, up to the first count any class may meet.
+template <typename Envelope>
+qint64 firstMeetingOf(const IndexErrors& e, long double bottom, long double top, long double slide,
+                      qint64 most, Envelope envelope, int rounds = 32) {
+    const qint64 q = meetingPeriod(double(slide) / e.step);
+    if (q == 1 || most <= 1)
+        return firstMeetingInRuns(e, bottom, top, slide, most, envelope, rounds);
+    qint64 first = most + 1;
+    for (qint64 r = 1; r <= q && r < first; ++r) {
+        // Counts r, r + q, ... below `first`, as the 1st, 2nd, ... of a window moving q counts'
+        // worth per step.
+        const qint64 counts = (first - 1 - r) / q + 1;
+        const long double back = static_cast<long double>(q - r) * slide;
+        const qint64 k =
+            firstMeetingInRuns(e, bottom + back, top + back, q * slide, counts, envelope, rounds);
+        if (k <= counts)
+            first = r + q * (k - 1);
+    }
+    return first;
 }
 
 // The sums of a prefix of types whose lengths lie close to multiples of one unit, by lattice
