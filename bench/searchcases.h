@@ -385,4 +385,23 @@ inline SearchRequest huntedHalfSteps() {
             999};
 }
 
+// Nine-decimal lengths at 4.5 km in a window of 0.2 mm: the lengths' five decimals hold the
+// first two types' sums only within 0.046 mm, and the pair stepper on them let near misses pass
+// into fruitless descents.
+inline SearchRequest huntedPairGrid(double route = 6769027.9571560882) {
+    return {{{360.41143591600002, 0, 9999, 0},
+             {190.91657555399999, 2, 1110, 0},
+             {206.32522519299999, 0, 9, 0},
+             {393.483601158, 0, 9999, 0},
+             {57.500462573, 0, 9999, 0},
+             {63.513601084000001, 3, 9999, 0},
+             {307.044995712, 0, 9999, 0},
+             {109.839459275, 0, 9999, 0},
+             {397.24182312800002, 0, 7, 0}},
+            route,
+            1,
+            0,
+            999};
+}
+
 } // namespace SearchCases

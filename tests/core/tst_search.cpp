@@ -84,6 +84,8 @@ private slots:
         QTest::newRow("hunted idle type, 500 m")
             << huntedIdleType(500000.31) << 999 << qint64(2196);
         QTest::newRow("hunted half steps, 4.6 km") << huntedHalfSteps() << 999 << qint64(1377613);
+        QTest::newRow("hunted pair grid, 4.5 km")
+            << huntedPairGrid(4500000.13) << 999 << qint64(784161);
         // 64.3, 70.8 and 77.5 sum to 999.1 or 1000.8 near 1000, never within the 0.4 mm that the
         // short types with huge counts add below the window.
         const SearchType tiny = type(1e-10, 0, MaxCount), small = type(3e-10, 0, MaxCount);

@@ -57,13 +57,23 @@ std::array<Runs, MaxTypes + 1> runsOf(const SearchSpace& space) {
     return runs;
 }
 
+// A grid of its own for the first two types where the decimal lattice holds their sums only
+// within a good part of the window (or not at all): one that holds them within a sixteenth.
+std::optional<Grid> pairGridFor(const SearchSpace& space, const Grid& lattice) {
+    if (lattice.valid && lattice.error[2] * 16 <= static_cast<long double>(space.hi) - space.lo)
+        return std::nullopt;
+    Grid g = pairGrid(space);
+    if (!g.valid || (lattice.valid && !(g.error[2] < lattice.error[2])))
+        return std::nullopt;
+    return g;
+}
+
 } // namespace
 
 ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
                          const std::atomic<bool>* cancel)
     : m_space(space), m_cancel(cancel), m_bands(bandsOf(space)), m_runs(runsOf(space)),
-      m_lattice(decimalLattice(space)),
-      m_pairGrid(m_lattice.valid ? std::nullopt : std::optional<Grid>(pairGrid(space))),
+      m_lattice(decimalLattice(space)), m_pairGrid(pairGridFor(space, m_lattice)),
       m_pair(space, m_pairGrid ? *m_pairGrid : m_lattice),
       m_triple(space, m_lattice, limits.patience), m_tripleRetry(64 * double(m_triple.few())),
       m_limits(limits) {

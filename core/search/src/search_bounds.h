@@ -154,7 +154,7 @@ private:
     std::array<Bands, MaxTypes + 1> m_bands{};
     std::array<Runs, MaxTypes + 1> m_runs{};
     Grid m_lattice;                 // exact decimal grid: divisor and lowest-sum checks
-    std::optional<Grid> m_pairGrid; // where there is no lattice
+    std::optional<Grid> m_pairGrid; // where the lattice holds the first two types' sums loosely
     PairStepper m_pair;
     TripleStepper m_triple;
     // Stepping of the third type where the few type has many counts (see tripleNext): per
