@@ -77,7 +77,8 @@ bool fillGrid(Grid& grid, const SearchSpace& space, long double scale, int types
 Grid decimalLattice(const SearchSpace& space);
 
 // A grid for stepping through the second type's counts where the lengths have no exact
-// decimals: one fine enough that its band is a fraction of the window (invalid if none is).
+// decimals, or decimals that hold the first two types' sums only loosely: one fine enough that
+// its band is a fraction of the window (invalid if none is).
 Grid pairGrid(const SearchSpace& space);
 
 } // namespace Kern::SearchDetail
