@@ -56,7 +56,7 @@ private slots:
         QTest::newRow("short-listed type, 4.2 km") << oddTypeFirst(4199999.9) << 0 << qint64(64840);
         QTest::newRow("short-listed type, 5 km") << oddTypeFirst(5e6) << 0 << qint64(60512);
         QTest::newRow("thousandths, 50 m") << thousandths(50000.052) << 0 << qint64(2198);
-        QTest::newRow("hundredths, 430 m") << hundredths(430000.0) << 0 << qint64(13692);
+        QTest::newRow("hundredths, 430 m") << hundredths(430000.0) << 0 << qint64(9437);
         QTest::newRow("tiny lengths") << tinyLengths() << 999 << qint64(1107);
         QTest::newRow("near multiples") << nearMultiples() << 0 << qint64(28575);
         QTest::newRow("route beyond 2^51") << hugeRoute() << 999 << qint64(120755);
@@ -74,7 +74,7 @@ private slots:
             << huntedShortPrefixes() << 999 << qint64(973967);
         QTest::newRow("hunted near 25.51 mm, 2.26 km")
             << huntedWideStepper() << 500 << qint64(14317);
-        QTest::newRow("hunted strides, 3.1 km") << huntedStrides() << 500 << qint64(4599595);
+        QTest::newRow("hunted strides, 3.1 km") << huntedStrides() << 500 << qint64(6205319);
         QTest::newRow("hunted grid unit, 6.4 km") << huntedGridUnit() << 999 << qint64(11402);
         QTest::newRow("hunted bounded residues, 5 km")
             << huntedBoundedResidue() << 999 << qint64(27544);
@@ -83,6 +83,7 @@ private slots:
         QTest::newRow("hunted far apart, 713 m") << huntedFarApart() << 500 << qint64(3560);
         QTest::newRow("hunted idle type, 500 m")
             << huntedIdleType(500000.31) << 999 << qint64(2196);
+        QTest::newRow("hunted idle type, 4.5 km") << huntedIdleType() << 999 << qint64(352064);
         QTest::newRow("hunted half steps, 4.6 km") << huntedHalfSteps() << 999 << qint64(1377613);
         QTest::newRow("hunted pair grid, 4.5 km")
             << huntedPairGrid(4500000.13) << 999 << qint64(784161);
@@ -91,7 +92,7 @@ private slots:
         const SearchType tiny = type(1e-10, 0, MaxCount), small = type(3e-10, 0, MaxCount);
         QTest::newRow("short type above three")
             << SearchRequest{{type(64.3), type(70.8), type(77.5), tiny}, 1000.25, 0, 0, 999} << 0
-            << qint64(33);
+            << qint64(64);
         QTest::newRow("short types interleaved")
             << SearchRequest{{type(64.3), tiny, type(70.8), small, type(77.5)}, 1000.13, 0, 0, 999}
             << 0 << qint64(599);

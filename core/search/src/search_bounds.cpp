@@ -78,6 +78,7 @@ ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
       m_triple(space, m_lattice, limits.patience), m_tripleRetry(64 * double(m_triple.few())),
       m_limits(limits) {
     m_indexCost.fill(-1);
+    m_unitRetry.fill(4096);
     m_strideCost.fill(-1);
     m_strideLeft = limits.strideEntries;
 }
@@ -178,10 +179,10 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
     }
     // A band that spared little early in the walk may spare much later, where descents cost more:
     // it is tried again after ever longer stretches of wasted work.
-    if (m_unitOff && (m_unitIdle += steps) > m_unitRetry) {
-        m_unitOff = false;
-        m_unitIdle = 0;
-        m_unitRetry *= 2;
+    if (const size_t k = size_t(t - 1); m_unitOff[k] && (m_unitIdle[k] += steps) > m_unitRetry[k]) {
+        m_unitOff[k] = false;
+        m_unitIdle[k] = 0;
+        m_unitRetry[k] *= 2;
     }
     if (t - 1 > m_residues.built() && t - 1 <= m_residues.planned()) {
         m_residueWasted[size_t(t)] += steps;
@@ -332,7 +333,8 @@ double ReachBounds::reachBelow(int t, double a, double b) const {
         return firstTypeBelow(b);
     if (t <= m_lists.built())
         return m_lists.largestNotAbove(t, b);
-    if (m_unitOff || !m_unit.valid(t))
+    const size_t k = size_t(t);
+    if (m_unitOff[k] || !m_unit.valid(t))
         return tablesBelow(t, a, b);
     // The band costs about as much as a step of the walk: it stays only while the descents it
     // spares, where the other bounds leave a window open, cost more than asking it.
@@ -340,13 +342,13 @@ double ReachBounds::reachBelow(int t, double a, double b) const {
     const double rest = tablesBelow(t, a, b);
     if (band < a && rest >= a) {
         const size_t level = size_t(t + 1);
-        m_unitSpared += std::max(1.0, double(m_fruitlessSteps[level]) /
-                                          double(std::max<qint64>(m_fruitless[level], 1)));
+        m_unitSpared[k] += std::max(1.0, double(m_fruitlessSteps[level]) /
+                                             double(std::max<qint64>(m_fruitless[level], 1)));
     }
-    if (++m_unitAsked == UnitTrial) {
-        m_unitOff = m_unitSpared < double(m_unitAsked);
-        m_unitAsked = 0;
-        m_unitSpared = 0;
+    if (++m_unitAsked[k] == UnitTrial) {
+        m_unitOff[k] = m_unitSpared[k] < double(m_unitAsked[k]);
+        m_unitAsked[k] = 0;
+        m_unitSpared[k] = 0;
     }
     return std::min(band, rest);
 }
