@@ -78,7 +78,6 @@ ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
       m_triple(space, m_lattice, limits.patience), m_tripleRetry(64 * double(m_triple.few())),
       m_limits(limits) {
     m_indexCost.fill(-1);
-    m_unitRetry.fill(4096);
     m_strideCost.fill(-1);
     m_strideLeft = limits.strideEntries;
 }
@@ -179,10 +178,11 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
     }
     // A band that spared little early in the walk may spare much later, where descents cost more:
     // it is tried again after ever longer stretches of wasted work.
-    if (const size_t k = size_t(t - 1); m_unitOff[k] && (m_unitIdle[k] += steps) > m_unitRetry[k]) {
-        m_unitOff[k] = false;
-        m_unitIdle[k] = 0;
-        m_unitRetry[k] *= 2;
+    if (BandTrial& trial = m_bandTrials[size_t(t - 1)];
+        trial.off && (trial.idle += steps) > trial.retry) {
+        trial.off = false;
+        trial.idle = 0;
+        trial.retry *= 2;
     }
     if (t - 1 > m_residues.built() && t - 1 <= m_residues.planned()) {
         m_residueWasted[size_t(t)] += steps;
@@ -333,8 +333,8 @@ double ReachBounds::reachBelow(int t, double a, double b) const {
         return firstTypeBelow(b);
     if (t <= m_lists.built())
         return m_lists.largestNotAbove(t, b);
-    const size_t k = size_t(t);
-    if (m_unitOff[k] || !m_unit.valid(t))
+    BandTrial& trial = m_bandTrials[size_t(t)];
+    if (trial.off || !m_unit.valid(t))
         return tablesBelow(t, a, b);
     // The band costs about as much as a step of the walk: it stays only while the descents it
     // spares, where the other bounds leave a window open, cost more than asking it.
@@ -342,13 +342,13 @@ double ReachBounds::reachBelow(int t, double a, double b) const {
     const double rest = tablesBelow(t, a, b);
     if (band < a && rest >= a) {
         const size_t level = size_t(t + 1);
-        m_unitSpared[k] += std::max(1.0, double(m_fruitlessSteps[level]) /
-                                             double(std::max<qint64>(m_fruitless[level], 1)));
+        trial.spared += std::max(1.0, double(m_fruitlessSteps[level]) /
+                                          double(std::max<qint64>(m_fruitless[level], 1)));
     }
-    if (++m_unitAsked[k] == UnitTrial) {
-        m_unitOff[k] = m_unitSpared[k] < double(m_unitAsked[k]);
-        m_unitAsked[k] = 0;
-        m_unitSpared[k] = 0;
+    if (++trial.asked == UnitTrial) {
+        trial.off = trial.spared < double(trial.asked);
+        trial.asked = 0;
+        trial.spared = 0;
     }
     return std::min(band, rest);
 }

@@ -73,15 +73,15 @@ public:
 
     // Whether the first t types have an index table in use, and what it alone says (see
     // reachBelow).
-    bool indexed(int t) const { return !m_unitOff[size_t(t)] && m_unit.indexed(t); }
-    bool banded(int t) const { return !m_unitOff[size_t(t)] && m_unit.valid(t); }
+    bool indexed(int t) const { return !m_bandTrials[size_t(t)].off && m_unit.indexed(t); }
+    bool banded(int t) const { return !m_bandTrials[size_t(t)].off && m_unit.valid(t); }
     double indexBelow(int t, double b) const { return m_unit.below(t, b); }
     // How many counts of the next type, of length len, may be passed from the one whose window
     // is [a, b] (see UnitLattice::passable); those beyond `skipped`, which the walk passes
     // anyway, count as work the band spared.
     qint64 indexPassable(int t, double a, double b, double len, qint64 most, qint64 skipped) const {
         const qint64 run = m_unit.passable(t, a, b, len, most);
-        m_unitSpared[size_t(t)] += double(std::max<qint64>(run - skipped, 0));
+        m_bandTrials[size_t(t)].spared += double(std::max<qint64>(run - skipped, 0));
         return run;
     }
 
@@ -167,16 +167,17 @@ private:
     UnitLattice m_unit; // where the lengths nearly share a unit that is no short decimal
     bool m_unitWanted = false;
     qint64 m_unitWasted = 0; // walk steps under fruitless descents while no unit is looked for
-    // Per prefix, whether its band is off, and the queries and walk steps it spared since it was
-    // last judged: the pair's own test may make the band of two types worthless where that of
-    // three or four is not.
-    mutable std::array<bool, MaxTypes + 1> m_unitOff{};
-    mutable std::array<qint64, MaxTypes + 1> m_unitAsked{};
-    mutable std::array<double, MaxTypes + 1> m_unitSpared{};
-    // While a prefix's band is off: fruitless walk steps since, and how many make it worth a new
-    // trial.
-    std::array<qint64, MaxTypes + 1> m_unitIdle{};
-    std::array<qint64, MaxTypes + 1> m_unitRetry{};
+    // Per prefix, for the pair's own test may make the band of two types worthless where that of
+    // three or four is not: whether its band is off, the queries and walk steps it spared since
+    // it was last judged, and while it is off, the fruitless walk steps since and how many make
+    // it worth a new trial.
+    struct BandTrial {
+        bool off = false;
+        qint64 asked = 0;
+        double spared = 0;
+        qint64 idle = 0, retry = 4096;
+    };
+    mutable std::array<BandTrial, MaxTypes + 1> m_bandTrials{};
     // Per prefix: the cost of its index table in walk steps (-1: none to build), and the walk
     // steps wasted above it since the unit was found (fruitless descents into it, counts passed
     // one at a time).
