@@ -404,4 +404,39 @@ inline SearchRequest huntedPairGrid(double route = 6769027.9571560882) {
             999};
 }
 
+// Pieces of 492 m and 275 m, a few of each up to the route, beside millimetre pieces at 3.4 km:
+// their 91 sums split the reach of every prefix into runs some 20 m long, far apart.
+inline SearchRequest huntedManyRuns() {
+    return {{{1, 0, 6404, 0},
+             {491504.99982710002, 0, 9999, 0},
+             {0.26753909000000003, 0, 18, 0},
+             {275423.09636109998, 0, 9999, 0},
+             {1.3534983309999999, 0, 9999, 0},
+             {88.5, 0, MaxCount, 0},
+             {17882.130000000001, 0, 9999, 0},
+             {0.29999999999999999, 0, 9999, 0},
+             {3280.46, 0, 9999, 0}},
+            3400669.2371020708,
+            5,
+            7,
+            500};
+}
+
+// Pieces of 223 m, of which the route holds 40, beside pieces of a few millimetres at 9.1 km.
+inline SearchRequest huntedLongRunCounts() {
+    return {{{0.109, 1, 9999, 0},
+             {223200.443, 1, 9999, 0},
+             {0.089189889999999994, 0, 9999, 0},
+             {3.4609939999999999, 0, 9999, 0},
+             {229543.26259999999, 0, 3, 0},
+             {6, 0, 9999, 0},
+             {120.00318820862999, 0, 24, 0},
+             {0.32854091000000002, 0, 9999, 0},
+             {0.013100857, 0, MaxCount, 0}},
+            9120438.2799999993,
+            9,
+            3,
+            999};
+}
+
 } // namespace SearchCases

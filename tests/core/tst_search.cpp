@@ -87,15 +87,18 @@ private slots:
         QTest::newRow("hunted half steps, 4.6 km") << huntedHalfSteps() << 999 << qint64(1377613);
         QTest::newRow("hunted pair grid, 4.5 km")
             << huntedPairGrid(4500000.13) << 999 << qint64(784161);
+        QTest::newRow("hunted many runs, 3.4 km") << huntedManyRuns() << 500 << qint64(994);
+        QTest::newRow("hunted long run counts, 9.1 km")
+            << huntedLongRunCounts() << 999 << qint64(1960);
         // 64.3, 70.8 and 77.5 sum to 999.1 or 1000.8 near 1000, never within the 0.4 mm that the
         // short types with huge counts add below the window.
         const SearchType tiny = type(1e-10, 0, MaxCount), small = type(3e-10, 0, MaxCount);
         QTest::newRow("short type above three")
             << SearchRequest{{type(64.3), type(70.8), type(77.5), tiny}, 1000.25, 0, 0, 999} << 0
-            << qint64(64);
+            << qint64(1);
         QTest::newRow("short types interleaved")
             << SearchRequest{{type(64.3), tiny, type(70.8), small, type(77.5)}, 1000.13, 0, 0, 999}
-            << 0 << qint64(599);
+            << 0 << qint64(13);
         // 1e308 plus a multiple of 1e300 never rounds to the largest double exactly.
         const std::vector<SearchType> largest{type(1e308, 0, MaxCount), type(1e300, 0, MaxCount)};
         QTest::newRow("window at the largest double")

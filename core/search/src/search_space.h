@@ -41,7 +41,8 @@ struct SearchSpace {
 
 // The types of the first t whose few counts give sums further apart than the other types of the
 // prefix span (pieces of hundreds of metres beside millimetre pieces), as a mask: their sums
-// split the prefix's reach into runs with gaps between. At most 64 sums together.
+// split the prefix's reach into runs with gaps between. At most MaxRunSums sums together.
+inline constexpr qint64 MaxRunSums = 4096;
 unsigned apartTypes(const SearchSpace& space, int t);
 
 } // namespace Kern::SearchDetail
