@@ -164,13 +164,6 @@ void ResidueTable::finish(qint64 top) {
         m_blockLow[b] = std::min(m_blockLow[b], m_least[size_t(r)] - r);
         m_blockHigh[b] = std::max(m_blockHigh[b], most(r) - r);
     }
-    m_mostSorted.clear();
-    if (m_modulus <= MaxScan + ScanBelow + 1) {
-        for (qint64 r = 0; r < m_modulus; ++r)
-            if (m_least[size_t(r)] <= most(r))
-                m_mostSorted.push_back(most(r));
-        std::sort(m_mostSorted.begin(), m_mostSorted.end());
-    }
 }
 
 // Counts c and minimum + maximum - c give sums that add up to the top: the largest sum of a
@@ -196,11 +189,8 @@ qint64 ResidueTable::predecessor(qint64 x, qint64 floor) const {
     x = std::min(x, m_top < 0 ? m_cap : std::min(m_cap, m_top - m_smallest));
     const qint64 m = m_modulus;
     qint64 r = x % m;
-    const qint64 wanted = std::min(std::max<qint64>(x - floor, 0), MaxScan) + ScanBelow;
-    // Once the scan has passed every class, a class that admits nothing there admits nothing
-    // lower down but its largest sum, should that lie lower.
-    const bool everyClass = wanted >= m - 1;
-    const qint64 end = std::max(m_smallest, x - (everyClass ? m - 1 : wanted));
+    const qint64 scan = std::min(std::max<qint64>(x - floor, 0), MaxScan) + ScanBelow;
+    const qint64 end = std::max(m_smallest, x - scan);
     for (qint64 y = x; y >= end;) {
         const size_t b = size_t(r) / Block;
         const qint64 first = qint64(b * Block), offset = y - r;
@@ -224,10 +214,7 @@ qint64 ResidueTable::predecessor(qint64 x, qint64 floor) const {
         if (r < 0)
             r = m - 1;
     }
-    if (!everyClass)
-        return end - 1;
-    const auto below = std::lower_bound(m_mostSorted.begin(), m_mostSorted.end(), end);
-    return below == m_mostSorted.begin() ? -1 : *(below - 1);
+    return end - 1;
 }
 
 namespace {

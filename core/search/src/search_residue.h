@@ -36,8 +36,7 @@ public:
 
     // An upper bound on the largest reachable sum not above x: the largest one that the least
     // and largest sums of its class admit, if a scan of the classes from x down to a little
-    // below `floor` finds it, or, where that scan has seen every class, the largest sum any
-    // class admits below it; -1 when no sum is that small.
+    // below `floor` finds it; -1 when no sum is that small.
     qint64 predecessor(qint64 x, qint64 floor) const;
     // Classes and blocks of classes the queries have looked at so far.
     qint64 looked() const { return m_looked; }
@@ -57,8 +56,6 @@ private:
     // Per block of classes, the least of least(r) - r and the largest of most(r) - r.
     static constexpr size_t Block = 64;
     std::vector<qint64> m_blockLow, m_blockHigh;
-    // Where a scan can see every class: the largest sums of the classes that hold any, sorted.
-    std::vector<qint64> m_mostSorted;
     mutable qint64 m_looked = 0;
 };
 
