@@ -422,21 +422,4 @@ inline SearchRequest huntedManyRuns() {
             500};
 }
 
-// Pieces of 223 m, of which the route holds 40, beside pieces of a few millimetres at 9.1 km.
-inline SearchRequest huntedLongRunCounts() {
-    return {{{0.109, 1, 9999, 0},
-             {223200.443, 1, 9999, 0},
-             {0.089189889999999994, 0, 9999, 0},
-             {3.4609939999999999, 0, 9999, 0},
-             {229543.26259999999, 0, 3, 0},
-             {6, 0, 9999, 0},
-             {120.00318820862999, 0, 24, 0},
-             {0.32854091000000002, 0, 9999, 0},
-             {0.013100857, 0, MaxCount, 0}},
-            9120438.2799999993,
-            9,
-            3,
-            999};
-}
-
 } // namespace SearchCases
