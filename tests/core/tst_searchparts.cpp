@@ -33,11 +33,12 @@ qint64 largestNotAbove(const std::set<qint64>& members, qint64 x) {
     return above == members.begin() ? -1 : *std::prev(above);
 }
 
-enum class Tables { Residues, Coarse, Lists, Index, Band, Strides, None };
+enum class Tables { Residues, Coarse, Lists, Index, TightIndex, Band, Strides, None };
 
 // The search with one kind of table built at the first fruitless descent: residue tables, bit
 // tables squeezed onto coarse grids, lists of prefix sums, or a unit the lengths nearly share
-// looked for at once with its tables of errors per index, bit tables on the lengths' decimals
+// looked for at once with its tables of errors per index (in room for about one of them, so that
+// a longer prefix's table takes over a shorter one's), bit tables on the lengths' decimals
 // with the stride tables that pass the walked type's counts; or none, which leaves the bounds
 // that need no table.
 std::vector<FoundCombination> searchForced(const SearchRequest& r, Tables kind) {
@@ -47,8 +48,10 @@ std::vector<FoundCombination> searchForced(const SearchRequest& r, Tables kind) 
     limits.tableBytes = kind == Tables::Coarse ? 256 : kind == Tables::Strides ? 1 << 20 : 0;
     limits.strideEntries = kind == Tables::Strides ? 1 << 20 : 0;
     limits.residueEntries = kind == Tables::Residues ? 1 << 20 : 0;
-    limits.indexEntries = kind == Tables::Index ? 1 << 20 : 0;
-    limits.unitAfter = kind == Tables::Index || kind == Tables::Band ? 0 : limits.unitAfter;
+    limits.indexEntries = kind == Tables::Index ? 1 << 20 : kind == Tables::TightIndex ? 300 : 0;
+    limits.unitAfter = kind == Tables::Index || kind == Tables::TightIndex || kind == Tables::Band
+                           ? 0
+                           : limits.unitAfter;
     std::vector<FoundCombination> out;
     Walker(r, out, nullptr, limits).run();
     return out;
@@ -56,13 +59,15 @@ std::vector<FoundCombination> searchForced(const SearchRequest& r, Tables kind) 
 
 // Empty when the search with each kind of table forced gives the reference's rows to the bit.
 QString forcedMismatch(const SearchRequest& r, const std::vector<FoundCombination>& reference) {
-    const std::pair<const char*, Tables> kinds[] = {{"residue tables", Tables::Residues},
-                                                    {"coarse tables", Tables::Coarse},
-                                                    {"lists", Tables::Lists},
-                                                    {"index tables", Tables::Index},
-                                                    {"band alone", Tables::Band},
-                                                    {"stride tables", Tables::Strides},
-                                                    {"no tables", Tables::None}};
+    const std::pair<const char*, Tables> kinds[] = {
+        {"residue tables", Tables::Residues},
+        {"coarse tables", Tables::Coarse},
+        {"lists", Tables::Lists},
+        {"index tables", Tables::Index},
+        {"index tables in little room", Tables::TightIndex},
+        {"band alone", Tables::Band},
+        {"stride tables", Tables::Strides},
+        {"no tables", Tables::None}};
     for (const auto& [how, kind] : kinds)
         if (const QString diff = SearchFixture::difference(searchForced(r, kind), reference);
             !diff.isEmpty())
@@ -350,6 +355,19 @@ private slots:
             QVERIFY(lattice.valid(space.n));
             const double between = (rng.bounded(20, 140) + 0.5) * unit;
             QVERIFY(lattice.below(space.n, between) < between - unit / 4);
+            // The longest prefix's index table built at once, and built prefix by prefix, each
+            // table taking over the one before: the same answers.
+            UnitLattice atOnce = lattice, stepwise = lattice;
+            atOnce.buildIndexTable(space, space.n, 1, nullptr);
+            for (int t = 2; t <= space.n; ++t)
+                stepwise.buildIndexTable(space, t, t - 1, nullptr);
+            QVERIFY(space.n < 3 || !stepwise.indexed(space.n - 1));
+            for (int k = 0; k < 200; ++k) {
+                const double b = rng.generateDouble() * space.hi;
+                QCOMPARE(stepwise.below(space.n, b), atOnce.below(space.n, b));
+                QCOMPARE(stepwise.passable(space.n, b - unit / 8, b, unit * 1.37, 500),
+                         atOnce.passable(space.n, b - unit / 8, b, unit * 1.37, 500));
+            }
             for (int k = 0; k < 100; ++k) {
                 double p = 0.0;
                 for (int t = 0; t < space.n; ++t) {

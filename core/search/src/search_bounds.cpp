@@ -106,17 +106,19 @@ void ReachBounds::buildIndex(int t) {
     m_indexCost[size_t(t)] = -1;
     const qint64 entries = m_unit.indexEntries(m_space, t);
     // Where the tables would take too much, those of shorter prefixes make room: a window that
-    // a longer prefix's table rules out spares a larger descent. They are not built again.
-    for (int k = 2; k < t && entries > m_indexLeft; ++k) {
-        if (m_unit.indexed(k)) {
-            m_indexLeft += m_unit.indexEntries(m_space, k);
-            m_unit.dropIndex(k);
-        }
+    // a longer prefix's table rules out spares a larger descent. They are not built again, and
+    // none is given up for a table that does not fit even so.
+    qint64 left = m_indexLeft;
+    int dropped = 1;
+    for (int k = 2; k < t && entries > left; ++k) {
+        if (m_unit.indexed(k))
+            left += m_unit.indexEntries(m_space, k);
+        dropped = k;
     }
-    if (entries <= m_indexLeft) {
-        m_indexLeft -= entries;
-        m_indexWork += m_unit.buildIndexTable(m_space, t, m_cancel);
-    }
+    if (entries > left)
+        return;
+    m_indexLeft = left - entries;
+    m_indexWork += m_unit.buildIndexTable(m_space, t, dropped, m_cancel);
 }
 
 // Off, the stepper is tried once the walks have cost more than it would in a few dozen calls;

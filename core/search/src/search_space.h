@@ -15,8 +15,10 @@ struct SearchLimits {
     qint64 tableBytes = qint64(40) << 20;    // bit tables of all prefixes together
     qint64 residueEntries = qint64(8) << 20; // residue tables of all prefixes together
     qint64 listedSums = qint64(1) << 20;     // sums per list of prefix sums
-    qint64 indexEntries = qint64(8) << 20;   // index tables of all prefixes together
-    qint64 strideEntries = qint64(8) << 20;  // stride tables of all prefixes together
+    // Index tables of all prefixes together (8 bytes an entry): room for two of the longest
+    // prefixes' tables at 10 km with a unit of about a millimetre and a quarter.
+    qint64 indexEntries = qint64(16) << 20;
+    qint64 strideEntries = qint64(8) << 20; // stride tables of all prefixes together
     // Walk steps wasted before a unit the lengths nearly share is looked for.
     qint64 unitAfter = 4096;
     // Tables are built once fruitless descents have cost this times what building costs.

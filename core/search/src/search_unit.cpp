@@ -385,7 +385,8 @@ qint64 UnitLattice::indexCost(const SearchSpace& s, int t) const {
 
 // The tables of the prefixes up to t one after the other, each from the one before, starting
 // from the longest prefix that has its table already; only the last is kept.
-qint64 UnitLattice::buildIndexTable(const SearchSpace& s, int t, const std::atomic<bool>* cancel) {
+qint64 UnitLattice::buildIndexTable(const SearchSpace& s, int t, int dropped,
+                                    const std::atomic<bool>* cancel) {
     const std::array<qint64, MaxTypes + 1> sizes = indexSizes(s);
     const qint64 cap = indexCap(s);
     std::shared_ptr<IndexTable> table;
@@ -394,12 +395,18 @@ qint64 UnitLattice::buildIndexTable(const SearchSpace& s, int t, const std::atom
     while (j > 1 && !m_index[size_t(j)])
         --j;
     if (j > 1) {
-        table = std::make_shared<IndexTable>(*m_index[size_t(j)]);
         divisor = m_prefix[size_t(j)].divisor;
-        written += 2 * table->size();
+        if (j <= dropped && m_index[size_t(j)].use_count() == 1) {
+            table = std::move(m_index[size_t(j)]);
+        } else {
+            table = std::make_shared<IndexTable>(*m_index[size_t(j)]);
+            written += 2 * table->size();
+        }
     } else {
         j = 0;
     }
+    for (int k = 2; k <= dropped; ++k)
+        m_index[size_t(k)].reset();
     for (++j; j <= t; ++j) {
         const size_t i = size_t(j - 1);
         const Prefix& p = m_prefix[size_t(j)];

@@ -47,11 +47,13 @@ public:
 
     // The entries the index table of the first t types takes (0: it has none), the work of
     // building it (entries written, the tables of the shorter prefixes on the way included),
-    // and the building. Returns the work done.
+    // and the building, which gives up the tables of the prefixes 2..dropped: the longest table
+    // below t is where the new one starts, taken over where it is given up and copied where it
+    // is kept. Returns the work done.
     qint64 indexEntries(const SearchSpace& space, int t) const;
     qint64 indexCost(const SearchSpace& space, int t) const;
-    qint64 buildIndexTable(const SearchSpace& space, int t, const std::atomic<bool>* cancel);
-    void dropIndex(int t) { m_index[size_t(t)].reset(); }
+    qint64 buildIndexTable(const SearchSpace& space, int t, int dropped,
+                           const std::atomic<bool>* cancel);
 
     // The prefix of the first t types on the lattice given by `steps`.
     struct Prefix {
@@ -111,7 +113,7 @@ private:
     std::array<IndexErrors, MaxTypes + 1> m_band{};
     static std::pair<double, double> bandEnvelope(const Prefix& p, double step, qint64 first,
                                                   qint64 last);
-    std::array<std::shared_ptr<const IndexTable>, MaxTypes + 1> m_index{};
+    std::array<std::shared_ptr<IndexTable>, MaxTypes + 1> m_index{};
 };
 
 } // namespace Kern::SearchDetail
