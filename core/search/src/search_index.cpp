@@ -1,6 +1,8 @@
 #include "search_index.h"
 
 #include <cfloat>
+#include <cstring>
+#include <limits>
 
 namespace Kern::SearchDetail {
 
@@ -11,18 +13,32 @@ constexpr long double Outwards = 0x1p-56L;
 // Blocks of indices a query looks into before it answers with what their sums allow.
 constexpr int ScanLimit = 8;
 
+// The float next to a finite f towards -Inf, or +Inf.
+float floatBelow(float f) {
+    if (f == 0)
+        return -std::numeric_limits<float>::denorm_min();
+    quint32 bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    bits = f > 0 ? bits - 1 : bits + 1;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+float floatAbove(float f) {
+    return -floatBelow(-f);
+}
+
 // Errors are kept as floats, rounded away from the sums they bound.
-float down(long double v) {
-    float f = float(std::min<long double>(v, FLT_MAX));
-    if (static_cast<long double>(f) > v)
-        f = std::nextafter(f, -HUGE_VALF);
+float down(double v) {
+    float f = float(std::min<double>(v, FLT_MAX));
+    if (double(f) > v)
+        f = floatBelow(f);
     return f;
 }
 
-float up(long double v) {
-    float f = float(std::max<long double>(v, -FLT_MAX));
-    if (static_cast<long double>(f) < v)
-        f = std::nextafter(f, HUGE_VALF);
+float up(double v) {
+    float f = float(std::max<double>(v, -FLT_MAX));
+    if (double(f) < v)
+        f = floatAbove(f);
     return f;
 }
 
@@ -68,6 +84,28 @@ bool IndexTable::addType(qint64 k, long double e, qint64 range, const std::atomi
     };
     std::vector<Entry> lows, highs;
     qint64 visited = 0;
+    // Where the type's range covers every class from its start, the minimum over the last
+    // range + 1 entries is the one over all entries so far.
+    if (range >= (size - 1) / k) {
+        for (qint64 rho = 0; rho < std::min(k, size); ++rho) {
+            double low = HUGE_VAL, high = -HUGE_VAL;
+            for (qint64 j = 0, index = rho; index < size; ++j, index += k) {
+                if ((++visited & 0xFFFF) == 0 && cancelled(cancel))
+                    return false;
+                const double je = double(j) * error;
+                Errors& x = m_errors[size_t(index)];
+                if (x.low <= x.high) {
+                    low = std::min(low, double(x.low) - je);
+                    high = std::max(high, double(x.high) - je);
+                }
+                if (low <= high) {
+                    x.low = down(low + je - outwards(low, je));
+                    x.high = up(high + je + outwards(high, je));
+                }
+            }
+        }
+        return true;
+    }
     for (qint64 rho = 0; rho < std::min(k, size); ++rho) {
         lows.clear();
         highs.clear();
