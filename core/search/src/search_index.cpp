@@ -148,12 +148,28 @@ void IndexTable::finish(bool complete) {
     m_lowest = Inf;
     m_highest = -Inf;
     long double reach = -Inf;
+    const double step = double(m_step);
     for (size_t b = 0; b < blocks; ++b) {
-        for (size_t i = b * Block; i < std::min(m_errors.size(), (b + 1) * Block); ++i) {
+        const size_t first = b * Block, end = std::min(m_errors.size(), (b + 1) * Block);
+        // The largest sum of the block, estimated in double within a few units in the last place
+        // of the largest magnitude; only the indices whose estimate comes near the largest one
+        // are summed exactly.
+        double largest = -HUGE_VAL, magnitude = 0;
+        for (size_t i = first; i < end; ++i) {
             const Errors x = m_errors[i];
             m_blockLow[b] = std::min(m_blockLow[b], x.low);
             m_blockHigh[b] = std::max(m_blockHigh[b], x.high);
             if (x.low <= x.high) {
+                const double base = double(i) * step;
+                largest = std::max(largest, base + double(x.high));
+                magnitude = std::max(magnitude, std::fabs(base) + std::fabs(double(x.high)));
+            }
+        }
+        const double near = largest - 2 * magnitude * 0x1p-50;
+        const bool every = !(near > -HUGE_VAL);
+        for (size_t i = first; i < end && largest > -HUGE_VAL; ++i) {
+            const Errors x = m_errors[i];
+            if (x.low <= x.high && (every || double(i) * step + double(x.high) >= near)) {
                 const long double base = static_cast<long double>(i) * m_step;
                 reach = std::max(reach, base + x.high + slack(base, x.high));
             }
