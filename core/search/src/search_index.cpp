@@ -13,7 +13,7 @@ constexpr long double Outwards = 0x1p-56L;
 // Blocks of indices a query looks into before it answers with what their sums allow.
 constexpr int ScanLimit = 8;
 
-// The float next to a finite f towards -Inf, or +Inf.
+// The float next to a finite f: towards -Inf, and towards +Inf.
 float floatBelow(float f) {
     if (f == 0)
         return -std::numeric_limits<float>::denorm_min();
