@@ -65,76 +65,104 @@ void IndexTable::refine(qint64 factor, qint64 size) {
     m_step /= factor;
 }
 
-// Every index takes the least and the greatest error over the counts 0..range of the new type:
-// along each residue class modulo k, a sliding minimum (and maximum) over the last range + 1
-// entries, each less the errors of the pieces that lead to it.
-bool IndexTable::addType(qint64 k, long double e, qint64 range, const std::atomic<bool>* cancel) {
-    const qint64 size = this->size();
-    if (k <= 0 || range <= 0)
-        return true;
-    // In double, which is fast: each stored error is moved outwards by more than the few
-    // roundings on its way.
+namespace {
+
+// The least and the greatest of the values pushed for the last range + 1 counts of a residue
+// class: two monotone queues.
+class SlidingExtremes {
+public:
+    explicit SlidingExtremes(qint64 range) : m_range(range) {}
+    void restart() {
+        m_lows.clear();
+        m_highs.clear();
+        m_lf = m_hf = 0;
+    }
+    void push(qint64 j, double low, double high) {
+        while (m_lows.size() > m_lf && m_lows.back().v >= low)
+            m_lows.pop_back();
+        m_lows.push_back({j, low});
+        while (m_highs.size() > m_hf && m_highs.back().v <= high)
+            m_highs.pop_back();
+        m_highs.push_back({j, high});
+    }
+    // Over the counts j - range .. j; low above high where none was pushed.
+    std::pair<double, double> at(qint64 j) {
+        while (m_lf < m_lows.size() && m_lows[m_lf].j < j - m_range)
+            ++m_lf;
+        while (m_hf < m_highs.size() && m_highs[m_hf].j < j - m_range)
+            ++m_hf;
+        if (m_lf == m_lows.size())
+            return {HUGE_VAL, -HUGE_VAL};
+        return {m_lows[m_lf].v, m_highs[m_hf].v};
+    }
+
+private:
     struct Entry {
         qint64 j;
         double v;
     };
-    const double error = double(e);
+    qint64 m_range;
+    std::vector<Entry> m_lows, m_highs;
+    size_t m_lf = 0, m_hf = 0;
+};
+
+// The same where the range covers every count of a class: the extremes of all pushed so far.
+class RunningExtremes {
+public:
+    void restart() {
+        m_low = HUGE_VAL;
+        m_high = -HUGE_VAL;
+    }
+    void push(qint64, double low, double high) {
+        m_low = std::min(m_low, low);
+        m_high = std::max(m_high, high);
+    }
+    std::pair<double, double> at(qint64) const { return {m_low, m_high}; }
+
+private:
+    double m_low = HUGE_VAL, m_high = -HUGE_VAL;
+};
+
+// Along each residue class modulo k, each entry takes the extremes of the entries of the counts
+// before it, each less the errors of the pieces that lead to it. In double, which is fast: each
+// stored error is moved outwards by more than the few roundings on its way.
+template <typename Extremes, typename Entries>
+bool slideClasses(Entries& entries, qint64 k, double error, Extremes extremes,
+                  const std::atomic<bool>* cancel) {
+    const qint64 size = qint64(entries.size());
     const auto outwards = [](double v, double je) {
         return (std::fabs(v) + std::fabs(je)) * 0x1p-48;
     };
-    std::vector<Entry> lows, highs;
     qint64 visited = 0;
-    // Where the type's range covers every class from its start, the minimum over the last
-    // range + 1 entries is the one over all entries so far.
-    if (range >= (size - 1) / k) {
-        for (qint64 rho = 0; rho < std::min(k, size); ++rho) {
-            double low = HUGE_VAL, high = -HUGE_VAL;
-            for (qint64 j = 0, index = rho; index < size; ++j, index += k) {
-                if ((++visited & 0xFFFF) == 0 && cancelled(cancel))
-                    return false;
-                const double je = double(j) * error;
-                Errors& x = m_errors[size_t(index)];
-                if (x.low <= x.high) {
-                    low = std::min(low, double(x.low) - je);
-                    high = std::max(high, double(x.high) - je);
-                }
-                if (low <= high) {
-                    x.low = down(low + je - outwards(low, je));
-                    x.high = up(high + je + outwards(high, je));
-                }
-            }
-        }
-        return true;
-    }
     for (qint64 rho = 0; rho < std::min(k, size); ++rho) {
-        lows.clear();
-        highs.clear();
-        size_t lf = 0, hf = 0;
+        extremes.restart();
         for (qint64 j = 0, index = rho; index < size; ++j, index += k) {
             if ((++visited & 0xFFFF) == 0 && cancelled(cancel))
                 return false;
             const double je = double(j) * error;
-            Errors& x = m_errors[size_t(index)];
-            if (x.low <= x.high) {
-                const double vl = double(x.low) - je, vh = double(x.high) - je;
-                while (lows.size() > lf && lows.back().v >= vl)
-                    lows.pop_back();
-                lows.push_back({j, vl});
-                while (highs.size() > hf && highs.back().v <= vh)
-                    highs.pop_back();
-                highs.push_back({j, vh});
-            }
-            while (lf < lows.size() && lows[lf].j < j - range)
-                ++lf;
-            while (hf < highs.size() && highs[hf].j < j - range)
-                ++hf;
-            const Entry* low = lf < lows.size() ? &lows[lf] : nullptr;
-            const Entry* high = hf < highs.size() ? &highs[hf] : nullptr;
-            x.low = low ? down(low->v + je - outwards(low->v, je)) : HUGE_VALF;
-            x.high = high ? up(high->v + je + outwards(high->v, je)) : -HUGE_VALF;
+            auto& x = entries[size_t(index)];
+            if (x.low <= x.high)
+                extremes.push(j, double(x.low) - je, double(x.high) - je);
+            const auto [low, high] = extremes.at(j);
+            const bool any = low <= high;
+            x.low = any ? down(low + je - outwards(low, je)) : HUGE_VALF;
+            x.high = any ? up(high + je + outwards(high, je)) : -HUGE_VALF;
         }
     }
     return true;
+}
+
+} // namespace
+
+// Every index takes the least and the greatest error over the counts 0..range of the new type:
+// along each residue class modulo k, a sliding minimum (and maximum) over the last range + 1
+// entries, or the running one where the range covers every count of a class.
+bool IndexTable::addType(qint64 k, long double e, qint64 range, const std::atomic<bool>* cancel) {
+    if (k <= 0 || range <= 0)
+        return true;
+    if (range >= (size() - 1) / k)
+        return slideClasses(m_errors, k, double(e), RunningExtremes(), cancel);
+    return slideClasses(m_errors, k, double(e), SlidingExtremes(range), cancel);
 }
 
 void IndexTable::finish(bool complete) {
