@@ -422,4 +422,41 @@ inline SearchRequest huntedManyRuns() {
             500};
 }
 
+// Nine to twelve decimals near multiples of 1.2477 mm at 8.2 km: the index tables of four
+// prefixes, 6.6 million entries each, and the fifth type's counts ruled out one at a time by the
+// table of the first four (about 2 s).
+inline SearchRequest huntedLongIndexTables() {
+    return {{{190.90429882302598, 0, 9999, 0},
+             {320.66931176563099, 0, 9999, 0},
+             {365.58797033452896, 0, 9999, 0},
+             {286.98031845504198, 0, 24, 0},
+             {194.64751990323401, 0, 9999, 0},
+             {22.459329622654, 0, 9999, 0},
+             {118.53534838131201, 0, 5023, 0},
+             {363.092489125442, 0, 2869, 0},
+             {153.47208317376101, 0, 9999, 0},
+             {131.012754294215, 0, 9999, 0}},
+            8210058.7699999996,
+            10,
+            0,
+            999};
+}
+
+// Six to nine decimals near multiples of 0.4386 mm at 3.8 km: two index tables of 8.7 million
+// entries, of which one fits, and the third type's counts ruled out one at a time by the pair
+// test (about 2 s).
+inline SearchRequest huntedPairBesideTable() {
+    return {{{384.23730899699996, 0, 3711, 0},
+             {284.66896500000001, 0, MaxCount, 0},
+             {262.73761200000001, 0, MaxCount, 0},
+             {181.59160499999999, 0, 30, 0},
+             {192.55728199999999, 0, 794, 0},
+             {22.808606999999999, 0, MaxCount, 0},
+             {214.05000799799998, 0, 9999, 0}},
+            3807608,
+            0,
+            1,
+            999};
+}
+
 } // namespace SearchCases
