@@ -4,6 +4,11 @@
 // 100 ms and 1 s of CPU time and the worst tables as requests that can be pasted into
 // bench/searchcases.h and replayed.
 //
+// A slow table that ends at once with its route moved by a hundredth of a micrometre is a tie: its
+// window's edge lies on the sums of the lengths' decimals, and the search has to sum every vector
+// on the edge to learn on which side of it the double falls. Ties are counted apart, and the
+// climbing does not climb into them.
+//
 // Run: sfx_search_hunter [minutes, default 1] [seed, default from the clock]
 //                        [--cap=seconds a table may run before it is cancelled, default 5]
 
@@ -45,6 +50,8 @@ struct Trial {
     quint64 steps = 0;
     size_t rows = 0;
     bool cancelled = false;
+    bool tieChecked = false;
+    bool tie = false;
 };
 
 // Runs one search with a watchdog that cancels it after `cap` seconds of wall time.
@@ -179,10 +186,31 @@ SearchRequest mutate(SearchRequest r, Rng& rng) {
     return r;
 }
 
+// A slow table is a tie when, with its route moved by TieShift up and again down, it takes a tenth
+// of its time at most and under 100 ms. So little moves the window off every short decimal grid
+// but keeps the sums that lie close to its edge, which a slow table of no tie has to deal with.
+constexpr double TieShift = 1.234567e-5;
+
+bool isTie(Trial& t, Runner& quick) {
+    if (!t.tieChecked && (t.seconds > 0.1 || t.cancelled)) {
+        t.tie = true;
+        for (const double shift : {TieShift, -TieShift}) {
+            Trial moved;
+            moved.request = t.request;
+            moved.request.routeLength += shift;
+            quick.run(moved);
+            t.tie =
+                t.tie && !moved.cancelled && moved.seconds < 0.1 && moved.seconds * 10 < t.seconds;
+        }
+    }
+    t.tieChecked = true;
+    return t.tie;
+}
+
 void print(const Trial& t) {
-    std::printf("// %s: %.3f s%s, %llu steps, %zu rows\n{{", t.family.c_str(), t.seconds,
-                t.cancelled ? " (cancelled)" : "", static_cast<unsigned long long>(t.steps),
-                t.rows);
+    std::printf("// %s: %.3f s%s%s, %llu steps, %zu rows\n{{", t.family.c_str(), t.seconds,
+                t.cancelled ? " (cancelled)" : "", t.tie ? ", a tie" : "",
+                static_cast<unsigned long long>(t.steps), t.rows);
     for (size_t i = 0; i < t.request.types.size(); ++i) {
         const SearchType& s = t.request.types[i];
         std::printf("%s{%.17g, %lld, %lld, 0}", i ? ", " : "", s.length,
@@ -210,6 +238,7 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long long>(seed), minutes, cap);
     Rng rng(seed);
     Runner runner(cap);
+    Runner quick(std::min(cap, 0.5));
     std::vector<Trial> trials;
     const auto start = std::chrono::steady_clock::now();
     const auto elapsed = [&] {
@@ -228,13 +257,16 @@ int main(int argc, char** argv) {
         trials.push_back(t);
     }
     const size_t randomCount = trials.size();
-    // Climbing needs a table that ends: the slowest ones that were not cancelled.
-    std::vector<Trial> climbers;
-    std::copy_if(trials.begin(), trials.end(), std::back_inserter(climbers),
+    // Climbing needs a table that ends and is no tie: the slowest such ones.
+    std::vector<Trial> slowest;
+    std::copy_if(trials.begin(), trials.end(), std::back_inserter(slowest),
                  [](const Trial& t) { return !t.cancelled; });
-    std::sort(climbers.begin(), climbers.end(),
+    std::sort(slowest.begin(), slowest.end(),
               [](const Trial& a, const Trial& b) { return a.steps > b.steps; });
-    climbers.resize(std::min<size_t>(climbers.size(), 8));
+    std::vector<Trial> climbers;
+    for (size_t i = 0; i < slowest.size() && climbers.size() < 8; ++i)
+        if (!isTie(slowest[i], quick))
+            climbers.push_back(slowest[i]);
     for (size_t k = 0; elapsed() < budget && !climbers.empty(); ++k) {
         Trial& from = climbers[k % climbers.size()];
         Trial t;
@@ -242,9 +274,9 @@ int main(int argc, char** argv) {
         t.request = mutate(from.request, rng);
         runner.run(t);
         trials.push_back(t);
-        // A table that ran into the cap is a find, but no place to climb on from.
-        if (t.steps > from.steps && !t.cancelled)
-            from = t;
+        // A table that ran into the cap is a find, but no place to climb on from; nor is a tie.
+        if (t.steps > from.steps && !t.cancelled && !isTie(trials.back(), quick))
+            from = trials.back();
     }
 
     std::sort(trials.begin(), trials.end(),
@@ -264,6 +296,21 @@ int main(int argc, char** argv) {
                 share(1.0), size_t(std::count_if(trials.begin(), trials.end(), [](const Trial& t) {
                     return t.cancelled;
                 })));
+    size_t slow = 0, ties = 0, tiesCancelled = 0;
+    for (Trial& t : trials) {
+        if (t.seconds <= 1.0 && !t.cancelled)
+            continue;
+        ++slow;
+        if (isTie(t, quick)) {
+            ++ties;
+            tiesCancelled += t.cancelled;
+        }
+    }
+    std::printf("of the %zu over 1 s, %zu are ties (%.2f %% of all tables, %zu cancelled), %zu are "
+                "not (%.2f %%)\n",
+                slow, ties, 100.0 * double(ties) / double(std::max<size_t>(trials.size(), 1)),
+                tiesCancelled, slow - ties,
+                100.0 * double(slow - ties) / double(std::max<size_t>(trials.size(), 1)));
 
     // The slowest tables against the literal odometer where it ends within 20 million vectors.
     int same = 0, differ = 0, unfinished = 0;
@@ -295,5 +342,13 @@ int main(int argc, char** argv) {
     std::printf("slowest tables:\n");
     for (size_t i = 0; i < std::min<size_t>(trials.size(), 10); ++i)
         print(trials[i]);
+    std::printf("slowest tables that are no tie:\n");
+    int shown = 0;
+    for (size_t i = 0; i < trials.size() && shown < 10; ++i) {
+        if (trials[i].seconds > 0.1 && !isTie(trials[i], quick)) {
+            print(trials[i]);
+            ++shown;
+        }
+    }
     return differ == 0 ? 0 : 1;
 }
