@@ -459,4 +459,20 @@ inline SearchRequest huntedPairBesideTable() {
             999};
 }
 
+// Near multiples of 81.49 mm at 6.7 km, beside a piece of 285.229 mm (three and a half units)
+// that may be used once: its two sums are taken one at a time beside the unit's tables (11
+// million steps for 500 rows while it only widened them).
+inline SearchRequest huntedOddPiece() {
+    return {{{162.98246607446001, 0, 9999, 0},
+             {81.494558056160002, 0, 9999, 0},
+             {162.97037705251, 0, 9999, 0},
+             {285.22919104011999, 0, 1, 0},
+             {81.499551703820003, 0, 9999, 0},
+             {81.484939494939994, 0, MaxCount, 0}},
+            6663847.4189999998,
+            2,
+            4,
+            500};
+}
+
 } // namespace SearchCases

@@ -101,6 +101,17 @@ UnitLattice::Prefix::Prefix(const SearchSpace& s, const Steps& k, int t) {
         } else {
             looseLow += s.min[i] * len;
             looseHigh += std::max(s.usable[i], s.min[i]) * len;
+            const qint64 counts = range(s, i) + 1;
+            if (offSums * counts <= MaxOffSums) {
+                // Counts below 2^11 times a double are exact in long double.
+                for (int j = offSums; j-- > 0;)
+                    for (qint64 c = counts; c-- > 0;)
+                        offSum[size_t(j * counts + c)] = offSum[size_t(j)] + (s.min[i] + c) * len;
+                offSums *= int(counts);
+            } else {
+                restLow += s.min[i] * len;
+                restHigh += std::max(s.usable[i], s.min[i]) * len;
+            }
         }
     }
     std::sort(byRate.begin(), byRate.begin() + types);
@@ -112,6 +123,8 @@ UnitLattice::Prefix::Prefix(const SearchSpace& s, const Steps& k, int t) {
     base *= 1 - Outwards;
     looseLow *= 1 - Outwards;
     looseHigh *= 1 + Outwards;
+    restLow *= 1 - Outwards;
+    restHigh *= 1 + Outwards;
     long double up = 0, down = 0;
     for (size_t j = 0; j < size_t(types); ++j) {
         const size_t fast = size_t(types) - 1 - j;
@@ -251,46 +264,61 @@ std::pair<double, double> UnitLattice::bandEnvelope(const Prefix& p, double step
 }
 
 // The largest index the prefix can reach at or below b, and the most millimetres that index
-// leaves room for.
+// leaves room for; taken for each sum of the types off the lattice that have few counts.
 double UnitLattice::below(int t, double b) const {
     const Prefix& p = m_prefix[size_t(t)];
-    const long double top = b + p.rounding - p.looseLow - p.base; // above the minimums
-    if (top < 0)
-        return -Inf;
-    if (const IndexTable* table = m_index[size_t(t)].get()) {
-        const long double x = table->largestNotAbove(top);
-        if (x == -Inf)
-            return -Inf;
-        if (!std::isnan(x))
-            return std::min(b, roundUp(p.base * (1 + 2 * Outwards) + x + std::fabs(x) * Outwards +
-                                       p.looseHigh + p.rounding));
+    const IndexTable* table = m_index[size_t(t)].get();
+    long double best = -Inf;
+    for (size_t j = 0; j < size_t(p.offSums) && best < b; ++j) {
+        const long double low = p.restLow + p.offSum[j] * (1 - Outwards);
+        const long double high = p.restHigh + p.offSum[j] * (1 + Outwards);
+        const long double top = b + p.rounding - low - p.base; // above the minimums
+        if (top < 0)
+            continue;
+        if (table) {
+            const long double x = table->largestNotAbove(top);
+            if (x == -Inf)
+                continue;
+            if (!std::isnan(x)) {
+                best = std::max(best, p.base * (1 + 2 * Outwards) + x + std::fabs(x) * Outwards +
+                                          high + p.rounding);
+                continue;
+            }
+        }
+        const long double highest = std::floor(p.most(std::min(top, p.roomTotal)));
+        const qint64 steps = qint64(highest) / p.divisor * p.divisor;
+        best = std::max(best, p.base * (1 + 2 * Outwards) +
+                                  p.reach(static_cast<long double>(steps)) + high + p.rounding);
     }
-    const long double highest = std::floor(p.most(std::min(top, p.roomTotal)));
-    const qint64 steps = qint64(highest) / p.divisor * p.divisor;
-    return std::min(b,
-                    roundUp(p.base * (1 + 2 * Outwards) + p.reach(static_cast<long double>(steps)) +
-                            p.looseHigh + p.rounding));
+    return best == -Inf ? -Inf : std::min(b, roundUp(best));
 }
 
 qint64 UnitLattice::passable(int t, double a, double b, double len, qint64 most) const {
     const Prefix& p = m_prefix[size_t(t)];
     if (!p.valid || !(len > 0) || most < 1)
         return 1;
-    // The same millimetres above the minimums as below() asks with, and at least as wide.
-    const long double top = b + p.rounding - p.looseLow - p.base;
-    const long double bottom = a - p.rounding - p.looseHigh - p.base * (1 + 2 * Outwards);
-    const long double slack = (std::fabs(top) + std::fabs(bottom)) * Outwards * 4;
-    if (const IndexTable* table = m_index[size_t(t)].get())
-        return std::max<qint64>(table->firstMeeting(bottom - slack, top + slack, len, most), 1);
+    const IndexTable* table = m_index[size_t(t)].get();
     const IndexErrors& band = m_band[size_t(t)];
-    if (band.last < 0)
+    if (!table && band.last < 0)
         return 1;
     const auto envelope = [&](qint64 first, qint64 last) {
         return bandEnvelope(p, band.step, first, last);
     };
-    // Each round costs about a step of the walk.
-    return std::max<qint64>(
-        firstMeetingOf(band, bottom - slack, top + slack, len, most, envelope, BandRounds), 1);
+    qint64 passed = most + 1;
+    for (size_t j = 0; j < size_t(p.offSums) && passed > 1; ++j) {
+        // The same millimetres above the minimums as below() asks with, and at least as wide.
+        const long double low = p.restLow + p.offSum[j] * (1 - Outwards);
+        const long double high = p.restHigh + p.offSum[j] * (1 + Outwards);
+        const long double top = b + p.rounding - low - p.base;
+        const long double bottom = a - p.rounding - high - p.base * (1 + 2 * Outwards);
+        const long double slack = (std::fabs(top) + std::fabs(bottom)) * Outwards * 4;
+        // Each round on the band costs about a step of the walk.
+        passed = std::min(
+            passed, table ? table->firstMeeting(bottom - slack, top + slack, len, most)
+                          : firstMeetingOf(band, bottom - slack, top + slack, len, most,
+                                           envelope, BandRounds));
+    }
+    return std::max<qint64>(passed, 1);
 }
 
 // The index of the first t types above their minimums lies in [kmin, kmax]; d more pieces of

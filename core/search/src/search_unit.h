@@ -65,6 +65,13 @@ public:
         long double base = 0;                    // millimetres of the minimums
         qint64 divisor = 0;                      // gcd of the k_i
         long double looseLow = 0, looseHigh = 0; // what the other types add
+        // Of those, the ones of so few counts that their sums are taken one at a time (a type of
+        // one or two pieces beside near-multiples): the sums of their counts, and what the rest
+        // of the other types add.
+        static constexpr int MaxOffSums = 8;
+        int offSums = 1;
+        std::array<long double, MaxOffSums> offSum{};
+        long double restLow = 0, restHigh = 0;
         long double rounding = 0;                // between a double prefix sum and the exact one
         // Where the room of the j-th type by rate runs out for reach (from the slowest) and for
         // least (from the fastest), and the millimetres there.
