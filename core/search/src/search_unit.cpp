@@ -313,10 +313,10 @@ qint64 UnitLattice::passable(int t, double a, double b, double len, qint64 most)
         const long double bottom = a - p.rounding - high - p.base * (1 + 2 * Outwards);
         const long double slack = (std::fabs(top) + std::fabs(bottom)) * Outwards * 4;
         // Each round on the band costs about a step of the walk.
-        passed = std::min(
-            passed, table ? table->firstMeeting(bottom - slack, top + slack, len, most)
-                          : firstMeetingOf(band, bottom - slack, top + slack, len, most,
-                                           envelope, BandRounds));
+        passed =
+            std::min(passed, table ? table->firstMeeting(bottom - slack, top + slack, len, most)
+                                   : firstMeetingOf(band, bottom - slack, top + slack, len, most,
+                                                    envelope, BandRounds));
     }
     return std::max<qint64>(passed, 1);
 }
