@@ -65,6 +65,19 @@ void IndexTable::refine(qint64 factor, qint64 size) {
     m_step /= factor;
 }
 
+void IndexTable::tilt(long double step) {
+    const long double by = m_step - step;
+    for (size_t k = 0; k < m_errors.size(); ++k) {
+        Errors& x = m_errors[k];
+        if (x.low <= x.high) {
+            const long double moved = static_cast<long double>(k) * by;
+            x.low = down(double(x.low + moved - slack(x.low, moved)));
+            x.high = up(double(x.high + moved + slack(x.high, moved)));
+        }
+    }
+    m_step = step;
+}
+
 namespace {
 
 // The least and the greatest of the values pushed for the last range + 1 counts of a residue

@@ -140,6 +140,8 @@ public:
     bool addType(qint64 k, long double e, qint64 range, const std::atomic<bool>* cancel);
     // The same sums on a finer step, `factor` new indices to one of the old, in `size` indices.
     void refine(qint64 factor, qint64 size);
+    // The same sums with their errors from another step (the table must be finished again).
+    void tilt(long double step);
     // Once all types are in: whether every index the counts can reach lies in the table. Only a
     // finished table answers queries.
     void finish(bool complete);

@@ -132,6 +132,12 @@ UnitLattice::Prefix::Prefix(const SearchSpace& s, const Steps& k, int t) {
         down += room[fast] * rate[fast];
         corners[j] = {up, reach(up), down, least(down)};
     }
+    long double indices = 0, millimetres = 0;
+    for (size_t i = 0; i < size_t(t); ++i) {
+        indices += static_cast<long double>(k[i]) * range(s, i);
+        millimetres += k[i] > 0 ? range(s, i) * static_cast<long double>(s.len[i]) : 0;
+    }
+    unit = indices > 0 ? millimetres / indices : 0;
     rounding = (t + 5) * 0x1p-52L * s.pMax[size_t(t)] + (t + 2) * 0x1p-1000L;
     valid = types > 0 && s.pMax[size_t(t)] * rate[size_t(types - 1)] < 0x1p62L;
 }
@@ -185,17 +191,17 @@ long double UnitLattice::Prefix::least(long double d) const {
 // Both are linear between the indices where a type's room runs out: the extremes lie at the
 // ends or at those, whose errors are kept.
 std::pair<long double, long double> UnitLattice::Prefix::errors(long double first, long double last,
-                                                                long double unit) const {
-    long double low = std::min(least(first) - first * unit, least(last) - last * unit);
-    long double high = std::max(reach(first) - first * unit, reach(last) - last * unit);
+                                                                long double perIndex) const {
+    long double low = std::min(least(first) - first * perIndex, least(last) - last * perIndex);
+    long double high = std::max(reach(first) - first * perIndex, reach(last) - last * perIndex);
     for (size_t j = 0; j < size_t(types); ++j) {
         const Corner& c = corners[j];
         if (first < c.reachAt && c.reachAt < last)
-            high = std::max(high, c.reach - c.reachAt * unit);
+            high = std::max(high, c.reach - c.reachAt * perIndex);
         if (first < c.leastAt && c.leastAt < last)
-            low = std::min(low, c.least - c.leastAt * unit);
+            low = std::min(low, c.least - c.leastAt * perIndex);
     }
-    const long double slack = (std::fabs(low) + std::fabs(high) + last * unit) * Outwards * 4;
+    const long double slack = (std::fabs(low) + std::fabs(high) + last * perIndex) * Outwards * 4;
     return {low - slack, high + slack};
 }
 
@@ -236,7 +242,6 @@ UnitLattice UnitLattice::find(const SearchSpace& s, long double grid) {
         if (band < narrowest) {
             narrowest = band;
             lattice.m_steps = k;
-            lattice.m_unit = candidates[c].unit;
         }
     }
     if (!(narrowest < Inf))
@@ -244,10 +249,10 @@ UnitLattice UnitLattice::find(const SearchSpace& s, long double grid) {
     lattice.m_min = s.min;
     for (int t = 1; t <= s.n; ++t) {
         const Prefix& p = lattice.m_prefix[size_t(t)] = Prefix(s, lattice.m_steps, t);
-        // The band as a table: index K stands for K * divisor indices of the unit.
+        // The band as a table: index K stands for K * divisor indices of the prefix's unit.
         const long double highest = p.valid ? std::floor(p.most(p.roomTotal) / p.divisor) : -1;
-        if (highest >= 0 && highest < 0x1p52L) {
-            const double step = double(lattice.m_unit * p.divisor);
+        if (highest >= 0 && highest < 0x1p52L && p.unit > 0) {
+            const double step = double(p.unit * p.divisor);
             const auto [lowest, greatest] = bandEnvelope(p, step, 0, qint64(highest));
             lattice.m_band[size_t(t)] = {step, qint64(highest), true, lowest, greatest};
         }
@@ -422,6 +427,7 @@ qint64 UnitLattice::buildIndexTable(const SearchSpace& s, int t, int dropped,
     int j = t - 1;
     while (j > 1 && !m_index[size_t(j)])
         --j;
+    const long double unit = m_prefix[size_t(t)].unit;
     if (j > 1) {
         divisor = m_prefix[size_t(j)].divisor;
         if (j <= dropped && m_index[size_t(j)].use_count() == 1) {
@@ -429,6 +435,10 @@ qint64 UnitLattice::buildIndexTable(const SearchSpace& s, int t, int dropped,
         } else {
             table = std::make_shared<IndexTable>(*m_index[size_t(j)]);
             written += 2 * table->size();
+        }
+        if (m_prefix[size_t(j)].unit != unit) {
+            table->tilt(unit * divisor);
+            written += table->size();
         }
     } else {
         j = 0;
@@ -442,10 +452,10 @@ qint64 UnitLattice::buildIndexTable(const SearchSpace& s, int t, int dropped,
         if (size == 0)
             continue;
         if (!table)
-            table = std::make_shared<IndexTable>(m_unit * p.divisor, size);
+            table = std::make_shared<IndexTable>(unit * p.divisor, size);
         else
             table->refine(divisor / p.divisor, size);
-        const long double error = s.len[i] - m_steps[i] * m_unit;
+        const long double error = s.len[i] - m_steps[i] * unit;
         if (!table->addType(m_steps[i] / p.divisor, error, range(s, i), cancel))
             return written;
         written += 2 * size;

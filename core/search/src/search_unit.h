@@ -72,7 +72,10 @@ public:
         int offSums = 1;
         std::array<long double, MaxOffSums> offSum{};
         long double restLow = 0, restHigh = 0;
-        long double rounding = 0;                // between a double prefix sum and the exact one
+        long double rounding = 0; // between a double prefix sum and the exact one
+        // The millimetres per index of the prefix's sums at its full counts: the unit its band
+        // and index table take their errors from, so that these stay level along the indices.
+        long double unit = 0;
         // Where the room of the j-th type by rate runs out for reach (from the slowest) and for
         // least (from the fastest), and the millimetres there.
         struct Corner {
@@ -89,10 +92,10 @@ public:
         // that may add d or more.
         long double reach(long double d) const;
         long double least(long double d) const;
-        // The least and greatest of reach(d) - d * unit and least(d) - d * unit for d in
-        // [first, last] (the millimetres of index d beside d steps of the unit).
+        // The least and greatest of reach(d) - d * perIndex and least(d) - d * perIndex for d
+        // in [first, last] (the millimetres of index d beside d steps of perIndex).
         std::pair<long double, long double> errors(long double first, long double last,
-                                                   long double unit) const;
+                                                   long double perIndex) const;
     };
 
 private:
@@ -104,7 +107,6 @@ private:
     // type is off the lattice (the prefix has the table of the shorter one) or none is valid.
     std::array<qint64, MaxTypes + 1> indexSizes(const SearchSpace& space) const;
 
-    long double m_unit = 0;
     std::array<qint64, MaxTypes> m_steps{}; // per type; 0 for one off the lattice
     std::array<qint64, MaxTypes> m_min{};   // the counts' minimums
     // Per prefix, the last window nextCount was asked about and the indices above the minimums
