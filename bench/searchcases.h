@@ -475,4 +475,24 @@ inline SearchRequest huntedOddPiece() {
             500};
 }
 
+// Pieces of 223 m (one to 40 of them) and 230 m (up to three) beside pieces of 0.013 to 120 mm
+// at 9.1 km: the long pieces' 160 sums split the reach of each prefix into runs, which rule out
+// every window between them (none found in 5 s while a type of over 15 counts was not taken as
+// one of those).
+inline SearchRequest huntedLongPieces() {
+    return {{{0.109, 1, 9999, 0},
+             {223200.443, 1, 9999, 0},
+             {0.089189889999999994, 0, 9999, 0},
+             {3.4609939999999999, 0, 9999, 0},
+             {229543.26259999999, 0, 3, 0},
+             {6, 0, 9999, 0},
+             {120.00318820862999, 0, 24, 0},
+             {0.32854091000000002, 0, 9999, 0},
+             {0.013100857, 0, MaxCount, 0}},
+            9120438.2799999993,
+            9,
+            3,
+            999};
+}
+
 } // namespace SearchCases

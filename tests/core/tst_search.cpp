@@ -89,6 +89,7 @@ private slots:
             << huntedPairGrid(4500000.13) << 999 << qint64(405601);
         QTest::newRow("hunted many runs, 3.4 km") << huntedManyRuns() << 500 << qint64(994);
         QTest::newRow("hunted odd piece, 6.7 km") << huntedOddPiece() << 500 << qint64(3410);
+        QTest::newRow("hunted long pieces, 9.1 km") << huntedLongPieces() << 999 << qint64(1960);
         // 64.3, 70.8 and 77.5 sum to 999.1 or 1000.8 near 1000, never within the 0.4 mm that the
         // short types with huge counts add below the window.
         const SearchType tiny = type(1e-10, 0, MaxCount), small = type(3e-10, 0, MaxCount);

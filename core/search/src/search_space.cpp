@@ -44,7 +44,7 @@ unsigned apartTypes(const SearchSpace& space, int t) {
     for (int k = 0; k < t; ++k) {
         const int j = order[size_t(k)];
         const qint64 range = space.usable[size_t(j)] - space.min[size_t(j)];
-        if (range >= 16 || sums * (range + 1) > MaxRunSums)
+        if (sums * (range + 1) > MaxRunSums)
             break;
         rest -= span(j);
         if (range < 1)
