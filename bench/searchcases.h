@@ -443,8 +443,8 @@ inline SearchRequest huntedLongIndexTables() {
 }
 
 // Six to nine decimals near multiples of 0.4386 mm at 3.8 km: two index tables of 8.7 million
-// entries, of which one fits (about 0.3 s; 1.6 s while the third type's counts were ruled out
-// one at a time by the pair test).
+// entries, of which one fits (about 0.3 s; 1.6 s before the index tables took their errors
+// from the prefixes' own units).
 inline SearchRequest huntedPairBesideTable() {
     return {{{384.23730899699996, 0, 3711, 0},
              {284.66896500000001, 0, MaxCount, 0},
