@@ -103,7 +103,7 @@ UnitLattice::Prefix::Prefix(const SearchSpace& s, const Steps& k, int t) {
             looseHigh += std::max(s.usable[i], s.min[i]) * len;
             const qint64 counts = range(s, i) + 1;
             if (offSums * counts <= MaxOffSums) {
-                // Counts below 2^11 times a double are exact in long double.
+                // In long double: their rounding lies far within the Outwards slack of the uses.
                 for (int j = offSums; j-- > 0;)
                     for (qint64 c = counts; c-- > 0;)
                         offSum[size_t(j * counts + c)] = offSum[size_t(j)] + (s.min[i] + c) * len;
