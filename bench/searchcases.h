@@ -495,4 +495,25 @@ inline SearchRequest huntedLongPieces() {
             999};
 }
 
+// Near multiples of 5.4616 mm at 3.7 km beside 90.164526 mm in up to two pieces (three and a half
+// units off a multiple): kept on the lattice, its error of 2.7 mm a piece widened the band of
+// the first three types to a whole unit, and 22 million counts of the fourth were each entered
+// (no row in 5 s); off the lattice its three sums are taken one at a time (about 1 s).
+inline SearchRequest huntedHalfUnitPair() {
+    return {{{316.77233502000001, 0, 9999, 0},
+             {90.164526019999997, 0, 2, 0},
+             {245.77162683, 0, 9999, 0},
+             {71.000699819999994, 0, 9999, 0},
+             {98.3086713, 0, MaxCount, 0},
+             {115.18994348, 2, 9999, 0},
+             {288.96788486999998, 2, 9999, 0},
+             {230.37988127, 0, 9999, 0},
+             {239.81354367, 0, 17, 0},
+             {354.50698720000003, 0, 9999, 0}},
+            3702220.6177205388,
+            5,
+            2,
+            999};
+}
+
 } // namespace SearchCases

@@ -90,6 +90,8 @@ private slots:
         QTest::newRow("hunted many runs, 3.4 km") << huntedManyRuns() << 500 << qint64(994);
         QTest::newRow("hunted odd piece, 6.7 km") << huntedOddPiece() << 500 << qint64(3410);
         QTest::newRow("hunted long pieces, 9.1 km") << huntedLongPieces() << 999 << qint64(1960);
+        QTest::newRow("hunted half-unit pair, 3.7 km")
+            << huntedHalfUnitPair() << 999 << qint64(225366);
         // 64.3, 70.8 and 77.5 sum to 999.1 or 1000.8 near 1000, never within the 0.4 mm that the
         // short types with huge counts add below the window.
         const SearchType tiny = type(1e-10, 0, MaxCount), small = type(3e-10, 0, MaxCount);

@@ -27,6 +27,10 @@ qint64 range(const SearchSpace& s, size_t i) {
     return std::max<qint64>(s.usable[i] - s.min[i], 0);
 }
 
+// Types off the lattice whose sums (at most this many) cost the band nothing of its width: they
+// are taken one at a time, and each of them costs every pass over a run of counts once more.
+constexpr int FreeOffSums = 3;
+
 // The band at the upper bound, in indices over their gcd: what the counts above the minimums
 // leave open, and the ranges the other types add.
 long double bandOf(const SearchSpace& s, const Steps& k) {
@@ -34,7 +38,8 @@ long double bandOf(const SearchSpace& s, const Steps& k) {
     if (p.types == 0)
         return Inf;
     const long double x = std::clamp<long double>(s.hi - p.base, 0, p.roomTotal);
-    const long double loose = p.looseHigh - p.looseLow;
+    const long double loose =
+        p.offSums <= FreeOffSums ? p.restHigh - p.restLow : p.looseHigh - p.looseLow;
     return (p.most(x) - p.fewest(x) + loose * p.rate[size_t(p.types - 1)]) / p.divisor;
 }
 
