@@ -46,6 +46,11 @@ long double slack(long double a, long double b) {
     return (std::fabs(a) + std::fabs(b)) * Outwards;
 }
 
+// The same for v + w summed in double from doubles within a few roundings of their own.
+double outwards(double v, double w) {
+    return (std::fabs(v) + std::fabs(w)) * 0x1p-48;
+}
+
 bool cancelled(const std::atomic<bool>* cancel) {
     return cancel && cancel->load(std::memory_order_relaxed);
 }
@@ -66,13 +71,13 @@ void IndexTable::refine(qint64 factor, qint64 size) {
 }
 
 void IndexTable::tilt(long double step) {
-    const long double by = m_step - step;
+    const double by = double(m_step - step);
     for (size_t k = 0; k < m_errors.size(); ++k) {
         Errors& x = m_errors[k];
         if (x.low <= x.high) {
-            const long double moved = static_cast<long double>(k) * by;
-            x.low = down(double(x.low + moved - slack(x.low, moved)));
-            x.high = up(double(x.high + moved + slack(x.high, moved)));
+            const double moved = double(k) * by;
+            x.low = down(double(x.low) + moved - outwards(x.low, moved));
+            x.high = up(double(x.high) + moved + outwards(x.high, moved));
         }
     }
     m_step = step;
@@ -143,9 +148,6 @@ template <typename Extremes, typename Entries>
 bool slideClasses(Entries& entries, qint64 k, double error, Extremes extremes,
                   const std::atomic<bool>* cancel) {
     const qint64 size = qint64(entries.size());
-    const auto outwards = [](double v, double je) {
-        return (std::fabs(v) + std::fabs(je)) * 0x1p-48;
-    };
     qint64 visited = 0;
     for (qint64 rho = 0; rho < std::min(k, size); ++rho) {
         extremes.restart();

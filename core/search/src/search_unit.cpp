@@ -97,10 +97,12 @@ long double refine(const SearchSpace& s, Steps& k) {
 
 UnitLattice::Prefix::Prefix(const SearchSpace& s, const Steps& k, int t) {
     std::array<std::pair<long double, long double>, MaxTypes> byRate{};
+    long double indices = 0; // at the full counts
     for (size_t i = 0; i < size_t(t); ++i) {
         const long double len = s.len[i];
         if (k[i] > 0) {
             byRate[size_t(types++)] = {k[i] / len, range(s, i) * len};
+            indices += static_cast<long double>(k[i]) * range(s, i);
             base += s.min[i] * len;
             divisor = std::gcd(divisor, k[i]);
         } else {
@@ -137,12 +139,7 @@ UnitLattice::Prefix::Prefix(const SearchSpace& s, const Steps& k, int t) {
         down += room[fast] * rate[fast];
         corners[j] = {up, reach(up), down, least(down)};
     }
-    long double indices = 0, millimetres = 0;
-    for (size_t i = 0; i < size_t(t); ++i) {
-        indices += static_cast<long double>(k[i]) * range(s, i);
-        millimetres += k[i] > 0 ? range(s, i) * static_cast<long double>(s.len[i]) : 0;
-    }
-    unit = indices > 0 ? millimetres / indices : 0;
+    unit = indices > 0 ? roomTotal / indices : 0;
     rounding = (t + 5) * 0x1p-52L * s.pMax[size_t(t)] + (t + 2) * 0x1p-1000L;
     valid = types > 0 && s.pMax[size_t(t)] * rate[size_t(types - 1)] < 0x1p62L;
 }
@@ -191,6 +188,10 @@ long double UnitLattice::Prefix::least(long double d) const {
         x += room[j];
     }
     return roomTotal * (1 - Outwards);
+}
+
+std::pair<long double, long double> UnitLattice::Prefix::offRange(size_t j) const {
+    return {restLow + offSum[j] * (1 - Outwards), restHigh + offSum[j] * (1 + Outwards)};
 }
 
 // Both are linear between the indices where a type's room runs out: the extremes lie at the
@@ -280,8 +281,7 @@ double UnitLattice::below(int t, double b) const {
     const IndexTable* table = m_index[size_t(t)].get();
     long double best = -Inf;
     for (size_t j = 0; j < size_t(p.offSums) && best < b; ++j) {
-        const long double low = p.restLow + p.offSum[j] * (1 - Outwards);
-        const long double high = p.restHigh + p.offSum[j] * (1 + Outwards);
+        const auto [low, high] = p.offRange(j);
         const long double top = b + p.rounding - low - p.base; // above the minimums
         if (top < 0)
             continue;
@@ -317,8 +317,7 @@ qint64 UnitLattice::passable(int t, double a, double b, double len, qint64 most)
     qint64 passed = most + 1;
     for (size_t j = 0; j < size_t(p.offSums) && passed > 1; ++j) {
         // The same millimetres above the minimums as below() asks with, and at least as wide.
-        const long double low = p.restLow + p.offSum[j] * (1 - Outwards);
-        const long double high = p.restHigh + p.offSum[j] * (1 + Outwards);
+        const auto [low, high] = p.offRange(j);
         const long double top = b + p.rounding - low - p.base;
         const long double bottom = a - p.rounding - high - p.base * (1 + 2 * Outwards);
         const long double slack = (std::fabs(top) + std::fabs(bottom)) * Outwards * 4;

@@ -92,6 +92,8 @@ public:
         // that may add d or more.
         long double reach(long double d) const;
         long double least(long double d) const;
+        // What the types off the lattice add with their j-th sum of few counts: least, greatest.
+        std::pair<long double, long double> offRange(size_t j) const;
         // The least and greatest of reach(d) - d * perIndex and least(d) - d * perIndex for d
         // in [first, last] (the millimetres of index d beside d steps of perIndex).
         std::pair<long double, long double> errors(long double first, long double last,
