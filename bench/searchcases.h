@@ -516,4 +516,41 @@ inline SearchRequest huntedHalfUnitPair() {
             999};
 }
 
+// Pieces of 604 m (at least two), 52.6 m and 230.7 m, whose 2,342 sums up to the route lie about
+// 2.7 m apart, walked beside 7.1 m, 4.958 m and up to 3,208 pieces of 0.116 mm at 5.5 km: each
+// count of the 7.1 m pieces passed over three sums, one at a time (15 million steps, 5 s),
+// until the sums were sorted by their remainders modulo 7.1 m.
+inline SearchRequest huntedDenseSums() {
+    return {{{603983.53000000003, 2, 9999, 0},
+             {52609.930199999995, 0, MaxCount, 0},
+             {230723.89590111902, 0, MaxCount, 0},
+             {7095.7516190300003, 0, 9999, 0},
+             {4958, 0, MaxCount, 0},
+             {0.11622283, 0, 3208, 0}},
+            5461188.9470465751,
+            1,
+            0,
+            999};
+}
+
+// Near multiples of 14.414 mm at 9.1 km: the first two types' sums are multiples of 11 units
+// (158.55 mm, beside one piece of 115.51 mm), the third type's pieces 6 units, so its windows
+// come back to the same place between two sums every 11 counts; while runs of counts were taken
+// in classes of at most 8, 16 million of its counts were passed one at a time (3.5 s).
+inline SearchRequest huntedElevenCounts() {
+    return {{{115.510932679413, 0, 1, 0},
+             {158.55272993916202, 0, 9999, 0},
+             {86.483283248308993, 0, MaxCount, 0},
+             {216.208209782621, 0, MaxCount, 0},
+             {259.44990186359303, 0, 2919, 0},
+             {331.51932194163697, 0, MaxCount, 0},
+             {331.51924175926501, 0, 9999, 0},
+             {273.86382715955898, 0, MaxCount, 0},
+             {230.62207280084701, 1, 9999, 0}},
+            9095074.6041373853,
+            2,
+            3,
+            999};
+}
+
 } // namespace SearchCases

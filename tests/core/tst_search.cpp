@@ -74,7 +74,7 @@ private slots:
             << huntedShortPrefixes() << 999 << qint64(856405);
         QTest::newRow("hunted near 25.51 mm, 2.26 km")
             << huntedWideStepper() << 500 << qint64(14317);
-        QTest::newRow("hunted strides, 3.1 km") << huntedStrides() << 500 << qint64(162020);
+        QTest::newRow("hunted strides, 3.1 km") << huntedStrides() << 500 << qint64(91393);
         QTest::newRow("hunted grid unit, 6.4 km") << huntedGridUnit() << 999 << qint64(10725);
         QTest::newRow("hunted bounded residues, 5 km")
             << huntedBoundedResidue() << 999 << qint64(27544);
@@ -88,10 +88,13 @@ private slots:
         QTest::newRow("hunted pair grid, 4.5 km")
             << huntedPairGrid(4500000.13) << 999 << qint64(405601);
         QTest::newRow("hunted many runs, 3.4 km") << huntedManyRuns() << 500 << qint64(994);
-        QTest::newRow("hunted odd piece, 6.7 km") << huntedOddPiece() << 500 << qint64(3410);
+        QTest::newRow("hunted odd piece, 6.7 km") << huntedOddPiece() << 500 << qint64(3314);
         QTest::newRow("hunted long pieces, 9.1 km") << huntedLongPieces() << 999 << qint64(1960);
         QTest::newRow("hunted half-unit pair, 3.7 km")
-            << huntedHalfUnitPair() << 999 << qint64(225366);
+            << huntedHalfUnitPair() << 999 << qint64(47618);
+        QTest::newRow("hunted dense sums, 5.5 km") << huntedDenseSums() << 999 << qint64(113468);
+        QTest::newRow("hunted eleven counts, 9.1 km")
+            << huntedElevenCounts() << 999 << qint64(39792);
         // 64.3, 70.8 and 77.5 sum to 999.1 or 1000.8 near 1000, never within the 0.4 mm that the
         // short types with huge counts add below the window.
         const SearchType tiny = type(1e-10, 0, MaxCount), small = type(3e-10, 0, MaxCount);

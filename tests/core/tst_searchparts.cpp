@@ -2,6 +2,7 @@
 // comparison with the odometer would not notice them: each against a plain computation.
 #include "datarow.h"
 #include "search_index.h"
+#include "search_lists.h"
 #include "search_modular.h"
 #include "search_reach.h"
 #include "search_residue.h"
@@ -449,6 +450,57 @@ private slots:
                         x >= 0 && x >= high - width - j * g)
                         first = j;
                 QCOMPARE(stride.firstMeeting(high, width, most), first);
+            }
+        }
+    }
+
+    // The first count whose window meets a sum, against trying each count in turn: sums next to
+    // multiples of the length (remainders near 0 and near the length), windows around a sum and
+    // around a multiple (their remainders wrap), and windows too wide to tell.
+    void remainderListFirstMeeting() {
+        QRandomGenerator rng(37);
+        for (int i = 0; i < 300; ++i) {
+            const double len = 1 + rng.bounded(5000.0);
+            std::vector<double> sums;
+            for (int k = rng.bounded(1, i % 3 ? 60 : 600); k > 0; --k) {
+                const double multiple = double(rng.bounded(0, 3000)) * len;
+                const double off =
+                    rng.bounded(3) == 0 ? rng.bounded(2e-9) - 1e-9 : rng.bounded(len);
+                sums.push_back(std::max(multiple + off, 0.0));
+            }
+            std::sort(sums.begin(), sums.end());
+            const RemainderList list(sums, len);
+            for (int k = 0; k < 40; ++k) {
+                const double width =
+                    rng.bounded(4) == 0 ? rng.bounded(1.5 * len) : rng.bounded(0.01 * len);
+                const qint64 from = rng.bounded(0, 50), to = from + rng.bounded(0, 3000);
+                const double centre =
+                    rng.bounded(2) ? sums[rng.bounded(quint32(sums.size()))] : 0.0;
+                const double moved = centre + double(rng.bounded(0, 3100)) * len;
+                // Also with an edge on a sum moved by whole lengths, as the walk rounds it.
+                const int edge = rng.bounded(3);
+                const double lo = edge == 0   ? moved
+                                  : edge == 1 ? moved - width
+                                              : moved - rng.bounded(width);
+                const double hi = lo + width;
+                qint64 first = to + 1;
+                for (qint64 c = from; c <= to && first > to; ++c)
+                    for (const double s : sums)
+                        if (lo <= s + double(c) * len && s + double(c) * len <= hi)
+                            first = c;
+                const qint64 next = list.next(from, to, lo, hi);
+                if (next < 0) {
+                    QVERIFY(width >= len * 0.999 || sums.size() > RemainderList::MostLooked);
+                    continue;
+                }
+                QVERIFY(next <= first);
+                if (next > to)
+                    continue;
+                const double tolerance = (std::fabs(lo) + std::fabs(hi) + (to + 1) * len) * 0x1p-40;
+                QVERIFY(std::any_of(sums.begin(), sums.end(), [&](double s) {
+                    return lo - tolerance <= s + double(next) * len &&
+                           s + double(next) * len <= hi + tolerance;
+                }));
             }
         }
     }

@@ -79,7 +79,9 @@ ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
       m_limits(limits) {
     m_indexCost.fill(-1);
     m_strideCost.fill(-1);
+    m_remainderCost.fill(-1);
     m_strideLeft = limits.strideEntries;
+    m_remainderLeft = limits.listedSums;
 }
 
 // Tables and lists are planned once the walk has missed a few times: most searches are over
@@ -121,6 +123,37 @@ void ReachBounds::buildIndex(int t) {
     m_indexWork += m_unit.buildIndexTable(m_space, t, dropped, m_cancel);
 }
 
+// A list's remainders pay where the windows of the walked type's counts are short beside its
+// length and meet few of the sums: where each window passes over many sums (sums far denser
+// than the counts), and the list's own bound steps over them one at a time.
+void ReachBounds::planRemainders() {
+    const double width = m_space.hi - m_space.lo;
+    for (int t = 3; t <= m_space.n && t - 1 <= m_lists.built(); ++t) {
+        const size_t k = size_t(t);
+        const double sums = double(m_lists.sums(t - 1).size()), len = m_space.len[k - 1];
+        if (m_remainders[k] || m_remainderCost[k] >= 0 || !(len > 0) || sums < 2 ||
+            !(sums * width < len * double(RemainderList::MostLooked / 16)))
+            continue;
+        m_remainderCost[k] = sums * (std::log2(sums) + 2) / 16;
+        m_remainderWasted[k] = 0;
+    }
+}
+
+void ReachBounds::buildRemainders(int t) {
+    const size_t k = size_t(t);
+    m_remainderCost[k] = -1;
+    const std::vector<double>& sums = m_lists.sums(t - 1);
+    const qint64 entries = qint64(sums.size());
+    if (entries > m_remainderLeft)
+        return;
+    try {
+        m_remainders[k] = std::make_unique<RemainderList>(sums, m_space.len[k - 1]);
+        m_remainderLeft -= entries;
+        m_remainderWork += qint64(double(entries) * (std::log2(double(entries)) + 2) / 16);
+    } catch (const std::bad_alloc&) { // no memory for it: walk on without
+    }
+}
+
 // Off, the stepper is tried once the walks have cost more than it would in a few dozen calls;
 // on, it is judged after a trial of walks by their average cost against that of the walks
 // without it, and tried again only after twice as much cost.
@@ -150,7 +183,8 @@ void ReachBounds::noteThirdWalk(qint64 steps) {
 
 qint64 ReachBounds::buildSteps() const {
     return m_tableWork / 64 + m_listWork / 16 + m_residueWork / 32 + m_indexWork / 16 +
-           m_residues.looked() / ClassesPerStep + m_strideWork +
+           m_residues.looked() / ClassesPerStep + m_strideWork + m_remainderWork +
+           remainderLooked() / 64 +
            (tripleJudged() ? qint64(double(m_triple.work()) / ModularStepsPerStep) : 0);
 }
 

@@ -71,6 +71,21 @@ public:
     bool strided(int t) const { return m_strides[size_t(t)] != nullptr; }
     qint64 strideNext(int t, qint64 from, qint64 to, double plo, double phi) const;
 
+    // Whether the t-th type's counts can be passed by the remainders of the list of the first
+    // t - 1 types' sums, and the next count from `from` on whose window meets one of those sums;
+    // to + 1 when none up to `to` does, -1 when the list cannot tell (see RemainderList::next).
+    bool remaindered(int t) const { return m_remainders[size_t(t)] != nullptr; }
+    qint64 remainderNext(int t, qint64 from, qint64 to, double plo, double phi) const {
+        return m_remainders[size_t(t)]->next(from, to, plo, phi);
+    }
+    // Counts of the t-th type passed one at a time, `steps` walk steps, that the remainders of a
+    // list would spare (noteMissed tells the others).
+    SFX_HOT_INLINE void notePassed(int t, qint64 steps) {
+        if (m_remainderCost[size_t(t)] >= 0 && (m_remainderWasted[size_t(t)] += steps) >
+                                                   m_limits.patience * m_remainderCost[size_t(t)])
+            buildRemainders(t);
+    }
+
     // Whether the first t types have an index table in use, and what it alone says (see
     // reachBelow).
     bool indexed(int t) const { return !m_bandTrials[size_t(t)].off && m_unit.indexed(t); }
@@ -91,6 +106,7 @@ public:
     // Steps at level t that a list of the first t - 1 types' sums would have spared. Told after
     // every step that misses: what it asks must cost next to nothing.
     SFX_HOT_INLINE void noteMissed(int t, qint64 steps) {
+        notePassed(t, steps);
         if (m_strideCost[size_t(t)] >= 0 &&
             (m_strideWasted[size_t(t)] += steps) > m_limits.patience * m_strideCost[size_t(t)])
             considerStride(t);
@@ -102,8 +118,10 @@ public:
         if (!plannedAfter(steps) || t - 1 <= m_lists.built() || t - 1 > m_lists.planned())
             return;
         m_missed[size_t(t)] += steps;
-        if (m_missed[size_t(t)] > m_limits.patience * double(m_lists.costUpTo(t - 1)))
+        if (m_missed[size_t(t)] > m_limits.patience * double(m_lists.costUpTo(t - 1))) {
             m_listWork += m_lists.build(m_space, t - 1, m_cancel);
+            planRemainders();
+        }
     }
 
     // Work spent building tables and lists, looking through residue classes, and stepping the
@@ -123,6 +141,16 @@ private:
     // The first look builds the bit tables it needs and counts the members; the next, once the
     // waste pays for it, builds the stride table if it fits.
     void considerStride(int t);
+    // Once lists are made: which walked types may be passed by their remainders, and what the
+    // waste on their counts must reach to pay for sorting them so; and the sorting.
+    void planRemainders();
+    void buildRemainders(int t);
+    qint64 remainderLooked() const {
+        qint64 looked = 0;
+        for (const auto& list : m_remainders)
+            looked += list ? list->looked() : 0;
+        return looked;
+    }
     // Builds the index table of the first t types, if it still fits.
     void buildIndex(int t);
     // What all but the unit's band say (see reachBelow).
@@ -194,6 +222,14 @@ private:
     std::array<qint64, MaxTypes + 1> m_strideMembers{};
     qint64 m_strideLeft = 0; // entries the stride tables may still take
     qint64 m_strideWork = 0; // walk steps
+    // Per walked type: its list of the faster types' sums by remainders, the cost of making it
+    // in walk steps (-1: none to make) and the steps wasted on its counts since the list was
+    // made; the entries such lists may still take; the work done sorting them, in walk steps.
+    std::array<std::unique_ptr<RemainderList>, MaxTypes + 1> m_remainders;
+    std::array<double, MaxTypes + 1> m_remainderCost{};
+    std::array<qint64, MaxTypes + 1> m_remainderWasted{};
+    qint64 m_remainderLeft = 0;
+    qint64 m_remainderWork = 0;
     // Fruitless descents per level and the walk steps they cost.
     std::array<qint64, MaxTypes + 1> m_fruitless{}, m_fruitlessSteps{};
     SearchLimits m_limits;

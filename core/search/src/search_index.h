@@ -82,7 +82,7 @@ qint64 firstMeetingInRuns(const IndexErrors& e, long double bottom, long double 
 // has moved closest to a whole number of them; 1 where one count nearly does, or where no period
 // comes much closer.
 inline qint64 meetingPeriod(double ratio) {
-    constexpr qint64 MaxPeriod = 8;
+    constexpr qint64 MaxPeriod = 16;
     const auto off = [ratio](qint64 q) {
         const double moved = double(q) * ratio;
         return std::fabs(moved - std::round(moved));

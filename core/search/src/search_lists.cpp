@@ -2,6 +2,8 @@
 
 #include "search_exact.h"
 
+#include <cmath>
+
 namespace Kern::SearchDetail {
 
 namespace {
@@ -30,6 +32,21 @@ bool sortUnlessCancelled(std::vector<double>& v, const std::atomic<bool>* cancel
         v.swap(merged);
     }
     return true;
+}
+
+// x as a whole number q of len and a remainder r in [0, len); the quotient of the division may be
+// one off where x lies next to a multiple.
+std::pair<long double, long double> divided(long double x, long double len) {
+    long double q = std::floor(x / len);
+    long double r = x - q * len;
+    if (r < 0) {
+        r += len;
+        q -= 1;
+    } else if (r >= len) {
+        r -= len;
+        q += 1;
+    }
+    return {q, r};
 }
 
 } // namespace
@@ -112,6 +129,51 @@ qint64 SumLists::build(const SearchSpace& space, int upTo, const std::atomic<boo
     }
     m_built = upTo;
     return work;
+}
+
+RemainderList::RemainderList(const std::vector<double>& sums, double len) : m_len(len) {
+    m_entries.reserve(sums.size());
+    for (const double s : sums) {
+        const auto [q, r] = divided(s, m_len);
+        m_entries.push_back({std::clamp(double(r), 0.0, std::nextafter(len, 0.0)), double(q)});
+    }
+    std::sort(m_entries.begin(), m_entries.end());
+}
+
+// With a = lo less the margin, a = m * len + rho: a sum of remainder r meets the window of count
+// quotient' - quotient where r lies in [rho, rho + width] (quotient' = m), or where it lies in
+// [0, rho + width - len] (m + 1); no other as long as the width stays below len.
+qint64 RemainderList::next(qint64 from, qint64 to, double lo, double hi) const {
+    if (from > to)
+        return to + 1;
+    // Far more than the roundings of the walk's totals, of the remainders and of the quotients.
+    const long double margin = (std::fabs(static_cast<long double>(lo)) + std::fabs(hi) +
+                                (std::fabs(static_cast<long double>(to)) + 1) * m_len) *
+                                   0x1p-44L +
+                               0x1p-1000L;
+    const long double a = lo - margin;
+    const long double width = static_cast<long double>(hi) + margin - a;
+    if (!(width < m_len))
+        return -1;
+    const auto [m, rho] = divided(a, m_len);
+    qint64 best = to + 1;
+    qint64 looked = 0;
+    const auto scan = [&](long double from_, long double to_, long double quotient) {
+        auto it = std::partition_point(m_entries.begin(), m_entries.end(),
+                                       [&](const Entry& e) { return e.rest < from_; });
+        for (; it != m_entries.end() && it->rest <= to_; ++it) {
+            if (++looked > MostLooked)
+                return false;
+            const long double c = quotient - it->quotient;
+            if (c >= from && c <= to && c < best)
+                best = qint64(c);
+        }
+        return true;
+    };
+    const bool told =
+        scan(rho, rho + width, m) && (rho + width < m_len || scan(0, rho + width - m_len, m + 1));
+    m_looked += looked;
+    return told ? best : -1;
 }
 
 } // namespace Kern::SearchDetail

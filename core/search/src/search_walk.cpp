@@ -228,6 +228,11 @@ SFX_HOT_INLINE qint64 Walker::skipClosed(Level& level, qint64 c, double y, const
                    : firstTrue(guess + 1, level.cb, guess + 1, reaches);
     };
     qint64 next = skipTo(y);
+    if (m_bounds->remaindered(level.t)) {
+        const qint64 to = m_bounds->remainderNext(level.t, next, level.cb, level.plo, level.phi);
+        if (to >= 0)
+            return to;
+    }
     // Some bounds only say that nothing lies in the window, not how far below the next
     // reachable sum is; after a run of short skips, probe ever deeper below it.
     if (next - c <= 4 && ++level.misses >= level.patience) {
@@ -271,6 +276,7 @@ qint64 Walker::passIndexed(Level& level, qint64 c) {
         if (!(m_bounds->indexBelow(t - 1, b) < a))
             return c;
         countStep();
+        m_bounds->noteMissed(t, 1);
         c = m_bounds->latticeNext(t, passRun(level, c, c + 1), level.cb, level.plo, level.phi);
     }
     return c;
@@ -381,6 +387,10 @@ bool Walker::walk(int t, double plo, double phi) {
     qint64 c = t == 2   ? m_bounds->pairNext(level.ca, level.cb, plo, phi)
                : t == 3 ? m_bounds->tripleNext(level.ca, level.cb, plo, phi)
                         : level.ca;
+    if (t > 2 && m_bounds->remaindered(t)) {
+        const qint64 to = m_bounds->remainderNext(t, c, level.cb, plo, phi);
+        c = to >= 0 ? to : c;
+    }
     while (c <= level.cb && active()) {
         countStep();
         publishProgress(level, c);
