@@ -140,9 +140,9 @@ RemainderList::RemainderList(const std::vector<double>& sums, double len) : m_le
     std::sort(m_entries.begin(), m_entries.end());
 }
 
-// With a = lo less the margin, a = m * len + rho: a sum of remainder r meets the window of count
-// quotient' - quotient where r lies in [rho, rho + width] (quotient' = m), or where it lies in
-// [0, rho + width - len] (m + 1); no other as long as the width stays below len.
+// With lo less the margin = m * len + rho, a sum q * len + r lies in the window of count m - q
+// where r lies in [rho, rho + width], or in that of count m + 1 - q where r lies in
+// [0, rho + width - len]; in no other as long as the width stays below len.
 qint64 RemainderList::next(qint64 from, qint64 to, double lo, double hi) const {
     if (from > to)
         return to + 1;
