@@ -74,7 +74,7 @@ private slots:
             << huntedShortPrefixes() << 999 << qint64(856405);
         QTest::newRow("hunted near 25.51 mm, 2.26 km")
             << huntedWideStepper() << 500 << qint64(14317);
-        QTest::newRow("hunted strides, 3.1 km") << huntedStrides() << 500 << qint64(91393);
+        QTest::newRow("hunted strides, 3.1 km") << huntedStrides() << 500 << qint64(150577);
         QTest::newRow("hunted grid unit, 6.4 km") << huntedGridUnit() << 999 << qint64(10725);
         QTest::newRow("hunted bounded residues, 5 km")
             << huntedBoundedResidue() << 999 << qint64(27544);
@@ -84,7 +84,7 @@ private slots:
         QTest::newRow("hunted idle type, 500 m")
             << huntedIdleType(500000.31) << 999 << qint64(2196);
         QTest::newRow("hunted idle type, 4.5 km") << huntedIdleType() << 999 << qint64(352064);
-        QTest::newRow("hunted half steps, 4.6 km") << huntedHalfSteps() << 999 << qint64(671802);
+        QTest::newRow("hunted half steps, 4.6 km") << huntedHalfSteps() << 999 << qint64(771489);
         QTest::newRow("hunted pair grid, 4.5 km")
             << huntedPairGrid(4500000.13) << 999 << qint64(405601);
         QTest::newRow("hunted many runs, 3.4 km") << huntedManyRuns() << 500 << qint64(994);

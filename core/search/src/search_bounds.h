@@ -96,6 +96,10 @@ public:
     // anyway, count as work the band spared.
     qint64 indexPassable(int t, double a, double b, double len, qint64 most, qint64 skipped) const {
         const qint64 run = m_unit.passable(t, a, b, len, most);
+        // A pass on the band alone costs about as much CPU time as a few dozen steps of the walk
+        // (the errors of each run are worked out afresh), which the table would spare.
+        if (!m_unit.indexed(t))
+            m_indexWasted[size_t(t)] += BandPassWaste;
         m_bandTrials[size_t(t)].spared += double(std::max<qint64>(run - skipped, 0));
         return run;
     }
@@ -168,6 +172,9 @@ private:
     }
 
     static constexpr qint64 StepsBeforePlanning = 32;
+    // Steps of waste a pass of a walked type's counts on the band alone counts for the index
+    // table of the faster types (see indexPassable).
+    static constexpr qint64 BandPassWaste = 32;
     // What a step of the walk costs in words of a bit table read, and in members placed.
     static constexpr double WordsPerStep = 64, MembersPerStep = 16;
     // Classes a residue table's query looks at (or blocks of them it passes) in the time of a
@@ -210,7 +217,7 @@ private:
     // steps wasted above it since the unit was found (fruitless descents into it, counts passed
     // one at a time).
     std::array<double, MaxTypes + 1> m_indexCost{};
-    std::array<qint64, MaxTypes + 1> m_indexWasted{};
+    mutable std::array<qint64, MaxTypes + 1> m_indexWasted{};
     qint64 m_indexLeft = 0; // entries the tables may still take
     // Per walked type: the stride table of the faster types' bit table modulo its steps; the
     // walk steps wasted on its closed counts, and the cost in walk steps that must be wasted
