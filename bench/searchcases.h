@@ -553,4 +553,21 @@ inline SearchRequest huntedElevenCounts() {
             999};
 }
 
+// Near multiples of 0.0229 mm at 1.47 km: the first two types' index table fits, the first
+// three types' (89 million indices) does not, and the third type has nine counts; each of its
+// sums is taken over the table of the first two, where the fourth type's counts were each
+// entered (no row in 10 s, 75 million steps).
+inline SearchRequest huntedStackedType() {
+    return {{{293.77910002700003, 0, 1977, 0},
+             {117.51164, 3, MaxCount, 0},
+             {130.42470999999998, 0, 8, 0},
+             {381.91282969999997, 0, 9999, 0},
+             {54.558979999999998, 1, 9999, 0},
+             {369.29946000000001, 0, MaxCount, 0}},
+            1471580.9846982812,
+            9,
+            4,
+            999};
+}
+
 } // namespace SearchCases

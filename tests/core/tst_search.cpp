@@ -91,10 +91,12 @@ private slots:
         QTest::newRow("hunted odd piece, 6.7 km") << huntedOddPiece() << 500 << qint64(3314);
         QTest::newRow("hunted long pieces, 9.1 km") << huntedLongPieces() << 999 << qint64(1960);
         QTest::newRow("hunted half-unit pair, 3.7 km")
-            << huntedHalfUnitPair() << 999 << qint64(47618);
+            << huntedHalfUnitPair() << 999 << qint64(46038);
         QTest::newRow("hunted dense sums, 5.5 km") << huntedDenseSums() << 999 << qint64(113468);
         QTest::newRow("hunted eleven counts, 9.1 km")
-            << huntedElevenCounts() << 999 << qint64(39792);
+            << huntedElevenCounts() << 999 << qint64(40968);
+        QTest::newRow("hunted stacked type, 1.47 km")
+            << huntedStackedType() << 999 << qint64(114804);
         // 64.3, 70.8 and 77.5 sum to 999.1 or 1000.8 near 1000, never within the 0.4 mm that the
         // short types with huge counts add below the window.
         const SearchType tiny = type(1e-10, 0, MaxCount), small = type(3e-10, 0, MaxCount);

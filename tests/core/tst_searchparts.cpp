@@ -298,6 +298,61 @@ private slots:
     // index's sums, for slides near any fraction of the step. One that moves half a step per count
     // lies between two indices at every count and is passed to the end, though it never stays
     // in one place from one count to the next.
+    // A type of a few counts over the table of the types before it, its sums taken one at a
+    // time: against every reachable sum, the bound below any point and the first count of a
+    // sliding window that may meet one.
+    void stackedTypeOverShorterTable() {
+        QRandomGenerator rng(41);
+        const double unit = 7.0710678118654755;
+        for (int i = 0; i < 100; ++i) {
+            SearchRequest r{{}, 0, 0, 0, 999};
+            const int n = rng.bounded(3, 6);
+            double route = 100;
+            for (int t = 0; t < n; ++t) {
+                const double len = std::round(rng.bounded(3, 60) * unit * 1e4) / 1e4;
+                const bool last = t == n - 1;
+                const qint64 least = last ? rng.bounded(0, 3) : 0;
+                const qint64 most = least + (last ? rng.bounded(0, 16) : rng.bounded(1, 12));
+                r.types.push_back(SearchType{len, least, most, 0});
+                route += double(most) * len;
+            }
+            r.routeLength = route;
+            const SearchSpace space(r);
+            UnitLattice lattice = UnitLattice::find(space);
+            QVERIFY(lattice.valid(n));
+            lattice.buildIndexTable(space, n - 1, 1, nullptr);
+            QVERIFY(lattice.stacked(n));
+            std::vector<double> sums{0.0};
+            for (int t = 0; t < n; ++t) {
+                std::vector<double> next;
+                for (const double x : sums)
+                    for (qint64 c = space.min[size_t(t)]; c <= space.usable[size_t(t)]; ++c)
+                        next.push_back(x + space.product(t, c));
+                sums = std::move(next);
+            }
+            std::sort(sums.begin(), sums.end());
+            for (int k = 0; k < 100; ++k) {
+                const double b = rng.generateDouble() * space.hi;
+                const auto above = std::upper_bound(sums.begin(), sums.end(), b);
+                if (above != sums.begin())
+                    QVERIFY(lattice.below(n, b) >= *(above - 1));
+                const double a = b - rng.generateDouble() * unit / 4;
+                const double slide = unit * (rng.bounded(1, 9) + rng.generateDouble());
+                const qint64 most = rng.bounded(1, 300);
+                qint64 want = most + 1;
+                for (qint64 j = 1; j <= most && want > most; ++j) {
+                    const auto from = std::lower_bound(sums.begin(), sums.end(), a - j * slide);
+                    if (from != sums.end() && *from <= b - j * slide)
+                        want = j;
+                }
+                const qint64 got = lattice.passable(n, a, b, slide, most);
+                QVERIFY2(
+                    got >= 1 && got <= want,
+                    qPrintable(QStringLiteral("round %1: %2 for %3").arg(i).arg(got).arg(want)));
+            }
+        }
+    }
+
     void indexTableFirstMeetingPassesNoMeeting() {
         QRandomGenerator rng(53);
         for (int round = 0; round < 300; ++round) {

@@ -88,7 +88,7 @@ public:
 
     // Whether the first t types have an index table in use, and what it alone says (see
     // reachBelow).
-    bool indexed(int t) const { return !m_bandTrials[size_t(t)].off && m_unit.indexed(t); }
+    bool indexed(int t) const { return !m_bandTrials[size_t(t)].off && m_unit.tabled(t); }
     bool banded(int t) const { return !m_bandTrials[size_t(t)].off && m_unit.valid(t); }
     double indexBelow(int t, double b) const { return m_unit.below(t, b); }
     // How many counts of the next type, of length len, may be passed from the one whose window
@@ -98,7 +98,7 @@ public:
         const qint64 run = m_unit.passable(t, a, b, len, most);
         // A pass on the band alone costs about as much CPU time as a few dozen steps of the walk
         // (the errors of each run are worked out afresh), which the table would spare.
-        if (!m_unit.indexed(t))
+        if (!m_unit.tabled(t))
             m_indexWasted[size_t(t)] += BandPassWaste;
         m_bandTrials[size_t(t)].spared += double(std::max<qint64>(run - skipped, 0));
         return run;

@@ -253,6 +253,11 @@ UnitLattice UnitLattice::find(const SearchSpace& s, long double grid) {
     if (!(narrowest < Inf))
         return UnitLattice();
     lattice.m_min = s.min;
+    for (size_t i = 0; i < size_t(s.n); ++i) {
+        lattice.m_len[i] = s.len[i];
+        const qint64 counts = range(s, i) + 1;
+        lattice.m_few[i] = counts <= MaxStacked ? counts : 0;
+    }
     for (int t = 1; t <= s.n; ++t) {
         const Prefix& p = lattice.m_prefix[size_t(t)] = Prefix(s, lattice.m_steps, t);
         // The band as a table: index K stands for K * divisor indices of the prefix's unit.
@@ -276,7 +281,34 @@ std::pair<double, double> UnitLattice::bandEnvelope(const Prefix& p, double step
 
 // The largest index the prefix can reach at or below b, and the most millimetres that index
 // leaves room for; taken for each sum of the types off the lattice that have few counts.
+// P + c * len rounds to at most b only where P is at most b - c * len and a little: each sum is
+// asked of the shorter prefix's table, and its answer moved up by the product, rounded upwards.
+double UnitLattice::stackedBelow(int t, double b) const {
+    const size_t i = size_t(t - 1);
+    double best = -Inf;
+    for (qint64 c = m_min[i]; c < m_min[i] + m_few[i] && best < b; ++c) {
+        const double q = double(c) * m_len[i];
+        const double x = below(t - 1, b - q + (std::fabs(b) + std::fabs(q)) * 0x1p-50);
+        if (x > -Inf)
+            best = std::max(best, x + q + (std::fabs(x) + std::fabs(q)) * 0x1p-50);
+    }
+    return best == -Inf ? -Inf : std::min(b, best);
+}
+
+qint64 UnitLattice::stackedPassable(int t, double a, double b, double len, qint64 most) const {
+    const size_t i = size_t(t - 1);
+    qint64 passed = most + 1;
+    for (qint64 c = m_min[i]; c < m_min[i] + m_few[i] && passed > 1; ++c) {
+        const double q = double(c) * m_len[i];
+        const double slack = (std::fabs(a) + std::fabs(b) + std::fabs(q)) * 0x1p-50;
+        passed = std::min(passed, passable(t - 1, a - q - slack, b - q + slack, len, most));
+    }
+    return passed;
+}
+
 double UnitLattice::below(int t, double b) const {
+    if (stacked(t))
+        return stackedBelow(t, b);
     const Prefix& p = m_prefix[size_t(t)];
     const IndexTable* table = m_index[size_t(t)].get();
     long double best = -Inf;
@@ -304,6 +336,8 @@ double UnitLattice::below(int t, double b) const {
 }
 
 qint64 UnitLattice::passable(int t, double a, double b, double len, qint64 most) const {
+    if (stacked(t))
+        return stackedPassable(t, a, b, len, most);
     const Prefix& p = m_prefix[size_t(t)];
     if (!p.valid || !(len > 0) || most < 1)
         return 1;

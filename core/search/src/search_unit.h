@@ -29,6 +29,13 @@ public:
 
     bool valid(int t) const { return m_prefix[size_t(t)].valid; }
     bool indexed(int t) const { return m_index[size_t(t)] != nullptr; }
+    // Whether the first t types have no table of their own, but the first t - 1 have one and the
+    // t-th type has so few counts that its sums are taken over that table one at a time.
+    bool stacked(int t) const {
+        return t > 2 && !m_index[size_t(t)] && m_index[size_t(t - 1)] && m_few[size_t(t - 1)] > 0;
+    }
+    // Whether below and passable answer from a table (stacked or not).
+    bool tabled(int t) const { return indexed(t) || stacked(t); }
 
     // An upper bound on the largest prefix sum of the first t types not above b, in the walk's
     // double arithmetic; -Inf when none is that small. From the prefix's index table where it
@@ -111,6 +118,12 @@ private:
 
     std::array<qint64, MaxTypes> m_steps{}; // per type; 0 for one off the lattice
     std::array<qint64, MaxTypes> m_min{};   // the counts' minimums
+    // Per type its length, and its counts where they are at most MaxStacked (else 0).
+    static constexpr qint64 MaxStacked = 16;
+    std::array<double, MaxTypes> m_len{};
+    std::array<qint64, MaxTypes> m_few{};
+    double stackedBelow(int t, double b) const;
+    qint64 stackedPassable(int t, double a, double b, double len, qint64 most) const;
     // Per prefix, the last window nextCount was asked about and the indices above the minimums
     // its sums can have, kmin .. kmin + w (kmin < 0: no use).
     struct Window {
