@@ -279,8 +279,6 @@ std::pair<double, double> UnitLattice::bandEnvelope(const Prefix& p, double step
     return {roundDown(low), roundUp(high)};
 }
 
-// The largest index the prefix can reach at or below b, and the most millimetres that index
-// leaves room for; taken for each sum of the types off the lattice that have few counts.
 // P + c * len rounds to at most b only where P is at most b - c * len and a little: each sum is
 // asked of the shorter prefix's table, and its answer moved up by the product, rounded upwards.
 double UnitLattice::stackedBelow(int t, double b) const {
@@ -295,6 +293,8 @@ double UnitLattice::stackedBelow(int t, double b) const {
     return best == -Inf ? -Inf : std::min(b, best);
 }
 
+// How far the next type's counts may be passed: the least over the stacked type's sums, each
+// moving the window over the shorter prefix's table.
 qint64 UnitLattice::stackedPassable(int t, double a, double b, double len, qint64 most) const {
     const size_t i = size_t(t - 1);
     qint64 passed = most + 1;
@@ -306,6 +306,8 @@ qint64 UnitLattice::stackedPassable(int t, double a, double b, double len, qint6
     return passed;
 }
 
+// The largest index the prefix can reach at or below b, and the most millimetres that index
+// leaves room for; taken for each sum of the types off the lattice that have few counts.
 double UnitLattice::below(int t, double b) const {
     if (stacked(t))
         return stackedBelow(t, b);
