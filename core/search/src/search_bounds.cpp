@@ -141,6 +141,7 @@ void ReachBounds::planRemainders() {
 
 void ReachBounds::buildRemainders(int t) {
     const size_t k = size_t(t);
+    const double cost = m_remainderCost[k];
     m_remainderCost[k] = -1;
     const std::vector<double>& sums = m_lists.sums(t - 1);
     const qint64 entries = qint64(sums.size());
@@ -149,7 +150,7 @@ void ReachBounds::buildRemainders(int t) {
     try {
         m_remainders[k] = std::make_unique<RemainderList>(sums, m_space.len[k - 1]);
         m_remainderLeft -= entries;
-        m_remainderWork += qint64(double(entries) * (std::log2(double(entries)) + 2) / 16);
+        m_remainderWork += qint64(cost);
     } catch (const std::bad_alloc&) { // no memory for it: walk on without
     }
 }
