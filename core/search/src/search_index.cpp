@@ -63,65 +63,96 @@ IndexTable::IndexTable(long double step, qint64 size)
 }
 
 void IndexTable::refine(qint64 factor, qint64 size) {
-    std::vector<Errors> errors(size_t(std::max<qint64>(size, 1)), Errors{HUGE_VALF, -HUGE_VALF});
+    const size_t entries = size_t(std::max<qint64>(size, 1));
+    if (factor == 1) {
+        m_errors.resize(entries, Errors{HUGE_VALF, -HUGE_VALF});
+        return;
+    }
+    std::vector<Errors> errors(entries, Errors{HUGE_VALF, -HUGE_VALF});
     for (size_t k = 0; k < m_errors.size() && k * size_t(factor) < errors.size(); ++k)
         errors[k * size_t(factor)] = m_errors[k];
     m_errors.swap(errors);
     m_step /= factor;
 }
 
+namespace {
+
+// Index k's errors from a step `by` shorter: k * by more.
+template <typename Errors> Errors tilted(const Errors& x, size_t k, double by) {
+    if (!(x.low <= x.high))
+        return x;
+    const double moved = double(k) * by;
+    return {down(double(x.low) + moved - outwards(x.low, moved)),
+            up(double(x.high) + moved + outwards(x.high, moved))};
+}
+
+} // namespace
+
 void IndexTable::tilt(long double step) {
     const double by = double(m_step - step);
-    for (size_t k = 0; k < m_errors.size(); ++k) {
-        Errors& x = m_errors[k];
-        if (x.low <= x.high) {
-            const double moved = double(k) * by;
-            x.low = down(double(x.low) + moved - outwards(x.low, moved));
-            x.high = up(double(x.high) + moved + outwards(x.high, moved));
-        }
-    }
+    for (size_t k = 0; k < m_errors.size(); ++k)
+        m_errors[k] = tilted(m_errors[k], k, by);
     m_step = step;
+}
+
+IndexTable::IndexTable(const IndexTable& other, long double step) : m_step(step) {
+    const double by = double(other.m_step - step);
+    m_errors.reserve(other.m_errors.size());
+    for (size_t k = 0; k < other.m_errors.size(); ++k)
+        m_errors.push_back(tilted(other.m_errors[k], k, by));
 }
 
 namespace {
 
 // The least and the greatest of the values pushed for the last range + 1 counts of a residue
-// class: two monotone queues.
+// class: two monotone queues, each of at most `counts` entries (the counts of a class).
 class SlidingExtremes {
 public:
-    explicit SlidingExtremes(qint64 range) : m_range(range) {}
+    SlidingExtremes(qint64 range, qint64 counts)
+        : m_range(range), m_lows(size_t(counts)), m_highs(size_t(counts)) {}
     void restart() {
-        m_lows.clear();
-        m_highs.clear();
-        m_lf = m_hf = 0;
+        m_lows.restart();
+        m_highs.restart();
     }
     void push(qint64 j, double low, double high) {
-        while (m_lows.size() > m_lf && m_lows.back().v >= low)
-            m_lows.pop_back();
-        m_lows.push_back({j, low});
-        while (m_highs.size() > m_hf && m_highs.back().v <= high)
-            m_highs.pop_back();
-        m_highs.push_back({j, high});
+        m_lows.push(j, low, [](double back, double v) { return back >= v; });
+        m_highs.push(j, high, [](double back, double v) { return back <= v; });
     }
     // Over the counts j - range .. j; low above high where none was pushed.
     std::pair<double, double> at(qint64 j) {
-        while (m_lf < m_lows.size() && m_lows[m_lf].j < j - m_range)
-            ++m_lf;
-        while (m_hf < m_highs.size() && m_highs[m_hf].j < j - m_range)
-            ++m_hf;
-        if (m_lf == m_lows.size())
+        m_lows.dropBefore(j - m_range);
+        m_highs.dropBefore(j - m_range);
+        if (m_lows.empty())
             return {HUGE_VAL, -HUGE_VAL};
-        return {m_lows[m_lf].v, m_highs[m_hf].v};
+        return {m_lows.front(), m_highs.front()};
     }
 
 private:
-    struct Entry {
-        qint64 j;
-        double v;
+    // Counts and values apart, in place: each entry is written once and read a few times.
+    class Queue {
+    public:
+        explicit Queue(size_t capacity) : m_j(capacity), m_v(capacity) {}
+        void restart() { m_front = m_back = 0; }
+        template <typename Dominated> void push(qint64 j, double v, Dominated dominated) {
+            while (m_back > m_front && dominated(m_v[m_back - 1], v))
+                --m_back;
+            m_j[m_back] = j;
+            m_v[m_back++] = v;
+        }
+        void dropBefore(qint64 j) {
+            while (m_front < m_back && m_j[m_front] < j)
+                ++m_front;
+        }
+        bool empty() const { return m_front == m_back; }
+        double front() const { return m_v[m_front]; }
+
+    private:
+        std::vector<qint64> m_j;
+        std::vector<double> m_v;
+        size_t m_front = 0, m_back = 0;
     };
     qint64 m_range;
-    std::vector<Entry> m_lows, m_highs;
-    size_t m_lf = 0, m_hf = 0;
+    Queue m_lows, m_highs;
 };
 
 // The same where the range covers every count of a class: the extremes of all pushed so far.
@@ -177,7 +208,8 @@ bool IndexTable::addType(qint64 k, long double e, qint64 range, const std::atomi
         return true;
     if (range >= (size() - 1) / k)
         return slideClasses(m_errors, k, double(e), RunningExtremes(), cancel);
-    return slideClasses(m_errors, k, double(e), SlidingExtremes(range), cancel);
+    return slideClasses(m_errors, k, double(e), SlidingExtremes(range, (size() - 1) / k + 1),
+                        cancel);
 }
 
 void IndexTable::finish(bool complete) {

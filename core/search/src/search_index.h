@@ -142,6 +142,8 @@ public:
     void refine(qint64 factor, qint64 size);
     // The same sums with their errors from another step (the table must be finished again).
     void tilt(long double step);
+    // A copy of `other` tilted to `step`, in one pass (it must be finished).
+    IndexTable(const IndexTable& other, long double step);
     // Once all types are in: whether every index the counts can reach lies in the table. Only a
     // finished table answers queries.
     void finish(bool complete);

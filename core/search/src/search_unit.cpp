@@ -470,16 +470,19 @@ qint64 UnitLattice::buildIndexTable(const SearchSpace& s, int t, int dropped,
     const long double unit = m_prefix[size_t(t)].unit;
     if (j > 1) {
         divisor = m_prefix[size_t(j)].divisor;
+        const bool tilted = m_prefix[size_t(j)].unit != unit;
         if (j <= dropped && m_index[size_t(j)].use_count() == 1) {
             table = std::move(m_index[size_t(j)]);
+            if (tilted)
+                table->tilt(unit * divisor);
         } else {
-            table = std::make_shared<IndexTable>(*m_index[size_t(j)]);
+            const IndexTable& kept = *m_index[size_t(j)];
+            table = tilted ? std::make_shared<IndexTable>(kept, unit * divisor)
+                           : std::make_shared<IndexTable>(kept);
             written += 2 * table->size();
         }
-        if (m_prefix[size_t(j)].unit != unit) {
-            table->tilt(unit * divisor);
+        if (tilted)
             written += table->size();
-        }
     } else {
         j = 0;
     }
