@@ -217,6 +217,7 @@ void IndexTable::finish(bool complete) {
     const size_t blocks = (m_errors.size() + Block - 1) / Block;
     m_blockLow.assign(blocks, HUGE_VALF);
     m_blockHigh.assign(blocks, -HUGE_VALF);
+    m_present.assign(blocks, 0);
     m_reachUpTo.assign(blocks, -Inf);
     m_superLow.assign((blocks + Blocks - 1) / Blocks, HUGE_VALF);
     m_superHigh.assign(m_superLow.size(), -HUGE_VALF);
@@ -235,6 +236,7 @@ void IndexTable::finish(bool complete) {
             m_blockLow[b] = std::min(m_blockLow[b], x.low);
             m_blockHigh[b] = std::max(m_blockHigh[b], x.high);
             if (x.low <= x.high) {
+                m_present[b] |= quint64(1) << (i - first);
                 const double base = double(i) * step;
                 largest = std::max(largest, base + double(x.high));
                 magnitude = std::max(magnitude, std::fabs(base) + std::fabs(double(x.high)));
@@ -284,12 +286,17 @@ long double IndexTable::largestNotAbove(long double top) const {
         const double last = (double(top) - double(low)) / step + 2;
         if (last < double(k))
             k = last < double(first) ? first - 1 : qint64(last);
-        for (; k >= first; --k) {
+        // The indices of the block up to k that some sum has, from the largest down.
+        const int shift = int(Block) - 1 - int(k - first);
+        for (quint64 present = k < first ? 0 : m_present[b] << shift >> shift; present != 0;) {
+            const int bit = 63 - __builtin_clzll(present);
+            present &= ~(quint64(1) << bit);
+            k = first + bit;
             const long double base = static_cast<long double>(k) * m_step;
             if (base + high + slack(base, high) < best)
                 break;
             const Errors x = m_errors[size_t(k)];
-            if (!(x.low <= x.high) || base + x.low - slack(base, x.low) > top)
+            if (base + x.low - slack(base, x.low) > top)
                 continue;
             best = std::max(best, std::min(top, base + x.high + slack(base, x.high)));
         }

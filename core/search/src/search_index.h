@@ -170,6 +170,10 @@ private:
     // Per block of indices the least and greatest error, and the largest sum of the indices
     // up to the block's end, so that a query reads only the few indices near its answer.
     std::vector<float> m_blockLow, m_blockHigh, m_superLow, m_superHigh;
+    // Per block, which of its indices some sum has (bit i for the block's i-th index): a query
+    // reads only those, where most indices of a block have none.
+    std::vector<quint64> m_present;
+    static_assert(Block == 64, "a block's indices are the bits of a word");
     std::vector<long double> m_reachUpTo;
     long double m_lowest = 0, m_highest = 0; // over all indices
     bool m_complete = false;
