@@ -68,9 +68,13 @@ StrideTable::StrideTable(const ReachTable& table, qint64 g, const std::atomic<bo
 // is all there is to look at.
 qint64 StrideTable::firstMeeting(qint64 high, qint64 width, qint64 most) const {
     qint64 best = -1;
-    for (qint64 d = 0; d <= width && high - d > best; ++d) {
-        const qint64 y = high - d;
-        const qint64 r = y % m_g, top = y / m_g;
+    // y = high - d, as its residue r and quotient top, stepped down without a division each.
+    qint64 r = high % m_g, top = high / m_g;
+    for (qint64 d = 0; d <= width && high - d > best; ++d, --r) {
+        if (r < 0) {
+            r += m_g;
+            --top;
+        }
         const auto begin = m_quotient.begin() + m_start[size_t(r)];
         const auto end = m_quotient.begin() + m_start[size_t(r) + 1];
         const auto above =
