@@ -458,8 +458,13 @@ private slots:
                 if (x + k < bits)
                     members.insert(x + k);
             table.finish();
-            for (qint64 x = -1; x < bits + 5; x += rng.bounded(1, 40))
+            for (qint64 x = -1; x < bits + 5; x += rng.bounded(1, 40)) {
                 QCOMPARE(table.predecessor(x), largestNotAbove(members, x));
+                // Windows within a word, across words, and over either end.
+                const qint64 to = x + rng.bounded(0, i % 2 ? 64 : 200);
+                const auto after = members.lower_bound(x);
+                QCOMPARE(table.any(x, to), after != members.end() && *after <= to);
+            }
             // Moved into a longer table, nothing of what lies beyond the shorter one's end.
             const qint64 longer = bits + rng.bounded(0, 500), by = rng.bounded(0, 300);
             std::vector<quint64> more(ReachTable::words(longer) + 1, ~quint64(0));

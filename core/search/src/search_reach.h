@@ -51,6 +51,22 @@ public:
         return qint64(w) * 64 + 63 - __builtin_clzll(m_words[w]);
     }
 
+    // Whether some member lies in [from, to].
+    bool any(qint64 from, qint64 to) const {
+        from = std::max<qint64>(from, 0);
+        to = std::min(to, m_bits - 1);
+        if (from > to)
+            return false;
+        size_t w = size_t(from >> 6);
+        const size_t last = size_t(to >> 6);
+        for (quint64 word = m_words[w] & (~quint64(0) << (from & 63));; word = m_words[++w]) {
+            if (w == last)
+                return (word & (~quint64(0) >> (63 - (to & 63)))) != 0;
+            if (word)
+                return true;
+        }
+    }
+
 private:
     qint64 m_bits;
     size_t m_count;

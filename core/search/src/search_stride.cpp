@@ -43,7 +43,7 @@ qint64 StrideTable::entries(const ReachTable& table) {
 }
 
 StrideTable::StrideTable(const ReachTable& table, qint64 g, const std::atomic<bool>* cancel)
-    : m_g(g) {
+    : m_table(table), m_g(g) {
     if (g <= 0 || table.bits() / g >= qint64(1) << 32)
         return;
     // Counted per residue first, then placed: quotients arrive in ascending order.
@@ -67,6 +67,9 @@ StrideTable::StrideTable(const ReachTable& table, qint64 g, const std::atomic<bo
 // largest such x. So the largest member not above high - d of each residue (high - d) mod g
 // is all there is to look at.
 qint64 StrideTable::firstMeeting(qint64 high, qint64 width, qint64 most) const {
+    for (qint64 j = 0; j < Near && j <= most; ++j)
+        if (m_table.any(high - width - j * m_g, high - j * m_g))
+            return j;
     qint64 best = -1;
     // y = high - d, as its residue r and quotient top, stepped down without a division each.
     qint64 r = high % m_g, top = high / m_g;

@@ -16,7 +16,7 @@ public:
     // Entries a table of `table` takes: one per member.
     static qint64 entries(const ReachTable& table);
 
-    // Empty (invalid) when `cancel` is set while it is built.
+    // Empty (invalid) when `cancel` is set while it is built. The table must outlive it.
     StrideTable(const ReachTable& table, qint64 g, const std::atomic<bool>* cancel);
 
     bool valid() const { return m_valid; }
@@ -27,6 +27,11 @@ public:
     qint64 firstMeeting(qint64 high, qint64 width, qint64 most) const;
 
 private:
+    // Windows asked of the bit table itself, a word or two each, before the residues: most
+    // walks meet a member within the first few.
+    static constexpr qint64 Near = 4;
+
+    const ReachTable& m_table;
     qint64 m_g;
     bool m_valid = false;
     std::vector<quint32> m_start; // per residue, where its quotients begin; one more at the end
