@@ -24,12 +24,21 @@ struct IndexErrors {
 // two indices as it is, and a drift. For a run of counts, the indices its windows may meet and
 // the least and greatest error among them bound where each window lies between two indices;
 // while no window of the run can hold a whole index, the run is passed. Runs grow while they are
-// passed and shrink where they are not, down to a single count.
+// passed and shrink where they are not, down to a single count. Where `run` is given, the first
+// run is that long, and half of the last is left there for the next call: passes of a walk
+// differ little from one to the next.
 template <typename Envelope>
 qint64 firstMeetingInRuns(const IndexErrors& e, long double bottom, long double top,
-                          long double slide, qint64 most, Envelope envelope, int rounds) {
+                          long double slide, qint64 most, Envelope envelope, int rounds,
+                          qint64* run = nullptr) {
     if (most < 1)
         return most + 1;
+    qint64 j = 1, n = run ? std::max<qint64>(*run, 1) : 1;
+    const auto done = [&](qint64 first) {
+        if (run)
+            *run = std::max<qint64>(n / 2, 1);
+        return first;
+    };
     // In double, each bound widened by more than its roundings.
     const double s = e.step, len = double(slide);
     const double ratio = len / s, whole = std::round(ratio), drift = ratio - whole;
@@ -38,18 +47,17 @@ qint64 firstMeetingInRuns(const IndexErrors& e, long double bottom, long double 
         0x1p-1000;
     const double lo = double(bottom) - margin, hi = double(top) + margin;
     const double lastIndex = double(e.last);
-    qint64 j = 1, n = 1;
     for (int round = 0; j <= most; ++round) {
         if (round == rounds)
-            return j;
+            return done(j);
         n = std::min(n, most - j + 1);
         const double jl = double(j), jh = double(j + n - 1);
         const double first = std::floor((lo - jh * len - e.highest) / s) - 1;
         const double last = std::ceil((hi - jl * len - e.lowest) / s) + 1;
         if (last < 0) // this window and every later one lie below the least sum
-            return most + 1;
+            return done(most + 1);
         if (last > lastIndex && !e.complete)
-            return j;
+            return done(j);
         bool passed = first > lastIndex;
         if (!passed) {
             const auto [low, high] =
@@ -70,12 +78,12 @@ qint64 firstMeetingInRuns(const IndexErrors& e, long double bottom, long double 
             j += n;
             n *= 2;
         } else if (n == 1) {
-            return j;
+            return done(j);
         } else {
             n /= 2;
         }
     }
-    return most + 1;
+    return done(most + 1);
 }
 
 // The number of counts, up to MaxPeriod, after which a window moving `ratio` indices per count
@@ -106,10 +114,10 @@ inline qint64 meetingPeriod(double ratio) {
 // modulo that period is passed as runs of its own, up to the first count any class may meet.
 template <typename Envelope>
 qint64 firstMeetingOf(const IndexErrors& e, long double bottom, long double top, long double slide,
-                      qint64 most, Envelope envelope, int rounds = 32) {
+                      qint64 most, Envelope envelope, int rounds = 32, qint64* run = nullptr) {
     const qint64 q = meetingPeriod(double(slide) / e.step);
     if (q == 1 || most <= 1)
-        return firstMeetingInRuns(e, bottom, top, slide, most, envelope, rounds);
+        return firstMeetingInRuns(e, bottom, top, slide, most, envelope, rounds, run);
     qint64 first = most + 1;
     for (qint64 r = 1; r <= q && r < first; ++r) {
         // Counts r, r + q, ... below `first`, as the 1st, 2nd, ... of a window moving q counts'

@@ -364,7 +364,7 @@ qint64 UnitLattice::passable(int t, double a, double b, double len, qint64 most)
         passed =
             std::min(passed, table ? table->firstMeeting(bottom - slack, top + slack, len, most)
                                    : firstMeetingOf(band, bottom - slack, top + slack, len, most,
-                                                    envelope, BandRounds));
+                                                    envelope, BandRounds, &m_bandRuns[size_t(t)]));
     }
     return std::max<qint64>(passed, 1);
 }

@@ -131,6 +131,9 @@ private:
         qint64 kmin = -1, w = 0;
     };
     mutable std::array<Window, MaxTypes + 1> m_windows{};
+    // Per prefix, the run of counts its next pass on the band starts from (see
+    // firstMeetingInRuns).
+    mutable std::array<qint64, MaxTypes + 1> m_bandRuns{};
     std::array<Prefix, MaxTypes + 1> m_prefix{};
     // Per prefix its band as a table for passable (last < 0: none), and the least and greatest
     // error of its indices first..last.
