@@ -105,11 +105,10 @@ IndexTable::IndexTable(const IndexTable& other, long double step) : m_step(step)
 namespace {
 
 // The least and the greatest of the values pushed for the last range + 1 counts of a residue
-// class: two monotone queues, each of at most `counts` entries (the counts of a class).
+// class: two monotone queues.
 class SlidingExtremes {
 public:
-    SlidingExtremes(qint64 range, qint64 counts)
-        : m_range(range), m_lows(size_t(counts)), m_highs(size_t(counts)) {}
+    explicit SlidingExtremes(qint64 range) : m_range(range) {}
     void restart() {
         m_lows.restart();
         m_highs.restart();
@@ -128,14 +127,28 @@ public:
     }
 
 private:
-    // Counts and values apart, in place: each entry is written once and read a few times.
+    // Counts and values apart, in place. The room of the entries dropped at the front is reused
+    // once it is half of all: a queue holds no more than the last range + 2 counts, so that it
+    // takes room for a window, however long the class.
     class Queue {
     public:
-        explicit Queue(size_t capacity) : m_j(capacity), m_v(capacity) {}
         void restart() { m_front = m_back = 0; }
         template <typename Dominated> void push(qint64 j, double v, Dominated dominated) {
             while (m_back > m_front && dominated(m_v[m_back - 1], v))
                 --m_back;
+            if (m_back == m_v.size()) {
+                if (m_front > 0 && 2 * m_front >= m_back) {
+                    std::copy(m_j.begin() + qsizetype(m_front), m_j.begin() + qsizetype(m_back),
+                              m_j.begin());
+                    std::copy(m_v.begin() + qsizetype(m_front), m_v.begin() + qsizetype(m_back),
+                              m_v.begin());
+                    m_back -= m_front;
+                    m_front = 0;
+                } else {
+                    m_j.push_back(0);
+                    m_v.push_back(0);
+                }
+            }
             m_j[m_back] = j;
             m_v[m_back++] = v;
         }
@@ -208,8 +221,7 @@ bool IndexTable::addType(qint64 k, long double e, qint64 range, const std::atomi
         return true;
     if (range >= (size() - 1) / k)
         return slideClasses(m_errors, k, double(e), RunningExtremes(), cancel);
-    return slideClasses(m_errors, k, double(e), SlidingExtremes(range, (size() - 1) / k + 1),
-                        cancel);
+    return slideClasses(m_errors, k, double(e), SlidingExtremes(range), cancel);
 }
 
 void IndexTable::finish(bool complete) {
