@@ -19,9 +19,8 @@ constexpr size_t Refined = 8;
 // Relative slack that covers the long double rounding of a query's few operations.
 constexpr long double Outwards = 0x1p-56L;
 // Rounds of passing a run of counts on the band alone (see firstMeetingOf). A pass that runs out
-// of them leaves the walk at a count the band rules out, and the next pass starts again from runs
-// of one count: where the band passes thousands of counts at a time, 16 rounds ran out on every
-// other pass.
+// of them leaves the walk at a count the band rules out, only to pass on from there: where the
+// band passes thousands of counts at a time, 16 rounds ran out on every other pass.
 constexpr int BandRounds = 64;
 
 using Steps = std::array<qint64, MaxTypes>;
