@@ -9,12 +9,37 @@
 #include "search_stride.h"
 #include "search_unit.h"
 #include "search_walk.h"
+#include "searchcases.h"
 #include "searchfixture.h"
 
 #include <QtTest>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
 #include <numeric>
 #include <set>
+
+// While a test sets it, allocations above this many bytes fail as on a machine out of memory.
+static std::atomic<std::size_t> refusedAbove{0};
+static std::atomic<int> refusals{0};
+
+void* operator new(std::size_t bytes) {
+    const std::size_t limit = refusedAbove.load();
+    if (limit != 0 && bytes > limit) {
+        ++refusals;
+        throw std::bad_alloc();
+    }
+    if (void* p = std::malloc(bytes ? bytes : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 using namespace Kern;
 using namespace Kern::SearchDetail;
@@ -100,6 +125,32 @@ private slots:
             QVERIFY2(diff.isEmpty(),
                      qPrintable(QLatin1String(c.name) + QStringLiteral(", ") + diff));
         }
+    }
+
+    // Tables are a help, not a need: where one finds no memory, the search goes on without it
+    // and finds the same rows, however far it had come in building it.
+    void tablesWithoutMemory() {
+        const std::pair<const char*, Tables> kinds[] = {{"residue tables", Tables::Residues},
+                                                        {"coarse tables", Tables::Coarse},
+                                                        {"lists", Tables::Lists},
+                                                        {"index tables", Tables::Index},
+                                                        {"stride tables", Tables::Strides}};
+        const SearchRequest r = SearchCases::thousandths(50000);
+        refusals = 0;
+        for (const auto& [how, kind] : kinds) {
+            const std::vector<FoundCombination> reference = searchForced(r, kind);
+            refusedAbove = 256 << 10; // more than the rows take
+            std::vector<FoundCombination> found;
+            try {
+                found = searchForced(r, kind);
+            } catch (const std::bad_alloc&) {
+                refusedAbove = 0;
+                QFAIL(how);
+            }
+            refusedAbove = 0;
+            QVERIFY2(SearchFixture::difference(found, reference).isEmpty(), how);
+        }
+        QVERIFY(refusals > 0); // some table did want more
     }
 
     void firstTrueGallopsToTheEdge() {

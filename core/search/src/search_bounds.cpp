@@ -120,7 +120,10 @@ void ReachBounds::buildIndex(int t) {
     if (entries > left)
         return;
     m_indexLeft = left - entries;
-    m_indexWork += m_unit.buildIndexTable(m_space, t, dropped, m_cancel);
+    try {
+        m_indexWork += m_unit.buildIndexTable(m_space, t, dropped, m_cancel);
+    } catch (const std::bad_alloc&) { // no memory for it: walk on without
+    }
 }
 
 // A list's remainders pay where the windows of the walked type's counts are short beside its
@@ -199,7 +202,10 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
         m_unitWanted = false;
         // A decimal grid that holds the sums nearly exactly already says what a unit up to
         // about its step would (see UnitLattice::find).
-        m_unit = UnitLattice::find(m_space, sharpLattice() ? 1 / m_lattice.scale : 0);
+        try {
+            m_unit = UnitLattice::find(m_space, sharpLattice() ? 1 / m_lattice.scale : 0);
+        } catch (const std::bad_alloc&) { // no memory to look: walk on without a unit
+        }
         m_indexLeft = m_limits.indexEntries;
         for (int k = 0; k <= m_space.n; ++k) {
             const qint64 entries = m_unit.indexEntries(m_space, k);

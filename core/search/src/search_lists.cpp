@@ -3,6 +3,7 @@
 #include "search_exact.h"
 
 #include <cmath>
+#include <new>
 
 namespace Kern::SearchDetail {
 
@@ -80,7 +81,8 @@ void SumLists::plan(const SearchSpace& space, qint64 most) {
         m_costSum[t] = m_costSum[t - 1] + m_cost[t];
 }
 
-qint64 SumLists::build(const SearchSpace& space, int upTo, const std::atomic<bool>* cancel) {
+// Lists that find no memory are left for good: the walk goes on with what it has.
+qint64 SumLists::build(const SearchSpace& space, int upTo, const std::atomic<bool>* cancel) try {
     std::vector<double> first;
     const std::vector<double>* previous = &m_lists[size_t(m_built)];
     qint64 work = 0;
@@ -129,6 +131,9 @@ qint64 SumLists::build(const SearchSpace& space, int upTo, const std::atomic<boo
     }
     m_built = upTo;
     return work;
+} catch (const std::bad_alloc&) {
+    m_planned = m_built;
+    return 0;
 }
 
 RemainderList::RemainderList(const std::vector<double>& sums, double len) : m_len(len) {

@@ -1,6 +1,7 @@
 #include "search_modular.h"
 
 #include <algorithm>
+#include <new>
 #include <numeric>
 
 namespace Kern::SearchDetail {
@@ -149,10 +150,15 @@ void TripleStepper::buildTable(qint64 width) const {
     if (!m_on || m_other > TableResidues || width < 0)
         return;
     const qint64 m = m_other;
-    m_width = width;
     m_looped = 0;
     m_work += (3 * m + few()) / 16;
-    std::vector<qint32> next(size_t(m), 0);
+    std::vector<qint32> next;
+    try {
+        next.assign(size_t(m), 0);
+    } catch (const std::bad_alloc&) { // no memory for it: tried again after as much work
+        return;
+    }
+    m_width = width;
     qint32 running = width + 1 >= m ? 1 : 0; // runs that wrap around cover the first residues
     for (size_t i = 0; i < m_starts.size() && width + 1 < m; ++i) {
         const qint64 r = m_starts[i], end = r + width + 1;

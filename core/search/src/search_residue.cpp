@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 #include <numeric>
 
 namespace Kern::SearchDetail {
@@ -280,7 +281,9 @@ bool ResidueTables::copiesPrevious(int t) const {
     return t > m_from && m_base[size_t(t) - 1] == m_base[size_t(t)];
 }
 
-qint64 ResidueTables::build(const SearchSpace& space, int upTo, const std::atomic<bool>* cancel) {
+// Tables that find no memory are left for good: the walk goes on with what it has.
+qint64 ResidueTables::build(const SearchSpace& space, int upTo,
+                            const std::atomic<bool>* cancel) try {
     qint64 work = 0;
     for (int t = m_built + 1; t <= upTo && !cancelled(cancel); ++t) {
         const size_t i = size_t(t);
@@ -309,6 +312,9 @@ qint64 ResidueTables::build(const SearchSpace& space, int upTo, const std::atomi
         m_built = t;
     }
     return work;
+} catch (const std::bad_alloc&) {
+    m_planned = m_built;
+    return 0;
 }
 
 qint64 ResidueTables::looked() const {
