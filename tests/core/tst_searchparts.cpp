@@ -346,10 +346,6 @@ private slots:
         }
     }
 
-    // A window sliding over an index table is never passed beyond a count whose window meets an
-    // index's sums, for slides near any fraction of the step. One that moves half a step per count
-    // lies between two indices at every count and is passed to the end, though it never stays
-    // in one place from one count to the next.
     // A type of a few counts over the table of the types before it, its sums taken one at a
     // time: against every reachable sum, the bound below any point and the first count of a
     // sliding window that may meet one.
@@ -405,6 +401,10 @@ private slots:
         }
     }
 
+    // A window sliding over an index table is never passed beyond a count whose window meets an
+    // index's sums, for slides near any fraction of the step. One that moves half a step per count
+    // lies between two indices at every count and is passed to the end, though it never stays
+    // in one place from one count to the next.
     void indexTableFirstMeetingPassesNoMeeting() {
         QRandomGenerator rng(53);
         for (int round = 0; round < 300; ++round) {
