@@ -78,6 +78,7 @@ ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
       m_triple(space, m_lattice, limits.patience), m_tripleRetry(64 * double(m_triple.few())),
       m_limits(limits) {
     m_indexCost.fill(-1);
+    m_shortOf.fill(-1);
     m_strideCost.fill(-1);
     m_remainderCost.fill(-1);
     m_strideLeft = limits.strideEntries;
@@ -102,6 +103,29 @@ void ReachBounds::plan() {
 // the window.
 bool ReachBounds::sharpLattice() const {
     return m_lattice.valid && m_lattice.error[size_t(m_space.n)] < (m_space.hi - m_space.lo) / 64;
+}
+
+// A prefix keeps the unit of the longest prefix whose band of its sums is narrowest, where that is
+// less than half the band of the unit of all types: the first few types may lie far closer to
+// multiples of one unit than the others do (whose short pieces then decide the unit of all).
+void ReachBounds::findShortUnits(long double grid) {
+    std::array<long double, MaxTypes + 1> best{};
+    for (int t = 2; t <= m_space.n; ++t)
+        best[size_t(t)] = m_unit.bandWidth(m_space, t) / 2;
+    for (int upTo = m_space.n - 1; upTo >= 2; --upTo) {
+        UnitLattice shorter = UnitLattice::find(m_space, grid, upTo);
+        bool used = false;
+        for (int t = 2; t <= upTo; ++t) {
+            const long double band = shorter.bandWidth(m_space, t);
+            if (band < best[size_t(t)]) {
+                best[size_t(t)] = band;
+                m_shortOf[size_t(t)] = int(m_shortUnits.size());
+                used = true;
+            }
+        }
+        if (used)
+            m_shortUnits.push_back(std::move(shorter));
+    }
 }
 
 void ReachBounds::buildIndex(int t) {
@@ -203,7 +227,9 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
         // A decimal grid that holds the sums nearly exactly already says what a unit up to
         // about its step would (see UnitLattice::find).
         try {
-            m_unit = UnitLattice::find(m_space, sharpLattice() ? 1 / m_lattice.scale : 0);
+            const long double grid = sharpLattice() ? 1 / m_lattice.scale : 0;
+            m_unit = UnitLattice::find(m_space, grid);
+            m_shortWanted = m_space.n > 2;
         } catch (const std::bad_alloc&) { // no memory to look: walk on without a unit
         }
         m_indexLeft = m_limits.indexEntries;
@@ -212,6 +238,14 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
             m_indexCost[size_t(k)] = entries > 0 && entries <= m_indexLeft
                                          ? double(m_unit.indexCost(m_space, k)) / 8
                                          : -1;
+        }
+    } else if (m_shortWanted && (m_shortWasted += steps) > ShortUnitsAfter * m_limits.unitAfter) {
+        // A look for each prefix's own unit: once the walk has wasted a few times what the look
+        // for the unit of all types waited for.
+        m_shortWanted = false;
+        try {
+            findShortUnits(sharpLattice() ? 1 / m_lattice.scale : 0);
+        } catch (const std::bad_alloc&) { // no memory to look: walk on without them
         }
     } else if (const size_t k = size_t(t - 1);
                m_indexCost[k] >= 0 &&
@@ -377,11 +411,14 @@ double ReachBounds::reachBelow(int t, double a, double b) const {
     if (t <= m_lists.built())
         return m_lists.largestNotAbove(t, b);
     BandTrial& trial = m_bandTrials[size_t(t)];
-    if (trial.off || !m_unit.valid(t))
+    const UnitLattice* own = shortUnit(t);
+    if (trial.off || !(m_unit.valid(t) || own))
         return tablesBelow(t, a, b);
     // The band costs about as much as a step of the walk: it stays only while the descents it
     // spares, where the other bounds leave a window open, cost more than asking it.
-    const double band = m_unit.below(t, b);
+    double band = m_unit.valid(t) ? m_unit.below(t, b) : b;
+    if (own && band >= a)
+        band = std::min(band, own->below(t, b));
     const double rest = tablesBelow(t, a, b);
     if (band < a && rest >= a) {
         const size_t level = size_t(t + 1);

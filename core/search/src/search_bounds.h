@@ -62,7 +62,9 @@ public:
     // The next count of the t-th type, from `from` on, for which the first t - 1 types can make
     // up an index of the unit the lengths nearly share; to + 1 when none up to `to` can.
     qint64 latticeNext(int t, qint64 from, qint64 to, double plo, double phi) const {
-        return m_unit.valid(t) ? m_unit.nextCount(t, plo, phi, from, to) : from;
+        const qint64 next = m_unit.valid(t) ? m_unit.nextCount(t, plo, phi, from, to) : from;
+        const UnitLattice* own = shortUnit(t);
+        return own && next <= to ? own->nextCount(t, plo, phi, next, to) : next;
     }
 
     // Whether the t-th type's counts can be passed with the stride table of the first t - 1
@@ -89,13 +91,17 @@ public:
     // Whether the first t types have an index table in use, and what it alone says (see
     // reachBelow).
     bool indexed(int t) const { return !m_bandTrials[size_t(t)].off && m_unit.tabled(t); }
-    bool banded(int t) const { return !m_bandTrials[size_t(t)].off && m_unit.valid(t); }
+    bool banded(int t) const {
+        return !m_bandTrials[size_t(t)].off && (m_unit.valid(t) || shortUnit(t));
+    }
     double indexBelow(int t, double b) const { return m_unit.below(t, b); }
     // How many counts of the next type, of length len, may be passed from the one whose window
     // is [a, b] (see UnitLattice::passable); those beyond `skipped`, which the walk passes
     // anyway, count as work the band spared.
     qint64 indexPassable(int t, double a, double b, double len, qint64 most, qint64 skipped) const {
-        const qint64 run = m_unit.passable(t, a, b, len, most);
+        const UnitLattice* own = shortUnit(t);
+        const qint64 run = std::max(m_unit.passable(t, a, b, len, most),
+                                    own ? own->passable(t, a, b, len, most) : 1);
         // A pass on the band alone costs about as much CPU time as a few dozen steps of the walk
         // (the errors of each run are worked out afresh), which the table would spare.
         if (!m_unit.tabled(t))
@@ -155,6 +161,9 @@ private:
             looked += list ? list->looked() : 0;
         return looked;
     }
+    // Looks for units of prefixes whose bands are far narrower than those of the unit of all
+    // types.
+    void findShortUnits(long double grid);
     // Builds the index table of the first t types, if it still fits.
     void buildIndex(int t);
     // What all but the unit's band say (see reachBelow).
@@ -200,6 +209,17 @@ private:
     mutable std::array<double, 2> m_tripleCost{};
     double m_tripleRetry = 0;
     UnitLattice m_unit; // where the lengths nearly share a unit that is no short decimal
+    // Where the first few types share a unit far better than that of all of them: the units of
+    // such prefixes, and per prefix the one whose band is narrowest (-1: none).
+    std::vector<UnitLattice> m_shortUnits;
+    bool m_shortWanted = false;
+    qint64 m_shortWasted = 0; // walk steps under fruitless descents since the unit was found
+    static constexpr qint64 ShortUnitsAfter = 4; // times the waste before a unit is looked for
+    std::array<int, MaxTypes + 1> m_shortOf{};
+    const UnitLattice* shortUnit(int t) const {
+        const int k = m_shortOf[size_t(t)];
+        return k >= 0 ? &m_shortUnits[size_t(k)] : nullptr;
+    }
     bool m_unitWanted = false;
     qint64 m_unitWasted = 0; // walk steps under fruitless descents while no unit is looked for
     // Per prefix, for the pair's own test may make the band of two types worthless where that of

@@ -35,8 +35,8 @@ constexpr int FreeOffSums = 3;
 
 // The band at the upper bound, in indices over their gcd: what the counts above the minimums
 // leave open, and the ranges the other types add.
-long double bandOf(const SearchSpace& s, const Steps& k) {
-    const UnitLattice::Prefix p(s, k, s.n);
+long double bandOf(const SearchSpace& s, const Steps& k, int t) {
+    const UnitLattice::Prefix p(s, k, t);
     if (p.types == 0)
         return Inf;
     const long double x = std::clamp<long double>(s.hi - p.base, 0, p.roomTotal);
@@ -47,42 +47,34 @@ long double bandOf(const SearchSpace& s, const Steps& k) {
 
 // A quick measure of the band for choosing candidates: the spread of the k_i / L_i at the upper
 // bound and the ranges of the types off the lattice, in indices.
-long double spreadOf(const SearchSpace& s, const Steps& k) {
-    long double rmin = Inf, rmax = 0, loose = 0;
-    for (size_t i = 0; i < size_t(s.n); ++i) {
+double spreadOf(const SearchSpace& s, const Steps& k, int t,
+                const std::array<double, MaxTypes>& inverse) {
+    double rmin = Inf, rmax = 0, loose = 0;
+    for (size_t i = 0; i < size_t(t); ++i) {
         if (k[i] > 0) {
-            const long double r = k[i] / static_cast<long double>(s.len[i]);
+            const double r = double(k[i]) * inverse[i];
             rmin = std::min(rmin, r);
             rmax = std::max(rmax, r);
         } else {
-            loose += range(s, i) * static_cast<long double>(s.len[i]);
+            loose += double(range(s, i)) * s.len[i];
         }
     }
     return rmax > 0 ? s.hi * (rmax - rmin) + loose * rmax : Inf;
 }
 
-// Every type with counts to choose on the multiple of `unit` nearest its length.
-Steps nearest(const SearchSpace& s, long double unit) {
-    Steps k{};
-    for (size_t i = 0; i < size_t(s.n); ++i)
-        if (s.len[i] > 0 && range(s, i) > 0)
-            k[i] = std::llround(s.len[i] / unit);
-    return k;
-}
-
 // Leaves out, one at a time, the type whose leaving narrows the band most, while one does: a
 // short-listed odd length among near-multiples.
-long double refine(const SearchSpace& s, Steps& k) {
-    long double band = bandOf(s, k);
+long double refine(const SearchSpace& s, Steps& k, int t) {
+    long double band = bandOf(s, k, t);
     for (;;) {
         Steps best = k;
         long double bestBand = band;
-        for (size_t i = 0; i < size_t(s.n); ++i) {
+        for (size_t i = 0; i < size_t(t); ++i) {
             if (k[i] == 0)
                 continue;
             Steps without = k;
             without[i] = 0;
-            const long double b = bandOf(s, without);
+            const long double b = bandOf(s, without, t);
             if (b < bestBand) {
                 bestBand = b;
                 best = without;
@@ -213,12 +205,13 @@ std::pair<long double, long double> UnitLattice::Prefix::errors(long double firs
     return {low - slack, high + slack};
 }
 
-UnitLattice UnitLattice::find(const SearchSpace& s, long double grid) {
+UnitLattice UnitLattice::find(const SearchSpace& s, long double grid, int upTo) {
     UnitLattice lattice;
+    const int n = upTo > 0 ? std::min(upTo, s.n) : s.n;
     const long double window = static_cast<long double>(s.hi) - s.lo;
     // The reference: the shortest length with counts to choose that is no finer than the window.
     int ref = -1;
-    for (int t = 0; t < s.n; ++t) {
+    for (int t = 0; t < n; ++t) {
         const size_t i = size_t(t);
         if (range(s, i) > 0 && s.len[i] >= window && (ref < 0 || s.len[i] < s.len[size_t(ref)]))
             ref = t;
@@ -228,25 +221,38 @@ UnitLattice UnitLattice::find(const SearchSpace& s, long double grid) {
     const long double length = s.len[size_t(ref)];
     const qint64 most =
         qint64(std::min<long double>(MaxMultiples, FinerThanWindow * length / window));
+    // The few of least spread, kept in order as they come (a look runs through thousands).
     struct Candidate {
-        long double spread;
+        double spread;
         Steps k;
-        long double unit;
     };
-    std::vector<Candidate> candidates;
-    for (qint64 m = 1; m <= most && length / m > grid * 1.5L; ++m) {
-        const Steps k = nearest(s, length / m);
-        candidates.push_back({spreadOf(s, k), k, length / m});
+    std::array<Candidate, Refined> best{};
+    size_t kept = 0;
+    // Per type its length in references and its inverse, so that a candidate needs no division.
+    std::array<double, MaxTypes> perRef{}, inverse{};
+    for (size_t i = 0; i < size_t(n); ++i) {
+        perRef[i] = s.len[i] > 0 && range(s, i) > 0 ? double(s.len[i] / length) : 0;
+        inverse[i] = s.len[i] > 0 ? 1 / s.len[i] : 0;
     }
-    const size_t kept = std::min(candidates.size(), Refined);
-    std::partial_sort(candidates.begin(), candidates.begin() + qsizetype(kept), candidates.end(),
-                      [](const auto& x, const auto& y) { return x.spread < y.spread; });
+    for (qint64 m = 1; m <= most && length / m > grid * 1.5L; ++m) {
+        Steps k{};
+        for (size_t i = 0; i < size_t(n); ++i)
+            k[i] = qint64(std::min(perRef[i] * double(m), 0x1p62) + 0.5);
+        const double spread = spreadOf(s, k, n, inverse);
+        if (kept == Refined && !(spread < best[Refined - 1].spread))
+            continue;
+        size_t at = std::min(kept, Refined - 1);
+        for (; at > 0 && spread < best[at - 1].spread; --at)
+            best[at] = best[at - 1];
+        best[at] = {spread, k};
+        kept = std::min(kept + 1, Refined);
+    }
     // However wide the band is at the upper bound, it narrows towards both ends of each prefix's
     // range, where the walk spends most of its time on routes that few sums reach.
     long double narrowest = Inf;
     for (size_t c = 0; c < kept; ++c) {
-        Steps k = candidates[c].k;
-        const long double band = refine(s, k);
+        Steps k = best[c].k;
+        const long double band = refine(s, k, n);
         if (band < narrowest) {
             narrowest = band;
             lattice.m_steps = k;
@@ -260,7 +266,7 @@ UnitLattice UnitLattice::find(const SearchSpace& s, long double grid) {
         const qint64 counts = range(s, i) + 1;
         lattice.m_few[i] = counts <= MaxStacked ? counts : 0;
     }
-    for (int t = 1; t <= s.n; ++t) {
+    for (int t = 1; t <= n; ++t) {
         const Prefix& p = lattice.m_prefix[size_t(t)] = Prefix(s, lattice.m_steps, t);
         // The band as a table: index K stands for K * divisor indices of the prefix's unit.
         const long double highest = p.valid ? std::floor(p.most(p.roomTotal) / p.divisor) : -1;
@@ -271,6 +277,10 @@ UnitLattice UnitLattice::find(const SearchSpace& s, long double grid) {
         }
     }
     return lattice;
+}
+
+long double UnitLattice::bandWidth(const SearchSpace& s, int t) const {
+    return valid(t) ? bandOf(s, m_steps, t) : Inf;
 }
 
 std::pair<double, double> UnitLattice::bandEnvelope(const Prefix& p, double step, qint64 first,

@@ -25,7 +25,11 @@ public:
     // at least as long as the window. Units shorter than one and a half times `grid` (the step
     // of a decimal grid that holds the sums nearly exactly, 0 if none) are left out: such a unit
     // is the grid's step or shorter than two of them, and its indices say no more than the grid.
-    static UnitLattice find(const SearchSpace& space, long double grid = 0);
+    // With upTo > 0, the unit for the first upTo types alone, and no prefix longer than that.
+    static UnitLattice find(const SearchSpace& space, long double grid = 0, int upTo = 0);
+    // The band of the first t types at the upper bound, in indices over their gcd: about how
+    // many of the prefix's indices a window may hold (Inf where the prefix is invalid).
+    long double bandWidth(const SearchSpace& space, int t) const;
 
     bool valid(int t) const { return m_prefix[size_t(t)].valid; }
     bool indexed(int t) const { return m_index[size_t(t)] != nullptr; }
