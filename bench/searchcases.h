@@ -570,4 +570,25 @@ inline SearchRequest huntedStackedType() {
             999};
 }
 
+// The first five types lie within 2 * 10^-5 mm of multiples of 1.2477 mm, the others (22.36 mm
+// and 131.0 mm) far off them, so that the unit of all ten types is 0.039 mm, finer than the
+// window; at 8.2 km the first rows lie where the windows of the first five types fall between
+// two of their own multiples for every count of the fifth (no row in 10 s, 150 million steps).
+inline SearchRequest huntedShortUnit() {
+    return {{{190.90429886302599, 0, 9999, 0},
+             {320.669308765631, 0, MaxCount, 0},
+             {365.58797043452898, 0, 9999, 0},
+             {286.98033645504199, 0, 24, 0},
+             {194.64751990323401, 0, MaxCount, 0},
+             {22.359329622653998, 0, 9338, 0},
+             {118.535348605312, 0, MaxCount, 0},
+             {363.09248911544199, 0, MaxCount, 0},
+             {153.47208317276102, 0, 9999, 0},
+             {131.002554294215, 0, MaxCount, 0}},
+            8210058.7699999996,
+            10,
+            0,
+            999};
+}
+
 } // namespace SearchCases

@@ -97,6 +97,7 @@ private slots:
             << huntedElevenCounts() << 999 << qint64(33594);
         QTest::newRow("hunted stacked type, 1.47 km")
             << huntedStackedType() << 999 << qint64(114804);
+        QTest::newRow("hunted short unit, 8.2 km") << huntedShortUnit() << 999 << qint64(22532);
         // 64.3, 70.8 and 77.5 sum to 999.1 or 1000.8 near 1000, never within the 0.4 mm that the
         // short types with huge counts add below the window.
         const SearchType tiny = type(1e-10, 0, MaxCount), small = type(3e-10, 0, MaxCount);

@@ -488,6 +488,41 @@ private slots:
         }
     }
 
+    // The first types near multiples of one unit, the last ones short and far off it: where the
+    // unit of all types is no help, the first types' own unit rules out a window between two of
+    // its multiples, and its band still holds every sum they reach.
+    void unitOfTheFirstTypes() {
+        QRandomGenerator rng(47);
+        const double unit = 1.2477405154445;
+        int helped = 0;
+        for (int i = 0; i < 100; ++i) {
+            std::vector<double> lengths;
+            const int first = rng.bounded(2, 6);
+            for (int t = first; t > 0; --t)
+                lengths.push_back(std::round(rng.bounded(100, 300) * unit * 1e7) / 1e7);
+            for (int t = rng.bounded(1, 4); t > 0; --t)
+                lengths.push_back(rng.bounded(5000, 40000) / 1000.0);
+            const SearchSpace space(request(lengths, 9999, rng.bounded(100000, 8000000)));
+            const UnitLattice own = UnitLattice::find(space, 0, first);
+            QVERIFY(own.valid(first) && !own.valid(first + 1));
+            if (!(own.bandWidth(space, first) * 2 <
+                  UnitLattice::find(space).bandWidth(space, first)))
+                continue;
+            ++helped;
+            const double between = (rng.bounded(200, 2000) + 0.5) * unit;
+            QVERIFY(own.below(first, between) < between - unit / 4);
+            for (int k = 0; k < 100; ++k) {
+                double p = 0.0;
+                for (int t = 0; t < first; ++t) {
+                    p += space.product(t, rng.bounded(qint64(0), space.usable[size_t(t)] + 1));
+                    const double b = p + rng.bounded(3) * rng.generateDouble();
+                    QVERIFY(t == 0 || own.below(t + 1, b) >= p);
+                }
+            }
+        }
+        QVERIFY2(helped >= 40, qPrintable(QString::number(helped)));
+    }
+
     void reachTableLargestNotAbove() {
         QRandomGenerator rng(23);
         for (int i = 0; i < 50; ++i) {
