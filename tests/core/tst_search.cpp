@@ -91,7 +91,7 @@ private slots:
         QTest::newRow("hunted odd piece, 6.7 km") << huntedOddPiece() << 500 << qint64(3314);
         QTest::newRow("hunted long pieces, 9.1 km") << huntedLongPieces() << 999 << qint64(1960);
         QTest::newRow("hunted half-unit pair, 3.7 km")
-            << huntedHalfUnitPair() << 999 << qint64(46038);
+            << huntedHalfUnitPair() << 999 << qint64(24874);
         QTest::newRow("hunted dense sums, 5.5 km") << huntedDenseSums() << 999 << qint64(113468);
         QTest::newRow("hunted eleven counts, 9.1 km")
             << huntedElevenCounts() << 999 << qint64(33594);

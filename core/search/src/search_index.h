@@ -19,12 +19,16 @@ struct IndexErrors {
     double lowest = 0, highest = 0; // errors over all indices
 };
 
+// Counts of a run that failed looked at one by one (see firstMeetingInRuns).
+constexpr qint64 Scanned = 32;
+
 // firstMeetingOf for counts whose windows drift little from one to the next. Per count the
 // window moves by slide / step indices: a whole number of them, which leaves its place between
 // two indices as it is, and a drift. For a run of counts, the indices its windows may meet and
 // the least and greatest error among them bound where each window lies between two indices;
 // while no window of the run can hold a whole index, the run is passed. Runs grow while they are
-// passed and shrink where they are not, down to a single count. Where `run` is given, the first
+// passed and shrink where they are not, down to a single count; of a run that is not, the first
+// counts whose windows each miss every index are passed. Where `run` is given, the first
 // run is that long, and half of the last is left there for the next call: passes of a walk
 // differ little from one to the next.
 template <typename Envelope>
@@ -59,6 +63,10 @@ qint64 firstMeetingInRuns(const IndexErrors& e, long double bottom, long double 
         if (last > lastIndex && !e.complete)
             return done(j);
         bool passed = first > lastIndex;
+        // Where the run fails: how many of its first counts miss every index each by itself, and
+        // whether the count after them was seen to meet one.
+        qint64 missed = 0;
+        bool met = false;
         if (!passed) {
             const auto [low, high] =
                 envelope(qint64(std::max(first, 0.0)), qint64(std::min(last, lastIndex)));
@@ -72,11 +80,23 @@ qint64 firstMeetingInRuns(const IndexErrors& e, long double bottom, long double 
                 const double from = a - d * std::max(drift, 0.0) - slack;
                 const double to = b - d * std::min(drift, 0.0) + slack;
                 passed = to - from < 1 && std::floor(to) < from;
+                // The windows of the run together meet an index, but those before the first
+                // that meets one by itself (with the same errors) are passed all the same: a
+                // few such counts looked at one by one cost less than a round.
+                for (const qint64 scan = std::min(n, Scanned); !passed && missed < scan && !met;) {
+                    const double at = double(missed) * drift;
+                    const double start = a - at - slack, end = b - at + slack;
+                    met = !(end - start < 1 && std::floor(end) < start);
+                    missed += met ? 0 : 1;
+                }
             }
         }
         if (passed) {
             j += n;
             n *= 2;
+        } else if (missed > 0) {
+            j += missed;
+            n = met ? 1 : missed;
         } else if (n == 1) {
             return done(j);
         } else {
