@@ -62,6 +62,43 @@ double spreadOf(const SearchSpace& s, const Steps& k, int t,
     return rmax > 0 ? s.hi * (rmax - rmin) + loose * rmax : Inf;
 }
 
+// The steps of the first n types on the units length / m, m = 1 .. most (above one and a half
+// steps of `grid`), of least spread: the few best in order, kept as they come, for a look runs
+// through thousands. Per type its length in references and its inverse, so that a candidate needs
+// no division.
+struct Candidates {
+    std::array<Steps, Refined> k{};
+    size_t kept = 0;
+};
+
+Candidates bestCandidates(const SearchSpace& s, int n, long double length, qint64 most,
+                          long double grid) {
+    Candidates best;
+    std::array<double, Refined> spreads{};
+    std::array<double, MaxTypes> perRef{}, inverse{};
+    for (size_t i = 0; i < size_t(n); ++i) {
+        perRef[i] = s.len[i] > 0 && range(s, i) > 0 ? double(s.len[i] / length) : 0;
+        inverse[i] = s.len[i] > 0 ? 1 / s.len[i] : 0;
+    }
+    for (qint64 m = 1; m <= most && length / m > grid * 1.5L; ++m) {
+        Steps k{};
+        for (size_t i = 0; i < size_t(n); ++i)
+            k[i] = qint64(std::min(perRef[i] * double(m), 0x1p62) + 0.5);
+        const double spread = spreadOf(s, k, n, inverse);
+        if (best.kept == Refined && !(spread < spreads[Refined - 1]))
+            continue;
+        size_t at = std::min(best.kept, Refined - 1);
+        for (; at > 0 && spread < spreads[at - 1]; --at) {
+            spreads[at] = spreads[at - 1];
+            best.k[at] = best.k[at - 1];
+        }
+        spreads[at] = spread;
+        best.k[at] = k;
+        best.kept = std::min(best.kept + 1, Refined);
+    }
+    return best;
+}
+
 // Leaves out, one at a time, the type whose leaving narrows the band most, while one does: a
 // short-listed odd length among near-multiples.
 long double refine(const SearchSpace& s, Steps& k, int t) {
@@ -221,37 +258,12 @@ UnitLattice UnitLattice::find(const SearchSpace& s, long double grid, int upTo) 
     const long double length = s.len[size_t(ref)];
     const qint64 most =
         qint64(std::min<long double>(MaxMultiples, FinerThanWindow * length / window));
-    // The few of least spread, kept in order as they come (a look runs through thousands).
-    struct Candidate {
-        double spread;
-        Steps k;
-    };
-    std::array<Candidate, Refined> best{};
-    size_t kept = 0;
-    // Per type its length in references and its inverse, so that a candidate needs no division.
-    std::array<double, MaxTypes> perRef{}, inverse{};
-    for (size_t i = 0; i < size_t(n); ++i) {
-        perRef[i] = s.len[i] > 0 && range(s, i) > 0 ? double(s.len[i] / length) : 0;
-        inverse[i] = s.len[i] > 0 ? 1 / s.len[i] : 0;
-    }
-    for (qint64 m = 1; m <= most && length / m > grid * 1.5L; ++m) {
-        Steps k{};
-        for (size_t i = 0; i < size_t(n); ++i)
-            k[i] = qint64(std::min(perRef[i] * double(m), 0x1p62) + 0.5);
-        const double spread = spreadOf(s, k, n, inverse);
-        if (kept == Refined && !(spread < best[Refined - 1].spread))
-            continue;
-        size_t at = std::min(kept, Refined - 1);
-        for (; at > 0 && spread < best[at - 1].spread; --at)
-            best[at] = best[at - 1];
-        best[at] = {spread, k};
-        kept = std::min(kept + 1, Refined);
-    }
+    const Candidates best = bestCandidates(s, n, length, most, grid);
     // However wide the band is at the upper bound, it narrows towards both ends of each prefix's
     // range, where the walk spends most of its time on routes that few sums reach.
     long double narrowest = Inf;
-    for (size_t c = 0; c < kept; ++c) {
-        Steps k = best[c].k;
+    for (size_t c = 0; c < best.kept; ++c) {
+        Steps k = best.k[c];
         const long double band = refine(s, k, n);
         if (band < narrowest) {
             narrowest = band;
