@@ -239,19 +239,20 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
                                          ? double(m_unit.indexCost(m_space, k)) / 8
                                          : -1;
         }
-    } else if (m_shortWanted && (m_shortWasted += steps) > ShortUnitsAfter * m_limits.unitAfter) {
-        // A look for each prefix's own unit: once the walk has wasted a few times what the look
-        // for the unit of all types waited for.
-        m_shortWanted = false;
-        try {
-            findShortUnits(sharpLattice() ? 1 / m_lattice.scale : 0);
-        } catch (const std::bad_alloc&) { // no memory to look: walk on without them
-        }
     } else if (const size_t k = size_t(t - 1);
                m_indexCost[k] >= 0 &&
                (m_indexWasted[k] += steps) > m_limits.patience * m_indexCost[k]) {
         // Built once the fruitless descents into the prefix cost as much as its table.
         buildIndex(t - 1);
+    }
+    // A look for each prefix's own unit, once the walk has wasted a few times what the look for
+    // the unit of all types waited for.
+    if (m_shortWanted && (m_shortWasted += steps) > ShortUnitsAfter * m_limits.unitAfter) {
+        m_shortWanted = false;
+        try {
+            findShortUnits(sharpLattice() ? 1 / m_lattice.scale : 0);
+        } catch (const std::bad_alloc&) { // no memory to look: walk on without them
+        }
     }
     // A band that spared little early in the walk may spare much later, where descents cost more:
     // it is tried again after ever longer stretches of wasted work.
