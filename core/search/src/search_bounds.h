@@ -212,10 +212,12 @@ private:
     // Where the first few types share a unit far better than that of all of them: the units of
     // such prefixes, and per prefix the one whose band is narrowest (-1: none).
     std::vector<UnitLattice> m_shortUnits;
-    bool m_shortWanted = false;
-    qint64 m_shortWasted = 0; // walk steps under fruitless descents since the unit was found
-    static constexpr qint64 ShortUnitsAfter = 4; // times the waste before a unit is looked for
     std::array<int, MaxTypes + 1> m_shortOf{};
+    // They are looked for once the walk has wasted this many times what the unit of all types
+    // waited for (walk steps under fruitless descents since it was found).
+    static constexpr qint64 ShortUnitsAfter = 4;
+    bool m_shortWanted = false;
+    qint64 m_shortWasted = 0;
     const UnitLattice* shortUnit(int t) const {
         const int k = m_shortOf[size_t(t)];
         return k >= 0 ? &m_shortUnits[size_t(k)] : nullptr;
