@@ -105,6 +105,12 @@ bool ReachBounds::sharpLattice() const {
     return m_lattice.valid && m_lattice.error[size_t(m_space.n)] < (m_space.hi - m_space.lo) / 64;
 }
 
+// A decimal grid that holds the sums nearly exactly already says what a unit up to about its step
+// would (see UnitLattice::find).
+long double ReachBounds::unitGrid() const {
+    return sharpLattice() ? 1 / m_lattice.scale : 0;
+}
+
 // A prefix keeps the unit of the longest prefix whose band of its sums is narrowest, where that is
 // less than half the band of the unit of all types: the first few types may lie far closer to
 // multiples of one unit than the others do (whose short pieces then decide the unit of all).
@@ -224,11 +230,8 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
     // Looking for a unit the lengths nearly share costs about as many steps as it waits for.
     if (m_unitWanted && (m_unitWasted += steps) > m_limits.unitAfter) {
         m_unitWanted = false;
-        // A decimal grid that holds the sums nearly exactly already says what a unit up to
-        // about its step would (see UnitLattice::find).
         try {
-            const long double grid = sharpLattice() ? 1 / m_lattice.scale : 0;
-            m_unit = UnitLattice::find(m_space, grid);
+            m_unit = UnitLattice::find(m_space, unitGrid());
             m_shortWanted = m_space.n > 2;
         } catch (const std::bad_alloc&) { // no memory to look: walk on without a unit
         }
@@ -250,7 +253,7 @@ void ReachBounds::noteFruitless(int t, qint64 steps) {
     if (m_shortWanted && (m_shortWasted += steps) > ShortUnitsAfter * m_limits.unitAfter) {
         m_shortWanted = false;
         try {
-            findShortUnits(sharpLattice() ? 1 / m_lattice.scale : 0);
+            findShortUnits(unitGrid());
         } catch (const std::bad_alloc&) { // no memory to look: walk on without them
         }
     }

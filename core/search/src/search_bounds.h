@@ -173,6 +173,8 @@ private:
     double residueBelow(int t, const ResidueTable& table, double a, double b) const;
     void plan();
     bool sharpLattice() const;
+    // The step below which units are not looked for.
+    long double unitGrid() const;
     // Counts the steps missed before planning, and plans once they are enough; whether planned.
     SFX_HOT_INLINE bool plannedAfter(qint64 steps) {
         if (!m_planned && (m_unplanned += steps) >= StepsBeforePlanning)

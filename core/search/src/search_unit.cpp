@@ -35,14 +35,17 @@ constexpr int FreeOffSums = 3;
 
 // The band at the upper bound, in indices over their gcd: what the counts above the minimums
 // leave open, and the ranges the other types add.
-long double bandOf(const SearchSpace& s, const Steps& k, int t) {
-    const UnitLattice::Prefix p(s, k, t);
+long double bandOf(const SearchSpace& s, const UnitLattice::Prefix& p) {
     if (p.types == 0)
         return Inf;
     const long double x = std::clamp<long double>(s.hi - p.base, 0, p.roomTotal);
     const long double loose =
         p.offSums <= FreeOffSums ? p.restHigh - p.restLow : p.looseHigh - p.looseLow;
     return (p.most(x) - p.fewest(x) + loose * p.rate[size_t(p.types - 1)]) / p.divisor;
+}
+
+long double bandOf(const SearchSpace& s, const Steps& k, int t) {
+    return bandOf(s, UnitLattice::Prefix(s, k, t));
 }
 
 // A quick measure of the band for choosing candidates: the spread of the k_i / L_i at the upper
@@ -292,7 +295,7 @@ UnitLattice UnitLattice::find(const SearchSpace& s, long double grid, int upTo) 
 }
 
 long double UnitLattice::bandWidth(const SearchSpace& s, int t) const {
-    return valid(t) ? bandOf(s, m_steps, t) : Inf;
+    return valid(t) ? bandOf(s, m_prefix[size_t(t)]) : Inf;
 }
 
 std::pair<double, double> UnitLattice::bandEnvelope(const Prefix& p, double step, qint64 first,
