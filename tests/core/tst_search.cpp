@@ -84,7 +84,7 @@ private slots:
         QTest::newRow("hunted idle type, 500 m")
             << huntedIdleType(500000.31) << 999 << qint64(2196);
         QTest::newRow("hunted idle type, 4.5 km") << huntedIdleType() << 999 << qint64(352064);
-        QTest::newRow("hunted half steps, 4.6 km") << huntedHalfSteps() << 999 << qint64(385090);
+        QTest::newRow("hunted half steps, 4.6 km") << huntedHalfSteps() << 999 << qint64(238959);
         QTest::newRow("hunted pair grid, 4.5 km")
             << huntedPairGrid(4500000.13) << 999 << qint64(405601);
         QTest::newRow("hunted many runs, 3.4 km") << huntedManyRuns() << 500 << qint64(994);

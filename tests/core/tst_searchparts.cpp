@@ -302,6 +302,44 @@ private slots:
     // Every count vector of a few types, summed as index times step plus error: the table's answer
     // is what the least and greatest error of each index allow, never below a reachable sum and
     // never above top; beyond an incomplete table it declines to answer.
+    // 142.419998 mm strays 2 um from the hundredths, which hold the first two types' sums at
+    // 469 m only within 6.6 um: a window a few micrometres above a sum of the pair, short of the
+    // next one (0.02 mm on), holds a sum on the grid of hundredths all the same. On the pair's own
+    // lattice of millionths it is ruled out; a window around the sum is not.
+    void pairLatticeHoldsThePairExactly() {
+        const SearchSpace space(
+            request({142.419998, 341.82, 256.36, 113.9399997, 284.85}, 9999, 468721.71));
+        QCOMPARE(Kern::SearchDetail::decimalLattice(space).pow10, qint64(100));
+        const Grid pair = pairLattice(space);
+        QVERIFY(pair.valid);
+        QCOMPARE(pair.steps[0], qint64(142419998));
+        const ReachBounds bounds(space, SearchLimits{});
+        const auto reached = [&](double a, double b) {
+            for (qint64 c2 = 0; c2 <= space.usable[1]; ++c2) {
+                const double q = space.product(1, c2);
+                const qint64 guess = qint64((a - q) / space.len[0]);
+                for (qint64 c1 = std::max<qint64>(guess - 2, 0);
+                     c1 <= std::min(guess + 2, space.usable[0]); ++c1) {
+                    const double sum = 0.0 + space.product(0, c1) + q;
+                    if (a <= sum && sum <= b)
+                        return true;
+                }
+            }
+            return false;
+        };
+        QRandomGenerator rng(23);
+        for (int i = 0; i < 200; ++i) {
+            const double sum = 0.0 + space.product(0, rng.bounded(qint64(0), space.usable[0])) +
+                               space.product(1, rng.bounded(qint64(0), space.usable[1]));
+            if (sum > space.hi)
+                continue;
+            QVERIFY(bounds.reachBelow(2, sum - 1e-4, sum + 1e-4) >= sum);
+            const double a = sum + 1e-4, b = sum + 4e-3;
+            QVERIFY(!reached(a, b));
+            QVERIFY2(bounds.reachBelow(2, a, b) < a, qPrintable(QString::number(sum, 'f', 6)));
+        }
+    }
+
     void indexTableMatchesEveryVector() {
         QRandomGenerator rng(41);
         for (int round = 0; round < 300; ++round) {

@@ -125,6 +125,23 @@ Grid decimalLattice(const SearchSpace& space) {
     return Grid();
 }
 
+Grid pairLattice(const SearchSpace& space) {
+    Grid g;
+    if (space.n < 2)
+        return g;
+    const long double hi = space.hi;
+    long double scale = 1;
+    for (int d = 0; d <= MaxDecimals && hi * scale < 0x1p52L; ++d, scale *= 10) {
+        if (!fillGrid(g, space, scale, 2))
+            break;
+        if (g.error[2] - 5 * 0x1p-52L * hi <= 1e-3L / scale) {
+            g.finishSetup();
+            return g;
+        }
+    }
+    return Grid();
+}
+
 Grid pairGrid(const SearchSpace& space) {
     Grid g;
     if (space.n < 2)

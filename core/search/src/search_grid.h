@@ -76,6 +76,10 @@ bool fillGrid(Grid& grid, const SearchSpace& space, long double scale, int types
 // none. Prefix divisors and lowest sums are set.
 Grid decimalLattice(const SearchSpace& space);
 
+// The fewest decimals (at most nine) on which the first two types' lengths lie nearly exactly;
+// invalid when there are none.
+Grid pairLattice(const SearchSpace& space);
+
 // A grid for stepping through the second type's counts where the lengths have no exact
 // decimals, or decimals that hold the first two types' sums only loosely: one fine enough that
 // its band is a fraction of the window (invalid if none is).
