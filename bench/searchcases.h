@@ -591,4 +591,25 @@ inline SearchRequest huntedShortUnit() {
             999};
 }
 
+// Hundredths at 469 m, but 142.419998 mm strays 2 um from them and 113.9399997 mm 0.3 um: the
+// lengths lie near multiples of 28.484 mm, so the first three types' sums lie in runs about 2 mm
+// wide and 28.5 mm apart, and both edges of the window lie 5.2 um below a hundredth. Bit tables
+// on the hundredths, which hold the sums within 7.8 um, left open every window that ends just
+// above a run (2.5 s, 36 million steps).
+inline SearchRequest huntedNearHundredths() {
+    return {{{142.41999799999999, 0, 9999, 0},
+             {341.81999999999999, 0, 9999, 0},
+             {256.36000000000001, 0, 9999, 0},
+             {113.9399997, 0, 9999, 0},
+             {284.85000000000002, 0, 9999, 0},
+             {142.43000000000001, 0, 9999, 0},
+             {56.960000000000001, 0, 9999, 0},
+             {113.94, 0, MaxCount, 0},
+             {370.30000000000001, 0, MaxCount, 0}},
+            468721.71479371598,
+            8,
+            0,
+            999};
+}
+
 } // namespace SearchCases

@@ -71,7 +71,7 @@ private slots:
         QTest::newRow("hunted fine unit, 2.4 km") << huntedFineUnit() << 999 << qint64(12008);
         QTest::newRow("hunted few counts, 1 km") << huntedFewCounts() << 500 << qint64(1136);
         QTest::newRow("hunted short prefixes, 7.9 km")
-            << huntedShortPrefixes() << 999 << qint64(856405);
+            << huntedShortPrefixes() << 999 << qint64(12879);
         QTest::newRow("hunted near 25.51 mm, 2.26 km")
             << huntedWideStepper() << 500 << qint64(14317);
         QTest::newRow("hunted strides, 3.1 km") << huntedStrides() << 500 << qint64(150577);
@@ -98,6 +98,8 @@ private slots:
         QTest::newRow("hunted stacked type, 1.47 km")
             << huntedStackedType() << 999 << qint64(114804);
         QTest::newRow("hunted short unit, 8.2 km") << huntedShortUnit() << 999 << qint64(22532);
+        QTest::newRow("hunted near hundredths, 469 m")
+            << huntedNearHundredths() << 999 << qint64(58492);
         // 64.3, 70.8 and 77.5 sum to 999.1 or 1000.8 near 1000, never within the 0.4 mm that the
         // short types with huge counts add below the window.
         const SearchType tiny = type(1e-10, 0, MaxCount), small = type(3e-10, 0, MaxCount);

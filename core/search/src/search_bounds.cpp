@@ -97,10 +97,12 @@ void ReachBounds::plan() {
     m_tables.plan(m_space, m_lattice, m_limits.tableBytes);
     m_residues.plan(m_space, m_lattice, 2, m_limits.residueEntries);
     planStrides();
-    // Bit tables on a decimal lattice that holds the sums nearly exactly say all that the
-    // unit's band could; without them, or on a lattice as coarse as the window, a band around
-    // multiples of another unit may rule out what no table reaches.
-    m_unitWanted = !(m_tables.onLattice() && m_tables.planned() == m_space.n - 1 && sharpLattice());
+    // Bit tables on a decimal lattice that holds the sums exactly say all that the unit's band
+    // could. Without them, a band around multiples of another unit may rule out what no table
+    // reaches; and on a lattice that holds the sums only nearly, a table cannot rule out a window
+    // that a sum on the grid misses by less than the lattice's error, which the band may.
+    m_unitWanted = !(m_tables.onLattice() && m_tables.planned() == m_space.n - 1 &&
+                     m_lattice.exact[size_t(m_space.n)]);
 }
 
 // Whether the decimal lattice holds every sum up to the route nearly exactly, not merely within
