@@ -61,11 +61,12 @@ std::array<Runs, MaxTypes + 1> runsOf(const SearchSpace& space) {
 // more tightly than the decimal lattice of all types; else, where that lattice holds them only
 // within a good part of the window (or not at all), one that holds them within a sixteenth.
 std::optional<Grid> pairGridFor(const SearchSpace& space, const Grid& lattice) {
-    if (Grid own = pairLattice(space);
-        own.valid && (!lattice.valid || own.error[2] * 16 < lattice.error[2]))
-        return own;
-    if (lattice.valid && lattice.error[2] * 16 <= static_cast<long double>(space.hi) - space.lo)
-        return std::nullopt;
+    if (lattice.valid) {
+        if (Grid own = pairLattice(space); own.valid && own.error[2] * 16 < lattice.error[2])
+            return own;
+        if (lattice.error[2] * 16 <= static_cast<long double>(space.hi) - space.lo)
+            return std::nullopt;
+    }
     Grid g = pairGrid(space);
     if (!g.valid || (lattice.valid && !(g.error[2] < lattice.error[2])))
         return std::nullopt;
