@@ -156,6 +156,11 @@ BENCHMARK_CAPTURE(search, HuntedLongIndexTables, huntedLongIndexTables())
 BENCHMARK_CAPTURE(search, HuntedPairBesideTable, huntedPairBesideTable())
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+// The third type stepped against 35 counts of the second on five decimals, whose steps are too
+// many for a table of next hits; 500 rows at 8.8 km.
+BENCHMARK_CAPTURE(search, HuntedFewCounts8800m, huntedFewCounts(8812345.6789))
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 namespace {
 

@@ -73,6 +73,23 @@ std::optional<Grid> pairGridFor(const SearchSpace& space, const Grid& lattice) {
     return g;
 }
 
+// Coarser decimals than the lattice's that hold the first three types' sums within an eighth of
+// the window, the coarsest first; invalid where there are none.
+Grid coarseTripleGrid(const SearchSpace& space, const Grid& lattice) {
+    if (!lattice.valid || space.n < 3)
+        return Grid();
+    const long double width = static_cast<long double>(space.hi) - space.lo;
+    long double scale = 1;
+    for (qint64 pow10 = 1; pow10 < lattice.pow10; pow10 *= 10, scale *= 10) {
+        Grid g;
+        if (fillGrid(g, space, scale, 3) && g.error[3] * 8 <= width) {
+            g.finishSetup();
+            return g;
+        }
+    }
+    return Grid();
+}
+
 } // namespace
 
 ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
@@ -82,6 +99,14 @@ ReachBounds::ReachBounds(const SearchSpace& space, const SearchLimits& limits,
       m_pair(space, m_pairGrid ? *m_pairGrid : m_lattice),
       m_triple(space, m_lattice, limits.patience), m_tripleRetry(64 * double(m_triple.few())),
       m_limits(limits) {
+    if (m_triple.few() > 0 && !m_triple.tableFits()) {
+        m_coarseGrid = coarseTripleGrid(space, m_lattice);
+        if (m_coarseGrid.valid) {
+            m_coarseTriple.emplace(space, m_coarseGrid, limits.patience);
+            if (!m_coarseTriple->tableFits())
+                m_coarseTriple.reset();
+        }
+    }
     m_indexCost.fill(-1);
     m_shortOf.fill(-1);
     m_strideCost.fill(-1);
@@ -226,7 +251,7 @@ qint64 ReachBounds::buildSteps() const {
     return m_tableWork / 64 + m_listWork / 16 + m_residueWork / 32 + m_indexWork / 16 +
            m_residues.looked() / ClassesPerStep + m_strideWork + m_remainderWork +
            remainderLooked() / 64 +
-           (tripleJudged() ? qint64(double(m_triple.work()) / ModularStepsPerStep) : 0);
+           (tripleJudged() ? qint64(double(tripleWork()) / ModularStepsPerStep) : 0);
 }
 
 void ReachBounds::noteFruitless(int t, qint64 steps) {

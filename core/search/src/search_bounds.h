@@ -48,12 +48,12 @@ public:
     // and kept while walks with it cost less than walks without (see noteThirdWalk).
     qint64 tripleNext(qint64 from, qint64 to, double plo, double phi) const {
         if (!tripleJudged())
-            return m_triple.next(from, to, plo, phi);
+            return stepThird(from, to, plo, phi);
         if (!m_tripleOn)
             return from;
-        const qint64 before = m_triple.work();
-        const qint64 next = m_triple.next(from, to, plo, phi);
-        m_tripleCost[1] += double(m_triple.work() - before) / ModularStepsPerStep;
+        const qint64 before = tripleWork();
+        const qint64 next = stepThird(from, to, plo, phi);
+        m_tripleCost[1] += double(tripleWork() - before) / ModularStepsPerStep;
         return next;
     }
     // A walk through the third type's counts ended after `steps` steps, its descents included.
@@ -143,6 +143,18 @@ private:
     static constexpr double ModularStepsPerStep = 2; // as measured on the hunted tables
     // Whether the third type's stepping costs enough to be judged (see tripleNext).
     bool tripleJudged() const { return m_triple.few() > TripleStepper::Cheap; }
+    // The stepping itself: on the coarser decimals first, where they are kept.
+    qint64 stepThird(qint64 from, qint64 to, double plo, double phi) const {
+        if (m_coarseTriple) {
+            from = m_coarseTriple->next(from, to, plo, phi);
+            if (from > to)
+                return from;
+        }
+        return m_triple.next(from, to, plo, phi);
+    }
+    qint64 tripleWork() const {
+        return m_triple.work() + (m_coarseTriple ? m_coarseTriple->work() : 0);
+    }
 
     double firstTypeBelow(double b) const;
     // Once the bit tables are planned: which walked types may be passed with a stride table of
@@ -203,6 +215,10 @@ private:
     std::optional<Grid> m_pairGrid; // where the lattice holds the first two types' sums loosely
     PairStepper m_pair;
     TripleStepper m_triple;
+    // Where the lattice's steps are too many for the third type's table of next hits: coarser
+    // decimals whose table may rule out counts first, and the stepper on them.
+    Grid m_coarseGrid;
+    std::optional<TripleStepper> m_coarseTriple;
     // Stepping of the third type where the few type has many counts (see tripleNext): per
     // state, off and on, the walks of the third type and what they cost in steps, the stepper's
     // calls included; and the cost walks without it may reach before it is tried again.

@@ -96,6 +96,8 @@ public:
     // The table of next hits for windows of up to `width` steps (see m_next), which next builds
     // by itself once it pays.
     void buildTable(qint64 width) const;
+    // Whether the table of next hits may be built: the other type's steps are few enough.
+    bool tableFits() const { return m_on && m_other <= TableResidues; }
     // How many counts the type with few has (0: no stepping).
     qint64 few() const { return m_on ? m_fewMax - m_fewMin + 1 : 0; }
 
