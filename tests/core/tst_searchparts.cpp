@@ -299,9 +299,6 @@ private slots:
         }
     }
 
-    // Every count vector of a few types, summed as index times step plus error: the table's answer
-    // is what the least and greatest error of each index allow, never below a reachable sum and
-    // never above top; beyond an incomplete table it declines to answer.
     // 142.419998 mm strays 2 um from the hundredths, which hold the first two types' sums at
     // 469 m only within 6.6 um: a window a few micrometres above a sum of the pair, short of the
     // next one (0.02 mm on), holds a sum on the grid of hundredths all the same. On the pair's own
@@ -378,6 +375,9 @@ private slots:
         QVERIFY(met > 300);          // and some of those it stops at complete
     }
 
+    // Every count vector of a few types, summed as index times step plus error: the table's answer
+    // is what the least and greatest error of each index allow, never below a reachable sum and
+    // never above top; beyond an incomplete table it declines to answer.
     void indexTableMatchesEveryVector() {
         QRandomGenerator rng(41);
         for (int round = 0; round < 300; ++round) {
