@@ -53,6 +53,22 @@ SearchRequest request(const std::vector<double>& lengths, qint64 maximum, double
     return r;
 }
 
+// Whether some counts of the first two types, with `rest` added last as the walk adds the later
+// types, give a double sum in [a, b].
+bool pairReaches(const SearchSpace& space, double rest, double a, double b) {
+    for (qint64 c2 = 0; c2 <= space.usable[1]; ++c2) {
+        const double q = space.product(1, c2);
+        const qint64 guess = qint64(std::floor((a - q - rest) / space.len[0]));
+        for (qint64 c1 = std::max<qint64>(guess - 2, 0); c1 <= std::min(guess + 2, space.usable[0]);
+             ++c1) {
+            const double sum = 0.0 + space.product(0, c1) + q + rest;
+            if (a <= sum && sum <= b)
+                return true;
+        }
+    }
+    return false;
+}
+
 // The largest member of the set not above x; -1 if there is none.
 qint64 largestNotAbove(const std::set<qint64>& members, qint64 x) {
     const auto above = members.upper_bound(x);
@@ -311,19 +327,6 @@ private slots:
         QVERIFY(pair.valid);
         QCOMPARE(pair.steps[0], qint64(142419998));
         const ReachBounds bounds(space, SearchLimits{});
-        const auto reached = [&](double a, double b) {
-            for (qint64 c2 = 0; c2 <= space.usable[1]; ++c2) {
-                const double q = space.product(1, c2);
-                const qint64 guess = qint64((a - q) / space.len[0]);
-                for (qint64 c1 = std::max<qint64>(guess - 2, 0);
-                     c1 <= std::min(guess + 2, space.usable[0]); ++c1) {
-                    const double sum = 0.0 + space.product(0, c1) + q;
-                    if (a <= sum && sum <= b)
-                        return true;
-                }
-            }
-            return false;
-        };
         QRandomGenerator rng(23);
         for (int i = 0; i < 200; ++i) {
             const double sum = 0.0 + space.product(0, rng.bounded(qint64(0), space.usable[0])) +
@@ -332,7 +335,7 @@ private slots:
                 continue;
             QVERIFY(bounds.reachBelow(2, sum - 1e-4, sum + 1e-4) >= sum);
             const double a = sum + 1e-4, b = sum + 4e-3;
-            QVERIFY(!reached(a, b));
+            QVERIFY(!pairReaches(space, 0.0, a, b));
             QVERIFY2(bounds.reachBelow(2, a, b) < a, qPrintable(QString::number(sum, 'f', 6)));
         }
     }
@@ -347,18 +350,7 @@ private slots:
         const SearchSpace space(r);
         const ReachBounds bounds(space, SearchLimits{});
         const auto sumAt = [&](qint64 c3, double plo, double phi) {
-            const double q3 = space.product(2, c3);
-            for (qint64 c2 = 0; c2 <= space.usable[1]; ++c2) {
-                const double q2 = space.product(1, c2);
-                const qint64 guess = qint64(std::floor((plo - q2 - q3) / space.len[0]));
-                for (qint64 c1 = std::max<qint64>(guess - 1, 0);
-                     c1 <= std::min(guess + 2, space.usable[0]); ++c1) {
-                    const double sum = 0.0 + space.product(0, c1) + q2 + q3;
-                    if (plo <= sum && sum <= phi)
-                        return true;
-                }
-            }
-            return false;
+            return pairReaches(space, space.product(2, c3), plo, phi);
         };
         QRandomGenerator rng(29);
         qint64 passed = 0, met = 0;
