@@ -612,4 +612,43 @@ inline SearchRequest huntedNearHundredths() {
             999};
 }
 
+// A type that trades against a faster one: five pieces of 599.93136003 mm are eight of
+// 374.9571 mm but for 1.5·10^-7 mm, and the route alone bounds the count of the second type.
+// The first type (31.509033 mm, at most 40 pieces) leaves gaps between the multiples of the
+// second, which the windows of the third type's counts fall into, one count after another;
+// that one count's window is empty rules out every fifth count after it (28 ms, 42,269 steps,
+// where each was ruled out on its own).
+inline SearchRequest tradedType() {
+    return {{{31.509033, 0, 40, 0},
+             {374.9571, 0, MaxCount, 0},
+             {599.93136003, 0, 9999, 0},
+             {31.509001, 0, MaxCount, 0},
+             {286.7319, 0, 9999, 0},
+             {333.995401, 0, MaxCount, 0}},
+            3960729.469059716,
+            1,
+            8,
+            500};
+}
+
+// Nine types near multiples of 3.0609 mm at 8.4 km, hunted: five pieces of the third type are
+// four of the second but for 1.4·10^-5 mm, the fourth is the second but for 10^-6 mm, and the
+// first, in at most 9,999 pieces, falls short of its multiple by 4·10^-5 mm; the windows of the
+// third type's counts miss the first two types' sums by micrometres, each of them on its own.
+inline SearchRequest huntedOddUnit() {
+    return {{{33.670197999999999, 0, 9999, 0},
+             {397.92099999800001, 0, MaxCount, 0},
+             {318.33679719599996, 0, 9532, 0},
+             {397.92099901, 0, MaxCount, 0},
+             {39.792099999999998, 0, MaxCount, 0},
+             {355.06800000099997, 0, MaxCount, 0},
+             {134.68300103000001, 2, 9999, 0},
+             {202.02140003, 1, MaxCount, 0},
+             {355.07799999999997, 0, 9999, 0}},
+            8381958.9349917257,
+            9,
+            10,
+            500};
+}
+
 } // namespace SearchCases

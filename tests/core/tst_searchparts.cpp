@@ -117,6 +117,55 @@ QString forcedMismatch(const SearchRequest& r, const std::vector<FoundCombinatio
     return {};
 }
 
+// Lengths near multiples of one unit, each later one as likely as not p pieces as long as q of
+// an earlier one, exactly or but for a hair; the first type in a few counts, the others as many
+// as the route allows; routes on a sum, an edge on one, or an edge a hair beside one.
+SearchRequest tradedRequest(QRandomGenerator& rng) {
+    const double unit = rng.bounded(5000, 40000) / 1e4;
+    const double hairs[] = {0, 0, 0, 1e-9, -1e-9, 1e-6, -3.85e-5};
+    const auto hair = [&] { return hairs[rng.bounded(7)]; };
+    SearchRequest r{{}, 0, rng.bounded(10), rng.bounded(10), 1000};
+    for (int t = 0, n = rng.bounded(3, 6); t < n; ++t) {
+        double length = std::round(rng.bounded(10, 140) * unit * 1e4) / 1e4 + hair();
+        if (t > 0 && rng.bounded(2) == 1)
+            length =
+                r.types[size_t(rng.bounded(t))].length * rng.bounded(1, 9) / rng.bounded(1, 7) +
+                hair();
+        r.types.push_back(SearchType{length, 0, t == 0 ? qint64(rng.bounded(5, 60)) : MaxCount, 0});
+    }
+    double total = 0.0;
+    for (const SearchType& s : r.types)
+        total += double(rng.bounded(0, 5)) * s.length;
+    const double edges[] = {0.0, -(r.excessTenths / 10.0 + 0.05), r.shortfallTenths / 10.0 + 0.05};
+    r.routeLength = total + edges[rng.bounded(3)] + hair();
+    return r;
+}
+
+// Three types in runs like a comb: the first in fewer counts than fill the gap between two
+// multiples of the second, a few unit steps apart; the third p pieces as long as q of the second
+// but for a few hundredths of a micrometre or less. The route puts an edge of the window near a
+// sum, where the third type's later counts meet the sums only as the trade's delta adds up.
+SearchRequest combRequest(QRandomGenerator& rng) {
+    const double unit = rng.bounded(5000, 40000) / 1e4;
+    const int k0 = rng.bounded(7, 14), k1 = rng.bounded(100, 141);
+    const int p = rng.bounded(1, 7), q = rng.bounded(1, 9);
+    const double l0 = std::round(k0 * unit * 1e4) / 1e4 + rng.bounded(-20, 21) * 1e-6;
+    const double l1 = std::round(k1 * unit * 1e4) / 1e4;
+    const double l2 = l1 * q / p + rng.bounded(-60, 61) * 1e-6;
+    SearchRequest r{{{l0, 0, qint64(rng.bounded(1, 4)), 0},
+                     {l1, 0, rng.bounded(3) == 0 ? qint64(rng.bounded(5, 40)) : MaxCount, 0},
+                     {l2, 0, 9999, 0}},
+                    0,
+                    rng.bounded(4),
+                    rng.bounded(4),
+                    1000};
+    const double sum = rng.bounded(4) * l0 + rng.bounded(10) * l1 + rng.bounded(10, 40) * l2;
+    const double edge =
+        rng.bounded(2) == 0 ? -(r.excessTenths / 10.0 + 0.05) : r.shortfallTenths / 10.0 + 0.05;
+    r.routeLength = sum + edge + rng.bounded(-200, 201) * 1e-6;
+    return r;
+}
+
 } // namespace
 
 class TestSearchParts : public QObject {
@@ -141,6 +190,69 @@ private slots:
             QVERIFY2(diff.isEmpty(),
                      qPrintable(QLatin1String(c.name) + QStringLiteral(", ") + diff));
         }
+    }
+
+    // Types that trade against a faster one rule out whole residues of their counts at once
+    // (see Trade): with every kind of table, never a vector the odometer records.
+    void tradedTypesMatchTheOdometer() {
+        QRandomGenerator rng(20261209);
+        int traded = 0;
+        for (int round = 0; round < 800; ++round) {
+            const SearchRequest r = round % 2 == 0 ? tradedRequest(rng) : combRequest(rng);
+            const auto trades = findTrades(SearchSpace(r));
+            traded +=
+                std::any_of(trades.begin(), trades.end(), [](const Trade& t) { return t.p > 0; });
+            const QString diff = forcedMismatch(r, SearchFixture::reference(r));
+            QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("round %1, ").arg(round) + diff));
+        }
+        QVERIFY2(traded >= 500, qPrintable(QString::number(traded)));
+    }
+
+    // Where no prefix sum of the faster types lies in the window of count c widened by the trade,
+    // none lies in the windows of c + p, ..., c + trades * p. Every count of the third type of
+    // small traded tables, against every sum of the first two.
+    void tradeWidensEnough() {
+        QRandomGenerator rng(2026);
+        qint64 premises = 0;
+        for (int round = 0; round < 1000; ++round) {
+            const SearchRequest r = combRequest(rng);
+            const SearchSpace s(r);
+            const Trade trade = findTrades(s)[2];
+            if (trade.p == 0)
+                continue;
+            std::vector<double> sums;
+            for (qint64 c1 = 0; c1 <= s.usable[1]; ++c1)
+                for (qint64 c0 = 0; c0 <= s.usable[0]; ++c0)
+                    sums.push_back(0.0 + s.product(0, c0) + s.product(1, c1));
+            std::sort(sums.begin(), sums.end());
+            const auto first = [&](double a) {
+                return std::lower_bound(sums.begin(), sums.end(), a);
+            };
+            const double slack = std::fabs(s.lo) * 0x1p-50 + std::fabs(s.hi) * 0x1p-49;
+            const double scale =
+                std::fabs(s.lo) + std::fabs(s.hi) + double(s.usable[2] + 1) * s.len[2];
+            for (qint64 c = 0; c <= s.usable[2]; ++c) {
+                const double q = s.product(2, c);
+                const qint64 trades = (s.usable[2] - c) / trade.p;
+                const auto [below, above] =
+                    trade.widened(s.lo - q - slack, s.hi - q + slack, scale, trades);
+                if (trades < 1 || (first(below) != sums.end() && *first(below) <= above))
+                    continue;
+                ++premises;
+                for (qint64 m = 1; m <= trades; ++m) {
+                    const double later = s.product(2, c + m * trade.p);
+                    for (auto it = first(s.lo - later - 1);
+                         it != sums.end() && *it <= s.hi - later + 1; ++it)
+                        QVERIFY2(!(s.lo <= *it + later && *it + later <= s.hi),
+                                 qPrintable(QStringLiteral("round %1, count %2 + %3 * %4")
+                                                .arg(round)
+                                                .arg(c)
+                                                .arg(m)
+                                                .arg(trade.p)));
+                }
+            }
+        }
+        QVERIFY2(premises >= 5000, qPrintable(QString::number(premises)));
     }
 
     // Tables are a help, not a need: where one finds no memory, the search goes on without it

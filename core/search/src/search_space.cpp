@@ -3,6 +3,7 @@
 #include "search_exact.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace Kern::SearchDetail {
 
@@ -23,6 +24,39 @@ SearchSpace::SearchSpace(const SearchRequest& request)
                     1;
         pMax[i + 1] = pMax[i] + product(t, usable[i]);
     }
+}
+
+std::array<Trade, MaxTypes> findTrades(const SearchSpace& s) {
+    std::array<Trade, MaxTypes> trades{};
+    const long double width = static_cast<long double>(s.hi) - s.lo;
+    for (int t = 1; t < s.n; ++t) {
+        const size_t i = size_t(t);
+        if (!(s.len[i] > 0) || s.usable[i] <= s.min[i])
+            continue;
+        const long double len = s.len[i];
+        for (int p = 1; p <= MaxTradePieces && trades[i].p == 0; ++p) {
+            for (int j = 0; j < t; ++j) {
+                const long double other = s.len[size_t(j)];
+                if (!(other > 0))
+                    continue;
+                const long double q = std::round(p * len / other);
+                if (q < 1 || q > 4096)
+                    continue;
+                const long double delta = p * len - q * other;
+                const long double spread =
+                    std::fabs(delta) * (static_cast<long double>(s.usable[i] - s.min[i]) / p + 1);
+                // The pieces traded in stay within the usable count of type j where the widened
+                // windows stay clearly below what one more piece would make: where the route,
+                // not the type's most, bounds it.
+                if (spread * 64 > width || !(s.hi + spread + std::fabs(s.hi) * 0x1p-36 <
+                                             (s.usable[size_t(j)] + 1) * other))
+                    continue;
+                trades[i] = {p, qint64(q), j, delta};
+                break;
+            }
+        }
+    }
+    return trades;
 }
 
 unsigned apartTypes(const SearchSpace& space, int t) {

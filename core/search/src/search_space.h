@@ -3,6 +3,8 @@
 #include "search.h"
 
 #include <array>
+#include <cmath>
+#include <utility>
 
 namespace Kern::SearchDetail {
 
@@ -40,6 +42,33 @@ struct SearchSpace {
     std::array<double, MaxTypes + 1> pMin{}; // prefix sums at the minimums / usable counts
     std::array<double, MaxTypes + 1> pMax{};
 };
+
+// A type whose counts trade against a faster one: p more pieces of type t are q more of type j
+// up to delta (p * len[t] - q * len[j]), and the route alone bounds the count of type j. Where
+// no prefix of the faster types reaches the window of count c widened by what delta adds up to
+// over the walk, none reaches that of c + p, c + 2p, ...: q, 2q, ... more pieces of type j would
+// reach the first.
+struct Trade {
+    int p = 0; // 0: none
+    qint64 q = 0;
+    int j = -1;
+    long double delta = 0;
+
+    // A window [a, b] of prefix sums of the faster types widened by what delta adds up to over
+    // `trades` trades, downwards where it is positive, upwards where it is negative; and by many
+    // times the rounding of sums and windows up to `scale` mm.
+    std::pair<double, double> widened(double a, double b, double scale, qint64 trades) const {
+        const double rounding = scale * 0x1p-47;
+        const double drift =
+            double(std::fabs(delta) * static_cast<long double>(trades)) * (1 + 0x1p-30);
+        return delta > 0 ? std::pair{a - rounding - drift, b + rounding}
+                         : std::pair{a - rounding, b + rounding + drift};
+    }
+};
+// Per type, the trade with the fewest pieces of it, at most MaxTradePieces, whose delta adds up
+// over all its counts to less than a sixty-fourth of the window.
+inline constexpr int MaxTradePieces = 64;
+std::array<Trade, MaxTypes> findTrades(const SearchSpace& space);
 
 // The types of the first t whose few counts give sums further apart than the other types of the
 // prefix span (pieces of hundreds of metres beside millimetre pieces), as a mask: their sums

@@ -1,14 +1,17 @@
 #include "search_walk.h"
 
+#include <cmath>
+#include <cstdint>
 #include <utility>
 
 namespace Kern::SearchDetail {
 
 // One place of the count vector while the walk runs through its counts.
 struct Walker::Level {
-    Level(const SearchSpace& space, int place, double low, double high)
+    Level(const SearchSpace& space, const Trade& tradeOf, int place, double low, double high)
         : s(space), t(place), i(size_t(place - 1)), len(space.len[i]), below(space.pMin[i]),
-          above(space.pMax[i]), plo(low), phi(high), cmin(space.min[i]), cmax(space.usable[i]) {
+          above(space.pMax[i]), plo(low), phi(high), cmin(space.min[i]), cmax(space.usable[i]),
+          trade(tradeOf) {
         // Counts whose prefix sums, from the least to the most the faster types can add, meet
         // the window at all.
         ca = firstTrue(
@@ -20,6 +23,23 @@ struct Walker::Level {
                                   cmin, cmax),
                        [&](qint64 c) { return below + double(c) * len > phi; }) -
              1;
+        // The largest sums the rounding of prefix sums and windows may have to do with.
+        tradeScale = std::fabs(plo) + std::fabs(phi) + double(cmax + 1) * len;
+    }
+
+    // The first count from c on that no trade rules out (see Walker::ruleOutTraded); beyond
+    // cb when there is none.
+    qint64 alive(qint64 c) const {
+        if (c > deadLast)
+            return c;
+        const qint64 p = trade.p;
+        qint64 first = cb + 1;
+        for (qint64 x = c; x < c + p && x < first; ++x) {
+            const qint64 r = x % p;
+            const qint64 until = (marked >> r) & 1 ? deadUntil[r] : -1;
+            first = std::min(first, x > until ? x : x + ((until - x) / p + 1) * p);
+        }
+        return first;
     }
 
     // The exact interval of prefix sums of the faster types that count c admits.
@@ -66,6 +86,17 @@ struct Walker::Level {
             at = 2;
         }
     } run, stride;
+    // Where the type trades against a faster one (see Trade): the residues modulo p with
+    // counts ruled out by the trade, and per such residue the last of them (left unset for the
+    // others: a walk starts with no more than a few words written), and the last of all; the
+    // scale of the rounding the trade's windows allow for, and checks that ruled out nothing.
+    const Trade& trade;
+    std::uint64_t marked = 0;
+    qint64 deadUntil[MaxTradePieces];
+    qint64 deadLast = -1;
+    double tradeScale = 0;
+    qint64 tradeClosed = 0; // counts ruled out since the last descent
+    int tradeMisses = 0;
 };
 
 struct Walker::Candidate {
@@ -78,7 +109,7 @@ struct Walker::Candidate {
 Walker::Walker(const SearchRequest& request, std::vector<FoundCombination>& out,
                SearchControl* control, const SearchLimits& limits)
     : m_req(request), m_out(out), m_control(control), m_space(request), m_limits(limits),
-      m_remaining(request.limit) {}
+      m_trades(findTrades(m_space)), m_remaining(request.limit) {}
 
 void Walker::run() {
     const SearchSpace& s = m_space;
@@ -206,6 +237,35 @@ SFX_HOT_INLINE Walker::Candidate Walker::examine(const Level& level, qint64 c) c
     return k;
 }
 
+// Count c is ruled out. Where its type trades against a faster one (see Trade), a prefix sum
+// in the window of count c + m * p gives one m * delta lower in that of c, from q * m more
+// pieces of the faster type: where the window of c, widened downwards by m * delta (upwards
+// where delta is negative), is empty, so are those of c + p, ..., c + m * p. Tried for all
+// counts of the walk and for ever fewer, once more than p counts in a row were ruled out; given
+// up on for the walk where that keeps ruling out nothing.
+void Walker::ruleOutTraded(Level& level, qint64 c) {
+    const qint64 p = level.trade.p;
+    if (p == 0 || ++level.tradeClosed <= p || level.tradeMisses > 2 * p + 8)
+        return;
+    const double q = double(c) * level.len;
+    const double a = level.plo - q - level.slack, b = level.phi - q + level.slack;
+    qint64 trades = (level.cb - c) / p;
+    for (int tries = 0; tries < 3 && trades >= 1; ++tries, trades /= 4) {
+        countStep();
+        const auto [below, above] = level.trade.widened(a, b, level.tradeScale, trades);
+        if (m_bounds->reachBelow(level.t - 1, below, above) < below) {
+            const qint64 until = c + trades * p;
+            level.deadUntil[c % p] = until;
+            level.marked |= std::uint64_t(1) << (c % p);
+            level.deadLast = std::max(level.deadLast, until);
+            return;
+        }
+        if (level.trade.delta == 0)
+            break;
+    }
+    ++level.tradeMisses;
+}
+
 // The window slides down as c grows: skips the counts for which it stays above what the faster
 // types can reach. Returns the next count to try, beyond cb when there is none.
 SFX_HOT_INLINE qint64 Walker::skipClosed(Level& level, qint64 c, double y, const Candidate& cand) {
@@ -271,12 +331,13 @@ SFX_HOT_INLINE qint64 Walker::skipClosed(Level& level, qint64 c, double y, const
 // fraction of a step of the walk.
 qint64 Walker::passIndexed(Level& level, qint64 c) {
     const int t = level.t;
-    while (c <= level.cb && active()) {
+    while ((c = level.alive(c)) <= level.cb && active()) {
         const auto [a, b] = level.wide(c);
         if (!(m_bounds->indexBelow(t - 1, b) < a))
             return c;
         countStep();
         m_bounds->noteMissed(t, 1);
+        ruleOutTraded(level, c);
         c = m_bounds->latticeNext(t, passRun(level, c, c + 1), level.cb, level.plo, level.phi);
     }
     return c;
@@ -332,6 +393,7 @@ qint64 Walker::repeat(Level& level, qint64 c, bool& hit) {
 // Walks into count c with the exact interval [a, b]; returns the next count to try.
 SFX_HOT_INLINE qint64 Walker::descend(Level& level, qint64 c, double a, double b, bool& found) {
     level.misses = 0;
+    level.tradeClosed = 0;
     level.run.restart();
     level.stride.restart();
     m_cur[level.i] = c;
@@ -381,7 +443,7 @@ bool Walker::walk(int t, double plo, double phi) {
     if (t == 1)
         return leaf(plo, phi);
 
-    Level level(s, t, plo, phi);
+    Level level(s, m_trades[size_t(t - 1)], t, plo, phi);
     const qint64 stepsBefore = m_steps;
     bool any = false;
     qint64 c = t == 2   ? m_bounds->pairNext(level.ca, level.cb, plo, phi)
@@ -392,6 +454,8 @@ bool Walker::walk(int t, double plo, double phi) {
         c = to >= 0 ? to : c;
     }
     while (c <= level.cb && active()) {
+        if ((c = level.alive(c)) > level.cb)
+            break;
         countStep();
         publishProgress(level, c);
         const Candidate cand = examine(level, c);
@@ -399,6 +463,7 @@ bool Walker::walk(int t, double plo, double phi) {
             m_bounds->noteMissed(t, 1);
             if (!(cand.y > -Inf) || !(level.len > 0))
                 break;
+            ruleOutTraded(level, c);
             c = skipClosed(level, c, cand.y, cand);
             continue;
         }

@@ -42,6 +42,7 @@ private:
     void publishProgress(const Level& level, qint64 c);
 
     Candidate examine(const Level& level, qint64 c) const;
+    void ruleOutTraded(Level& level, qint64 c);
     qint64 skipClosed(Level& level, qint64 c, double y, const Candidate& cand);
     qint64 passIndexed(Level& level, qint64 c);
     qint64 passRun(Level& level, qint64 c, qint64 next);
@@ -59,6 +60,7 @@ private:
     SearchControl* m_control;
     const SearchSpace m_space;
     const SearchLimits m_limits;
+    const std::array<Trade, MaxTypes> m_trades;
     std::optional<ReachBounds> m_bounds; // made only for a walk that can find something
     qint64 m_remaining;
     bool m_probing = false;
