@@ -99,7 +99,7 @@ private slots:
             << huntedStackedType() << 999 << qint64(114804);
         QTest::newRow("hunted short unit, 8.2 km") << huntedShortUnit() << 999 << qint64(22532);
         QTest::newRow("hunted near hundredths, 469 m")
-            << huntedNearHundredths() << 999 << qint64(46700);
+            << huntedNearHundredths() << 999 << qint64(27324);
         QTest::newRow("traded type, 4 km") << tradedType() << 500 << qint64(2474);
         // 64.3, 70.8 and 77.5 sum to 999.1 or 1000.8 near 1000, never within the 0.4 mm that the
         // short types with huge counts add below the window.

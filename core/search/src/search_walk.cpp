@@ -95,7 +95,7 @@ struct Walker::Level {
     qint64 deadUntil[MaxTradePieces];
     qint64 deadLast = -1;
     double tradeScale = 0;
-    qint64 tradeClosed = 0; // counts ruled out since the last descent
+    qint64 tradeClosed = 0; // counts ruled out or walked in vain since the last found
     int tradeMisses = 0;
 };
 
@@ -237,23 +237,25 @@ SFX_HOT_INLINE Walker::Candidate Walker::examine(const Level& level, qint64 c) c
     return k;
 }
 
-// Count c is ruled out. Where its type trades against a faster one (see Trade), a prefix sum
-// in the window of count c + m * p gives one m * delta lower in that of c, from q * m more
-// pieces of the faster type: where the window of c, widened downwards by m * delta (upwards
-// where delta is negative), is empty, so are those of c + p, ..., c + m * p. Tried for all
-// counts of the walk and for ever fewer, once more than p counts in a row were ruled out; given
-// up on for the walk where that keeps ruling out nothing.
-void Walker::ruleOutTraded(Level& level, qint64 c) {
+// Count c is ruled out, or was walked into in vain (`descended`). Where its type trades against
+// a faster one (see Trade), a prefix sum in the window of count c + m * p gives one m * delta
+// lower in that of c, from q * m more pieces of the faster type: where the window of c, widened
+// downwards by m * delta (upwards where delta is negative), is empty, so are those of c + p, ...,
+// c + m * p. Whether it is empty is asked of the bounds, or after a walk into c, of a probe of
+// the same walk. Tried for all counts of the walk and for ever fewer, once more than p counts
+// in a row found nothing; given up on for the walk where that keeps ruling out nothing.
+void Walker::ruleOutTraded(Level& level, qint64 c, bool descended) {
     const qint64 p = level.trade.p;
     if (p == 0 || ++level.tradeClosed <= p || level.tradeMisses > 2 * p + 8)
         return;
     const double q = double(c) * level.len;
     const double a = level.plo - q - level.slack, b = level.phi - q + level.slack;
     qint64 trades = (level.cb - c) / p;
-    for (int tries = 0; tries < 3 && trades >= 1; ++tries, trades /= 4) {
+    for (int tries = descended ? 1 : 0; tries < 3 && trades >= 1; ++tries, trades /= 4) {
         countStep();
         const auto [below, above] = level.trade.widened(a, b, level.tradeScale, trades);
-        if (m_bounds->reachBelow(level.t - 1, below, above) < below) {
+        if (descended ? !probe(level.t - 1, below, above)
+                      : m_bounds->reachBelow(level.t - 1, below, above) < below) {
             const qint64 until = c + trades * p;
             level.deadUntil[c % p] = until;
             level.marked |= std::uint64_t(1) << (c % p);
@@ -337,7 +339,7 @@ qint64 Walker::passIndexed(Level& level, qint64 c) {
             return c;
         countStep();
         m_bounds->noteMissed(t, 1);
-        ruleOutTraded(level, c);
+        ruleOutTraded(level, c, false);
         c = m_bounds->latticeNext(t, passRun(level, c, c + 1), level.cb, level.plo, level.phi);
     }
     return c;
@@ -393,7 +395,6 @@ qint64 Walker::repeat(Level& level, qint64 c, bool& hit) {
 // Walks into count c with the exact interval [a, b]; returns the next count to try.
 SFX_HOT_INLINE qint64 Walker::descend(Level& level, qint64 c, double a, double b, bool& found) {
     level.misses = 0;
-    level.tradeClosed = 0;
     level.run.restart();
     level.stride.restart();
     m_cur[level.i] = c;
@@ -410,7 +411,10 @@ SFX_HOT_INLINE qint64 Walker::descend(Level& level, qint64 c, double a, double b
     if (!found && !m_stopped) {
         m_bounds->noteMissed(level.t, m_steps - stepsBefore + 1);
         m_bounds->noteFruitless(level.t, m_steps - stepsBefore + 1);
+        ruleOutTraded(level, c, true);
     }
+    if (found)
+        level.tradeClosed = 0;
     level.last.count = c;
     level.last.a = a;
     level.last.b = b;
@@ -463,7 +467,7 @@ bool Walker::walk(int t, double plo, double phi) {
             m_bounds->noteMissed(t, 1);
             if (!(cand.y > -Inf) || !(level.len > 0))
                 break;
-            ruleOutTraded(level, c);
+            ruleOutTraded(level, c, false);
             c = skipClosed(level, c, cand.y, cand);
             continue;
         }

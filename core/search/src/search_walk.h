@@ -42,7 +42,7 @@ private:
     void publishProgress(const Level& level, qint64 c);
 
     Candidate examine(const Level& level, qint64 c) const;
-    void ruleOutTraded(Level& level, qint64 c);
+    void ruleOutTraded(Level& level, qint64 c, bool descended);
     qint64 skipClosed(Level& level, qint64 c, double y, const Candidate& cand);
     qint64 passIndexed(Level& level, qint64 c);
     qint64 passRun(Level& level, qint64 c, qint64 next);
