@@ -34,25 +34,34 @@ std::array<Trade, MaxTypes> findTrades(const SearchSpace& s) {
         if (!(s.len[i] > 0) || s.usable[i] <= s.min[i])
             continue;
         const long double len = s.len[i];
-        for (int p = 1; p <= MaxTradePieces && trades[i].p == 0; ++p) {
-            for (int j = 0; j < t; ++j) {
-                const long double other = s.len[size_t(j)];
-                if (!(other > 0))
-                    continue;
-                const long double q = std::round(p * len / other);
-                if (q < 1 || q > 4096)
-                    continue;
+        for (int j = 0; j < t; ++j) {
+            const long double other = s.len[size_t(j)];
+            // The pieces traded in stay within the usable count of type j where the widened
+            // windows stay clearly below what one more piece would make: where the route, not
+            // the type's most, bounds it (the spread below is at most a 64th of the window).
+            if (!(other > 0) || !(s.hi + width / 64 + std::fabs(s.hi) * 0x1p-36 <
+                                  (s.usable[size_t(j)] + 1) * other))
+                continue;
+            // The fewest pieces p of a trade are those of a convergent q / p of len / other:
+            // no fraction of a smaller denominator comes closer.
+            long double x = len / other;
+            qint64 p0 = 1, p1 = 0, q0 = 0, q1 = 1;
+            for (int round = 0; round < 32; ++round) {
+                const long double whole = std::floor(x);
+                const long double p = whole * p1 + p0, q = whole * q1 + q0;
+                if (p > MaxTradePieces || (trades[i].p > 0 && p >= trades[i].p) || q > 4096)
+                    break;
+                p0 = p1, q0 = q1, p1 = qint64(p), q1 = qint64(q);
                 const long double delta = p * len - q * other;
                 const long double spread =
                     std::fabs(delta) * (static_cast<long double>(s.usable[i] - s.min[i]) / p + 1);
-                // The pieces traded in stay within the usable count of type j where the widened
-                // windows stay clearly below what one more piece would make: where the route,
-                // not the type's most, bounds it.
-                if (spread * 64 > width || !(s.hi + spread + std::fabs(s.hi) * 0x1p-36 <
-                                             (s.usable[size_t(j)] + 1) * other))
-                    continue;
-                trades[i] = {p, qint64(q), j, delta};
-                break;
+                if (q >= 1 && spread * 64 <= width) {
+                    trades[i] = {int(p), qint64(q), j, delta};
+                    break;
+                }
+                if (!(x - whole > 0x1p-40))
+                    break;
+                x = 1 / (x - whole);
             }
         }
     }
