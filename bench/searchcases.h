@@ -615,9 +615,9 @@ inline SearchRequest huntedNearHundredths() {
 // A type that trades against a faster one: five pieces of 599.93136003 mm are eight of
 // 374.9571 mm but for 1.5·10^-7 mm, and the route alone bounds the count of the second type.
 // The first type (31.509033 mm, at most 40 pieces) leaves gaps between the multiples of the
-// second, which the windows of the third type's counts fall into, one count after another;
-// that one count's window is empty rules out every fifth count after it (28 ms, 42,269 steps,
-// where each was ruled out on its own).
+// second, which the windows of the third type's counts fall into, one count after another; a
+// count whose window is empty rules out every fifth count after it (before: 28 ms and 42,269
+// steps, each count ruled out on its own).
 inline SearchRequest tradedType() {
     return {{{31.509033, 0, 40, 0},
              {374.9571, 0, MaxCount, 0},
